@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs everything Brimvale needs to build and test on Debian: the i686
+# mingw-w64 cross compiler, Wine (32-bit), a virtual X display, CMake and
+# GoogleTest sources. Idempotent and quick when everything is present.
+set -euo pipefail
+
+need=(g++ g++-mingw-w64-i686 mingw-w64-i686-dev wine wine32:i386 wine64 xvfb xauth
+      cmake make googletest fonts-wine xdotool imagemagick)
+
+missing=()
+for p in "${need[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+echo "setup: installing ${missing[*]}" >&2
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

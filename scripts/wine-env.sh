@@ -1,0 +1,30 @@
+# Sourced by the run and test scripts: a private Wine prefix under the build
+# folder, a virtual display when there is none, and a persistent wineserver.
+# wine_session_start creates it; wine_session_stop (run on EXIT) ends all of it.
+
+wine_session_start() {   # $1 = prefix folder, $2 = "fresh" to recreate it
+  export WINEPREFIX="$1" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  if [ "${2:-}" = fresh ]; then rm -rf "$WINEPREFIX"; fi
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  BRIMVALE_XVFB_PID=""
+  if [ -z "${DISPLAY:-}" ]; then
+    local fifo; fifo=$(mktemp -u); mkfifo "$fifo"
+    Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$fifo" >/dev/null 2>&1 &
+    BRIMVALE_XVFB_PID=$!
+    local num; read -r -t 20 num <"$fifo" || true; rm -f "$fifo"
+    [ -n "$num" ] || { echo "wine-env: Xvfb did not start" >&2; return 1; }
+    export DISPLAY=":$num"
+  fi
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    timeout 180 wineboot -i >/dev/null 2>&1 || true
+    timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
+  fi
+  timeout 30 wineserver -p >/dev/null 2>&1 || true
+  timeout 60 wine cmd /c exit >/dev/null 2>&1 || true
+  mkdir -p "$WINEPREFIX/drive_c/work"
+}
+
+wine_session_stop() {
+  if [ -n "${WINEPREFIX:-}" ]; then timeout 30 wineserver -k >/dev/null 2>&1 || true; fi
+  if [ -n "${BRIMVALE_XVFB_PID:-}" ]; then kill "$BRIMVALE_XVFB_PID" 2>/dev/null || true; fi
+}

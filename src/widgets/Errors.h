@@ -1,0 +1,59 @@
+// Errors raised by the widget layer's INI and registry wrappers, and the
+// application's standard error report.
+#pragma once
+#include <exception>
+#include <string>
+
+namespace widgets {
+
+// Base of the layer's exceptions; the message is wide and is what the
+// standard error report shows.
+class Exception : public std::exception {
+public:
+    explicit Exception(std::wstring message) : message_(std::move(message)) {}
+    const std::wstring& Message() const noexcept { return message_; }
+    const char* what() const noexcept override { return "widgets::Exception"; }
+
+private:
+    std::wstring message_;
+};
+
+class EIniFileException : public Exception {
+public:
+    using Exception::Exception;
+};
+
+class ERegistryException : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// The standard error report: a message box with the message. One report at a
+// time: an error raised while a report is open (a timer fires inside the
+// box's modal loop) is dropped rather than stacked on top of it.
+void ReportError(const std::wstring& message);
+
+// Replaces how reports are shown (tests count them instead of opening boxes).
+// Returns the previous reporter; nullptr restores the message box.
+using ErrorReporter = void (*)(const std::wstring& message);
+ErrorReporter SetErrorReporter(ErrorReporter reporter);
+
+// Runs an event handler: an exception stops the handler and is reported; it
+// never propagates into the window procedure or the OS callback that called.
+template <class F>
+void Dispatch(F&& handler) noexcept {
+    try {
+        handler();
+    } catch (const Exception& e) {
+        ReportError(e.Message());
+    } catch (const std::bad_alloc&) {
+        ReportError(L"Out of memory.");
+    } catch (const std::exception& e) {
+        std::string what = e.what();
+        ReportError(std::wstring(what.begin(), what.end()));
+    } catch (...) {
+        ReportError(L"Unexpected error.");
+    }
+}
+
+}  // namespace widgets

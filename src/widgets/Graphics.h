@@ -1,0 +1,124 @@
+// Drawing surfaces: TBitmap (a 32-bit top-down DIB section with its own memory
+// DC) and TCanvas (the toolkit-style drawing state over a DC: brush, pen and
+// font that persist between calls, and the drawing operations the monitor
+// uses). GDI objects are created when a setting changes and reused otherwise.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include <string>
+#include "widgets/Handle.h"
+
+namespace widgets {
+
+using TColor = COLORREF;
+constexpr TColor clBlack = RGB(0, 0, 0);
+constexpr TColor clWhite = RGB(255, 255, 255);
+constexpr TColor clRed = RGB(255, 0, 0);
+constexpr TColor clLime = RGB(0, 255, 0);
+constexpr TColor clGreen = RGB(0, 128, 0);
+constexpr TColor clNavy = RGB(0, 0, 128);
+
+class TCanvas {
+public:
+    TCanvas() = default;
+    explicit TCanvas(HDC dc) : dc_(dc) {}
+    TCanvas(const TCanvas&) = delete;
+    TCanvas& operator=(const TCanvas&) = delete;
+    ~TCanvas();
+
+    // Switches the canvas to another DC, first putting stock objects back
+    // into the previous one.
+    void SetHandle(HDC dc) noexcept;
+    HDC Handle() const noexcept { return dc_; }
+
+    // Brush (always solid).
+    void SetBrushColor(TColor c);
+    TColor BrushColor() const noexcept { return brushColor_; }
+    // Pen (solid, copy mode).
+    void SetPen(TColor c, int width);
+    TColor PenColor() const noexcept { return penColor_; }
+    int PenWidth() const noexcept { return penWidth_; }
+    // Font; height follows LOGFONT: positive = cell height, negative = character height.
+    void SetFontName(const std::wstring& name);
+    void SetFontHeight(int height);
+    void SetFontBold(bool bold);
+    void SetFontColor(TColor c) noexcept { fontColor_ = c; }
+    const std::wstring& FontName() const noexcept { return fontName_; }
+    int FontHeight() const noexcept { return fontHeight_; }
+    bool FontBold() const noexcept { return fontBold_; }
+
+    void FillRect(const RECT& r);
+    // Outlined with the pen, filled with the brush; right/bottom exclusive.
+    void Rectangle(int left, int top, int right, int bottom);
+    void MoveTo(int x, int y);
+    // Paints from the current position up to, but not including, (x, y).
+    void LineTo(int x, int y);
+    // Text cell painted on the brush colour.
+    void TextOut(int x, int y, const std::wstring& text);
+    SIZE TextExtent(const std::wstring& text);
+    TColor Pixel(int x, int y) const;
+    void SetPixel(int x, int y, TColor c);
+    void Draw(int x, int y, HDC source, int width, int height);
+    void StretchDraw(const RECT& dest, HDC source, int width, int height);
+
+private:
+    void selectPen();
+    void selectBrush();
+    void selectFont();
+    void dropFont();
+
+    HDC dc_ = nullptr;
+    TColor brushColor_ = clWhite;
+    TColor penColor_ = clBlack;
+    int penWidth_ = 1;
+    std::wstring fontName_ = L"MS Sans Serif";
+    int fontHeight_ = -11;
+    bool fontBold_ = false;
+    TColor fontColor_ = clBlack;
+    UniqueBrush brush_;
+    UniquePen pen_;
+    UniqueFont font_;
+};
+
+// A 32-bit top-down DIB section selected into its own memory DC. Pixels are
+// 0x00RRGGBB in memory; Pixel()/SetPixel() on the canvas speak COLORREF.
+class TBitmap {
+public:
+    TBitmap() = default;
+    TBitmap(int width, int height) { SetSize(width, height); }
+    TBitmap(const TBitmap&) = delete;
+    TBitmap& operator=(const TBitmap&) = delete;
+    ~TBitmap();
+
+    // (Re)creates the surface at the given size, cleared to black.
+    void SetSize(int width, int height);
+    int Width() const noexcept { return width_; }
+    int Height() const noexcept { return height_; }
+    bool Empty() const noexcept { return !bitmap_; }
+    HDC Dc() const noexcept { return dc_.get(); }
+    HBITMAP Handle() const noexcept { return bitmap_.get(); }
+    TCanvas& Canvas() noexcept { return canvas_; }
+    // Direct pixel memory (after GdiFlush), width*height words, row-major.
+    std::uint32_t* Bits() noexcept;
+    // The bitmap handle with the DC's hold released, for calls such as
+    // CreateIconIndirect that must not see it selected; Reselect() undoes it.
+    HBITMAP Deselect() noexcept;
+    void Reselect() noexcept;
+
+private:
+    int width_ = 0, height_ = 0;
+    void* bits_ = nullptr;
+    UniqueMemoryDc dc_;
+    UniqueBitmap bitmap_;
+    HGDIOBJ originalBitmap_ = nullptr;
+    TCanvas canvas_;
+};
+
+inline TColor PixelToColor(std::uint32_t px) noexcept {
+    return RGB((px >> 16) & 0xFF, (px >> 8) & 0xFF, px & 0xFF);
+}
+inline std::uint32_t ColorToPixel(TColor c) noexcept {
+    return (std::uint32_t(GetRValue(c)) << 16) | (std::uint32_t(GetGValue(c)) << 8) | GetBValue(c);
+}
+
+}  // namespace widgets

@@ -1,0 +1,172 @@
+// One owner for every operating-system handle: a move-only RAII template
+// parameterised by a traits type that names the handle type, its invalid
+// value and its close function. Each instantiation counts its live handles so
+// that leak tests can check that a day of ticks leaves the counts unchanged
+// (GetGuiResources is a stub under Wine).
+#pragma once
+#include <windows.h>
+#include <utility>
+
+namespace widgets {
+
+template <class Traits>
+class UniqueHandle {
+public:
+    using pointer = typename Traits::type;
+
+    UniqueHandle() noexcept = default;
+    explicit UniqueHandle(pointer h) noexcept : h_(h) {
+        if (valid()) ++liveCount();
+    }
+    UniqueHandle(UniqueHandle&& o) noexcept : h_(o.release()) {
+        if (valid()) ++liveCount();
+    }
+    UniqueHandle& operator=(UniqueHandle&& o) noexcept {
+        if (this != &o) reset(o.release());
+        return *this;
+    }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    ~UniqueHandle() { reset(); }
+
+    pointer get() const noexcept { return h_; }
+    bool valid() const noexcept { return h_ != Traits::invalid(); }
+    explicit operator bool() const noexcept { return valid(); }
+
+    // Gives up ownership without closing.
+    pointer release() noexcept {
+        pointer h = h_;
+        if (valid()) --liveCount();
+        h_ = Traits::invalid();
+        return h;
+    }
+    // Closes the current handle (if any) and takes h.
+    void reset(pointer h = Traits::invalid()) noexcept {
+        if (h == h_) return;
+        if (valid()) {
+            --liveCount();
+            Traits::close(h_);
+        }
+        h_ = h;
+        if (valid()) ++liveCount();
+    }
+
+    // Handles of this kind currently owned anywhere in the process.
+    static int& liveCount() noexcept {
+        static int count = 0;
+        return count;
+    }
+
+private:
+    pointer h_ = Traits::invalid();
+};
+
+struct KernelHandleTraits {
+    using type = HANDLE;
+    static HANDLE invalid() noexcept { return nullptr; }
+    static void close(HANDLE h) noexcept { ::CloseHandle(h); }
+};
+// Snapshot and file handles use INVALID_HANDLE_VALUE for "none".
+struct FileHandleTraits {
+    using type = HANDLE;
+    static HANDLE invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) noexcept { ::CloseHandle(h); }
+};
+struct FindHandleTraits {
+    using type = HANDLE;
+    static HANDLE invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) noexcept { ::FindClose(h); }
+};
+struct IconTraits {
+    using type = HICON;
+    static HICON invalid() noexcept { return nullptr; }
+    static void close(HICON h) noexcept { ::DestroyIcon(h); }
+};
+template <class T>
+struct GdiTraits {
+    using type = T;
+    static T invalid() noexcept { return nullptr; }
+    static void close(T h) noexcept { ::DeleteObject(h); }
+};
+struct MemoryDcTraits {
+    using type = HDC;
+    static HDC invalid() noexcept { return nullptr; }
+    static void close(HDC h) noexcept { ::DeleteDC(h); }
+};
+struct MenuTraits {
+    using type = HMENU;
+    static HMENU invalid() noexcept { return nullptr; }
+    static void close(HMENU h) noexcept { ::DestroyMenu(h); }
+};
+struct KeyTraits {
+    using type = HKEY;
+    static HKEY invalid() noexcept { return nullptr; }
+    static void close(HKEY h) noexcept { ::RegCloseKey(h); }
+};
+
+using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
+using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
+using UniqueIcon = UniqueHandle<IconTraits>;
+using UniqueBitmap = UniqueHandle<GdiTraits<HBITMAP>>;
+using UniqueFont = UniqueHandle<GdiTraits<HFONT>>;
+using UniquePen = UniqueHandle<GdiTraits<HPEN>>;
+using UniqueBrush = UniqueHandle<GdiTraits<HBRUSH>>;
+using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
+using UniqueMenu = UniqueHandle<MenuTraits>;
+using UniqueKey = UniqueHandle<KeyTraits>;
+
+// Live GDI objects (bitmaps, fonts, pens, brushes, memory DCs) owned anywhere.
+inline int LiveGdiObjects() noexcept {
+    return UniqueBitmap::liveCount() + UniqueFont::liveCount() + UniquePen::liveCount() +
+           UniqueBrush::liveCount() + UniqueMemoryDc::liveCount();
+}
+
+// Scope guard: selects an object into a DC and puts the previous one back.
+class SelectGuard {
+public:
+    SelectGuard(HDC dc, HGDIOBJ obj) noexcept : dc_(dc), old_(::SelectObject(dc, obj)) {}
+    ~SelectGuard() {
+        if (old_) ::SelectObject(dc_, old_);
+    }
+    SelectGuard(const SelectGuard&) = delete;
+    SelectGuard& operator=(const SelectGuard&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// Scope guard for GetDC/ReleaseDC.
+class WindowDc {
+public:
+    explicit WindowDc(HWND wnd) noexcept : wnd_(wnd), dc_(::GetDC(wnd)) {}
+    ~WindowDc() {
+        if (dc_) ::ReleaseDC(wnd_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HWND wnd_;
+    HDC dc_;
+};
+
+// Scope guard for BeginPaint/EndPaint.
+class PaintDc {
+public:
+    explicit PaintDc(HWND wnd) noexcept : wnd_(wnd) { dc_ = ::BeginPaint(wnd, &ps_); }
+    ~PaintDc() { ::EndPaint(wnd_, &ps_); }
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+    HDC get() const noexcept { return dc_; }
+    const PAINTSTRUCT& info() const noexcept { return ps_; }
+
+private:
+    HWND wnd_;
+    PAINTSTRUCT ps_{};
+    HDC dc_;
+};
+
+}  // namespace widgets

@@ -1,0 +1,121 @@
+#include "widgets/Application.h"
+
+#include <commctrl.h>
+
+#include "widgets/CommandLineRules.h"
+
+namespace widgets {
+
+TInitProc InitProc = nullptr;
+TApplication Application;
+
+namespace {
+const wchar_t kApplicationClass[] = L"TApplication";
+
+LRESULT CALLBACK ApplicationWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return ::DefWindowProcW(wnd, msg, wParam, lParam);
+}
+}  // namespace
+
+void TApplication::Initialize() {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&icc);
+    if (!handle_) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &ApplicationWndProc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = kApplicationClass;
+        ::RegisterClassW(&wc);
+        // A hidden top-level window (not message-only): broadcasts reach it.
+        handle_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, kApplicationClass, title_.c_str(),
+                                    WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0, nullptr,
+                                    nullptr, wc.hInstance, nullptr);
+    }
+    if (InitProc) InitProc();
+}
+
+void TApplication::SetTitle(const std::wstring& title) {
+    title_ = title;
+    if (handle_) ::SetWindowTextW(handle_, title.c_str());
+}
+
+bool TApplication::handleMessage(MSG& msg) {
+    HWND active = ::GetActiveWindow();
+    for (const auto& form : forms_) {
+        if (form->Handle() == active && active && ::IsDialogMessageW(active, &msg)) return true;
+    }
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+    return true;
+}
+
+void TApplication::Run() {
+    if (mainForm_ && showMainForm_) mainForm_->Show();
+    MSG msg;
+    while (!terminated_) {
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            terminated_ = true;
+            break;
+        }
+        handleMessage(msg);
+    }
+}
+
+void TApplication::Terminate() {
+    terminated_ = true;
+    ::PostQuitMessage(0);
+}
+
+void TApplication::ProcessMessages() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            terminated_ = true;  // the main loop ends when the caller returns
+            break;
+        }
+        handleMessage(msg);
+    }
+}
+
+bool TApplication::Iconic() const { return mainForm_ && mainForm_->Iconic(); }
+
+void TApplication::Restore() {
+    if (mainForm_ && mainForm_->Iconic()) ::ShowWindow(mainForm_->Handle(), SW_RESTORE);
+}
+
+std::wstring TApplication::ExeName() const {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+std::vector<std::wstring> TApplication::params() const {
+    return SplitParameters(hasOverride_ ? commandLineOverride_ : std::wstring(::GetCommandLineW()));
+}
+
+int TApplication::ParamCount() const { return static_cast<int>(params().size()); }
+
+std::wstring TApplication::ParamStr(int index) const {
+    if (index == 0) return ExeName();
+    const auto p = params();
+    return index > 0 && index <= static_cast<int>(p.size()) ? p[index - 1] : std::wstring();
+}
+
+void TApplication::SetCommandLineForTest(const std::wstring& line) {
+    commandLineOverride_ = line;
+    hasOverride_ = true;
+}
+
+void TApplication::DestroyForms() {
+    while (!forms_.empty()) forms_.pop_back();
+    mainForm_ = nullptr;
+}
+
+}  // namespace widgets

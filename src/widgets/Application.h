@@ -1,0 +1,77 @@
+// TApplication: the program object. It runs the start-up hook chain, owns a
+// hidden top-level application window (reached by broadcasts), creates the
+// forms in order, runs the message loop and knows the command line.
+#pragma once
+#include <windows.h>
+#include <memory>
+#include <string>
+#include <vector>
+#include "widgets/Form.h"
+
+namespace widgets {
+
+// Start-up hooks: Initialize calls InitProc; a hook that installs itself
+// keeps the previous value and calls it in turn.
+using TInitProc = void (*)();
+extern TInitProc InitProc;
+
+class TApplication {
+public:
+    // Runs the start-up hooks and creates the application window.
+    void Initialize();
+    HWND Handle() const noexcept { return handle_; }
+    const std::wstring& Title() const noexcept { return title_; }
+    void SetTitle(const std::wstring& title);
+
+    // Creates a form; the first one created becomes the main form.
+    template <class F, class... Args>
+    F* CreateForm(Args&&... args) {
+        auto form = std::make_unique<F>(std::forward<Args>(args)...);
+        F* raw = form.get();
+        forms_.push_back(std::move(form));
+        if (!mainForm_) mainForm_ = raw;
+        return raw;
+    }
+    TTntForm* MainForm() const noexcept { return mainForm_; }
+
+    // Shows the main form (unless it asked to start hidden) and runs the
+    // message loop until Terminate.
+    void Run();
+    void Terminate();
+    bool Terminated() const noexcept { return terminated_; }
+    // Handles every pending message. A WM_QUIT taken here is remembered, so
+    // the main loop still ends once the caller returns.
+    void ProcessMessages();
+    // Brings the main form back from the minimised state.
+    void Restore();
+    // Whether the application counts as minimised: its main form is iconic.
+    bool Iconic() const;
+
+    std::wstring ExeName() const;
+    int ParamCount() const;
+    std::wstring ParamStr(int index) const;  // 0: the executable
+    // Replaces the command line the parameters are read from (tests).
+    void SetCommandLineForTest(const std::wstring& line);
+
+    // The main form asks to start hidden (only its tray icon shows).
+    void SetShowMainFormOnRun(bool show) noexcept { showMainForm_ = show; }
+    // Ends the process after all forms are gone.
+    void DestroyForms();
+
+private:
+    bool handleMessage(MSG& msg);
+    std::vector<std::wstring> params() const;
+
+    HWND handle_ = nullptr;
+    std::wstring title_;
+    std::vector<std::unique_ptr<TTntForm>> forms_;
+    TTntForm* mainForm_ = nullptr;
+    bool terminated_ = false;
+    bool showMainForm_ = true;
+    std::wstring commandLineOverride_;
+    bool hasOverride_ = false;
+};
+
+extern TApplication Application;
+
+}  // namespace widgets

@@ -1,0 +1,90 @@
+#include "widgets/Control.h"
+
+#include "widgets/Form.h"
+
+namespace widgets {
+
+UniqueFont CreateFontFor(const FontSpec& spec) {
+    LOGFONTW lf{};
+    lf.lfHeight = spec.height;
+    lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(lf.lfFaceName, spec.name.c_str(), LF_FACESIZE);
+    return UniqueFont(::CreateFontIndirectW(&lf));
+}
+
+TControl::TControl(TTntForm& form, std::wstring name, std::string className)
+    : TComponent(std::move(name), std::move(className)),
+      form_(form),
+      id_(form.NextControlId()),
+      fontSpec_(form.Font()) {}
+
+void TControl::CreateHandle(const wchar_t* windowClass, DWORD style, DWORD exStyle,
+                            const Bounds& bounds, const std::wstring& caption) {
+    bounds_ = bounds;
+    visible_ = (style & WS_VISIBLE) != 0;
+    hwnd_ = ::CreateWindowExW(exStyle, windowClass, caption.c_str(), WS_CHILD | style, bounds.left,
+                              bounds.top, bounds.width, bounds.height, form_.Handle(),
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
+                              ::GetModuleHandleW(nullptr), nullptr);
+    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(form_.FontHandle()), FALSE);
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+    bounds_ = {left, top, width, height};
+    if (hwnd_)
+        ::SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TControl::SetVisible(bool visible) {
+    visible_ = visible;
+    if (hwnd_) ::ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+bool TControl::Enabled() const { return hwnd_ && ::IsWindowEnabled(hwnd_); }
+void TControl::SetEnabled(bool enabled) {
+    if (hwnd_) ::EnableWindow(hwnd_, enabled);
+}
+
+std::wstring TControl::Caption() const {
+    if (!hwnd_) return {};
+    const int length = ::GetWindowTextLengthW(hwnd_);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = ::GetWindowTextW(hwnd_, &text[0], length + 1);
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return text;
+}
+
+void TControl::SetCaption(const std::wstring& caption) {
+    if (hwnd_ && Caption() != caption) {
+        ::SetWindowTextW(hwnd_, caption.c_str());
+        CaptionChanged();
+    }
+}
+
+void TControl::SetFont(const FontSpec& spec) {
+    fontSpec_ = spec;
+    FontSpec formFont = form_.Font();
+    formFont.color = spec.color;
+    HFONT handle = form_.FontHandle();
+    if (spec == formFont) {
+        font_.reset();  // colour alone does not need a font of its own
+    } else {
+        font_ = CreateFontFor(spec);
+        handle = font_.get();
+    }
+    if (hwnd_) ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(handle), TRUE);
+    CaptionChanged();
+}
+
+void TControl::SetParentWindow(HWND parent) {
+    if (hwnd_) ::SetParent(hwnd_, parent);
+}
+
+HBRUSH TControl::CtlColor(HDC dc) {
+    ::SetTextColor(dc, fontSpec_.color);
+    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+    return ::GetSysColorBrush(COLOR_BTNFACE);
+}
+
+}  // namespace widgets

@@ -1,0 +1,97 @@
+// TControl: a component that is a real child window of its form. Its window
+// text is its caption, so screen readers and tests read what the user reads.
+#pragma once
+#include <windows.h>
+#include <functional>
+#include <string>
+#include "widgets/Component.h"
+#include "widgets/Graphics.h"
+#include "widgets/Handle.h"
+
+namespace widgets {
+
+class TTntForm;
+
+constexpr TColor clWindowText = RGB(0, 0, 0);
+
+struct FontSpec {
+    std::wstring name = L"MS Sans Serif";
+    int height = -11;  // LOGFONT rule: negative is character height
+    bool bold = false;
+    TColor color = clWindowText;
+    bool operator==(const FontSpec& o) const {
+        return name == o.name && height == o.height && bold == o.bold && color == o.color;
+    }
+};
+
+// Creates the GDI font for a spec (colour is applied when drawing).
+UniqueFont CreateFontFor(const FontSpec& spec);
+
+struct Bounds {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
+using TNotifyEvent = std::function<void()>;
+
+class TControl : public TComponent {
+public:
+    HWND Handle() const noexcept { return hwnd_; }
+    int Id() const noexcept { return id_; }
+    TTntForm& Form() const noexcept { return form_; }
+
+    int Left() const noexcept { return bounds_.left; }
+    int Top() const noexcept { return bounds_.top; }
+    int Width() const noexcept { return bounds_.width; }
+    int Height() const noexcept { return bounds_.height; }
+    void SetBounds(int left, int top, int width, int height);
+    void SetLeft(int left) { SetBounds(left, bounds_.top, bounds_.width, bounds_.height); }
+    void SetTop(int top) { SetBounds(bounds_.left, top, bounds_.width, bounds_.height); }
+
+    bool Visible() const noexcept { return visible_; }
+    void SetVisible(bool visible);
+    bool Enabled() const;
+    void SetEnabled(bool enabled);
+
+    std::wstring Caption() const override;
+    void SetCaption(const std::wstring& caption) override;
+
+    const FontSpec& Font() const noexcept { return fontSpec_; }
+    void SetFont(const FontSpec& spec);
+    void SetFontColor(TColor color) {
+        fontSpec_.color = color;
+        if (hwnd_) ::InvalidateRect(hwnd_, nullptr, TRUE);
+    }
+
+    // Anchored to the form's bottom edge: keeps its distance to it when the
+    // form's client height changes.
+    void SetAnchorBottom(bool anchored) noexcept { anchorBottom_ = anchored; }
+    bool AnchorBottom() const noexcept { return anchorBottom_; }
+
+    // Moves the window under another parent (for example into a status bar);
+    // the bounds are then relative to that parent.
+    void SetParentWindow(HWND parent);
+
+protected:
+    TControl(TTntForm& form, std::wstring name, std::string className);
+    void CreateHandle(const wchar_t* windowClass, DWORD style, DWORD exStyle, const Bounds& bounds,
+                      const std::wstring& caption);
+
+    // Messages the form reflects back to the control that sent them.
+    virtual void Command(WORD /*code*/) {}
+    virtual HBRUSH CtlColor(HDC dc);
+    virtual bool DrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
+    virtual void CaptionChanged() {}
+
+private:
+    friend class TTntForm;
+    TTntForm& form_;
+    HWND hwnd_ = nullptr;
+    int id_ = 0;
+    Bounds bounds_;
+    bool visible_ = true;
+    bool anchorBottom_ = false;
+    FontSpec fontSpec_;
+    UniqueFont font_;
+};
+
+}  // namespace widgets

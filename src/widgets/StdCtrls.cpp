@@ -1,0 +1,95 @@
+#include "widgets/StdCtrls.h"
+
+#include "widgets/Errors.h"
+#include "widgets/Form.h"
+
+namespace widgets {
+
+TTntLabel::TTntLabel(TTntForm& form, std::wstring name, const Bounds& bounds,
+                     const std::wstring& caption, const LabelOptions& options, std::string className)
+    : TControl(form, std::move(name), std::move(className)), options_(options) {
+    DWORD style = SS_NOPREFIX | (options.visible ? WS_VISIBLE : 0);
+    if (options.alignment == TAlignment::Right)
+        style |= SS_RIGHT;
+    else
+        style |= options.wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP;
+    CreateHandle(L"STATIC", style, 0, bounds, caption);
+    AdjustSize();
+}
+
+void TTntLabel::AdjustSize() {
+    if (!options_.autoSize || !Handle()) return;
+    const std::wstring text = Caption();
+    WindowDc dc(Handle());
+    HFONT font = reinterpret_cast<HFONT>(::SendMessageW(Handle(), WM_GETFONT, 0, 0));
+    SelectGuard select(dc.get(), font);
+    RECT r{0, 0, 0, 0};
+    const std::wstring measured = text.empty() ? std::wstring(L" ") : text;
+    ::DrawTextW(dc.get(), measured.c_str(), static_cast<int>(measured.size()), &r,
+                DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
+    const int width = text.empty() ? 0 : static_cast<int>(r.right);
+    const int height = static_cast<int>(r.bottom);
+    int left = Left();
+    if (options_.alignment == TAlignment::Right) left = Left() + Width() - width;
+    SetBounds(left, Top(), width, height);
+}
+
+TTntButton::TTntButton(TTntForm& form, std::wstring name, const Bounds& bounds,
+                       const std::wstring& caption, std::string className)
+    : TControl(form, std::move(name), std::move(className)) {
+    CreateHandle(L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE, 0, bounds, caption);
+}
+
+void TTntButton::SetOwnerDrawn(bool ownerDrawn) {
+    ::SendMessageW(Handle(), BM_SETSTYLE, ownerDrawn ? BS_OWNERDRAW : BS_PUSHBUTTON, TRUE);
+}
+
+void TTntButton::Click() {
+    if (OnClick) Dispatch(OnClick);
+}
+
+void TTntButton::Command(WORD code) {
+    if (code == BN_CLICKED) Click();
+}
+
+bool TTntButton::DrawItem(const DRAWITEMSTRUCT& item) {
+    RECT r = item.rcItem;
+    const bool pushed = (item.itemState & ODS_SELECTED) != 0;
+    const bool disabled = (item.itemState & ODS_DISABLED) != 0;
+    ::DrawFrameControl(item.hDC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+    HFONT font = reinterpret_cast<HFONT>(::SendMessageW(Handle(), WM_GETFONT, 0, 0));
+    SelectGuard select(item.hDC, font);
+    ::SetBkMode(item.hDC, TRANSPARENT);
+    ::SetTextColor(item.hDC, disabled ? ::GetSysColor(COLOR_GRAYTEXT) : Font().color);
+    RECT text = r;
+    if (pushed) ::OffsetRect(&text, 1, 1);
+    const std::wstring caption = Caption();
+    ::DrawTextW(item.hDC, caption.c_str(), static_cast<int>(caption.size()), &text,
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    if (item.itemState & ODS_FOCUS) {
+        RECT focus = r;
+        ::InflateRect(&focus, -4, -4);
+        ::DrawFocusRect(item.hDC, &focus);
+    }
+    return true;
+}
+
+TTntCheckBox::TTntCheckBox(TTntForm& form, std::wstring name, const Bounds& bounds,
+                           const std::wstring& caption, std::string className)
+    : TControl(form, std::move(name), std::move(className)) {
+    CreateHandle(L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP | WS_VISIBLE, 0, bounds, caption);
+}
+
+bool TTntCheckBox::Checked() const {
+    return ::SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void TTntCheckBox::SetChecked(bool checked) {
+    ::SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TTntCheckBox::Command(WORD code) {
+    if (code == BN_CLICKED && OnClick) Dispatch(OnClick);
+}
+
+}  // namespace widgets

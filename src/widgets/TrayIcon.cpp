@@ -1,0 +1,116 @@
+#include "widgets/TrayIcon.h"
+
+#include <shellapi.h>
+
+#include "widgets/Errors.h"
+#include "widgets/Form.h"
+#include "widgets/Menus.h"
+
+namespace widgets {
+namespace {
+
+const wchar_t kTrayClass[] = L"TTextTrayIconWindow";
+constexpr UINT kIconId = 1;
+constexpr int kIconResource = 1;  // the program's own icon until the first picture
+
+#ifdef NOTIFYICONDATAW_V2_SIZE
+constexpr DWORD kNotifySize = NOTIFYICONDATAW_V2_SIZE;  // accepted from XP on
+#else
+constexpr DWORD kNotifySize = sizeof(NOTIFYICONDATAW);
+#endif
+
+}  // namespace
+
+TTextTrayIcon::TTextTrayIcon(TTntForm& mainForm, std::wstring name, std::string className)
+    : TComponent(std::move(name), std::move(className)), mainForm_(mainForm) {
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &TTextTrayIcon::WndProc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = kTrayClass;
+        registered = ::RegisterClassW(&wc) != 0;
+    }
+    // A hidden top-level window: it receives the tray's callbacks and the
+    // TaskbarCreated broadcast (which message-only windows do not get).
+    wnd_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, kTrayClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                             nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ::SetWindowLongPtrW(wnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+    icon_.reset(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
+                                                 MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                                 ::GetSystemMetrics(SM_CXSMICON),
+                                                 ::GetSystemMetrics(SM_CYSMICON), 0)));
+    add();
+}
+
+TTextTrayIcon::~TTextTrayIcon() {
+    if (added_) notify(NIM_DELETE);
+    if (wnd_) ::DestroyWindow(wnd_);
+}
+
+bool TTextTrayIcon::notify(DWORD message) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = kNotifySize;
+    data.hWnd = wnd_;
+    data.uID = kIconId;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = kCallbackMessage;
+    data.hIcon = icon_.get();
+    lstrcpynW(data.szTip, hint_.c_str(), ARRAYSIZE(data.szTip));
+    return ::Shell_NotifyIconW(message, &data) != FALSE;
+}
+
+void TTextTrayIcon::add() { added_ = notify(NIM_ADD); }
+
+void TTextTrayIcon::SetHint(const std::wstring& hint) {
+    if (hint == hint_) return;
+    hint_ = hint;
+    if (!added_ || !notify(NIM_MODIFY)) add();
+}
+
+void TTextTrayIcon::SetIcon(UniqueIcon icon) {
+    UniqueIcon previous = std::move(icon_);
+    icon_ = std::move(icon);
+    // A failed modify means the tray lost the icon: add it again.
+    if (!added_ || !notify(NIM_MODIFY)) add();
+    // previous is destroyed here, after the tray holds the new icon.
+}
+
+void TTextTrayIcon::ShowMainForm() { mainForm_.Show(); }
+
+void TTextTrayIcon::HideMainForm() { mainForm_.Hide(); }
+
+void TTextTrayIcon::HandleCallback(LPARAM mouseMessage) {
+    switch (mouseMessage) {
+        case WM_LBUTTONUP:
+            if (OnClick) Dispatch(OnClick);
+            break;
+        case WM_RBUTTONUP:
+            if (popupMenu_) {
+                POINT pt{};
+                ::GetCursorPos(&pt);
+                popupMenu_->Popup(wnd_, pt.x, pt.y);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+LRESULT CALLBACK TTextTrayIcon::WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<TTextTrayIcon*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
+    if (self) {
+        if (msg == kCallbackMessage) {
+            self->HandleCallback(lParam);
+            return 0;
+        }
+        if (msg == self->taskbarCreated_ && msg != 0) {
+            self->add();
+            return 0;
+        }
+    }
+    return ::DefWindowProcW(wnd, msg, wParam, lParam);
+}
+
+}  // namespace widgets

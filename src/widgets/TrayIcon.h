@@ -1,0 +1,60 @@
+// TTextTrayIcon: the notification-area icon, over Shell_NotifyIconW. It owns
+// the icon it shows; a new icon replaces the old one in the tray first, and
+// only then is the old one destroyed, so the tray never holds a destroyed
+// icon. The icon is added again when the taskbar is re-created.
+#pragma once
+#include <windows.h>
+#include <string>
+#include "widgets/Component.h"
+#include "widgets/Control.h"
+#include "widgets/Handle.h"
+
+namespace widgets {
+
+class TTntForm;
+class TTntPopupMenu;
+
+class TTextTrayIcon : public TComponent {
+public:
+    // Message the tray sends to the icon's window for mouse events.
+    static constexpr UINT kCallbackMessage = WM_APP + 1;
+
+    TTextTrayIcon(TTntForm& mainForm, std::wstring name, std::string className = "TTextTrayIcon");
+    ~TTextTrayIcon() override;
+
+    void SetHint(const std::wstring& hint);
+    const std::wstring& Hint() const noexcept { return hint_; }
+    // Takes ownership of the icon and shows it; the previous icon is
+    // destroyed after the tray holds the new one.
+    void SetIcon(UniqueIcon icon);
+    HICON Icon() const noexcept { return icon_.get(); }
+    bool IconVisible() const noexcept { return added_; }
+
+    void SetPopupMenu(TTntPopupMenu* menu) noexcept { popupMenu_ = menu; }
+    TNotifyEvent OnClick;
+
+    // Makes the main form visible and restored, in front.
+    void ShowMainForm();
+    // Hides the main form, leaving only the tray icon.
+    void HideMainForm();
+
+    // The hidden window that receives the tray's messages.
+    HWND Window() const noexcept { return wnd_; }
+    // Handles one tray callback (mouse message in lParam); public for tests.
+    void HandleCallback(LPARAM mouseMessage);
+
+private:
+    static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
+    bool notify(DWORD message);
+    void add();
+
+    TTntForm& mainForm_;
+    HWND wnd_ = nullptr;
+    UniqueIcon icon_;
+    std::wstring hint_;
+    bool added_ = false;
+    TTntPopupMenu* popupMenu_ = nullptr;
+    UINT taskbarCreated_ = 0;
+};
+
+}  // namespace widgets

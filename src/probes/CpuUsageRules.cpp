@@ -1,0 +1,46 @@
+#include "probes/CpuUsageRules.h"
+
+#include <cmath>
+#include <limits>
+
+namespace probes {
+
+namespace {
+
+// a - b as a double. The difference is taken in 64-bit integers when it fits:
+// the clock reads about 1.3e17 units since 1601, where doubles are 16 units
+// apart, and converting each reading first would shift an interval by up to
+// 16 units, enough to turn a fully idle interval into -1 percent. Only a
+// difference that would overflow is taken in floating point.
+double DifferenceAsDouble(int64_t a, int64_t b) {
+    const bool overflows = (b > 0 && a < std::numeric_limits<int64_t>::min() + b) ||
+                           (b < 0 && a > std::numeric_limits<int64_t>::max() + b);
+    if (overflows) return static_cast<double>(a) - static_cast<double>(b);
+    return static_cast<double>(a - b);
+}
+
+}  // namespace
+
+int32_t FloorToInt32(double value) {
+    if (std::isnan(value)) return 0;
+    const double floored = std::floor(value);
+    // Both bounds are exact doubles; comparing before converting keeps the
+    // conversion inside the range where it is defined.
+    if (floored >= 2147483648.0) return std::numeric_limits<int32_t>::max();
+    if (floored < -2147483648.0) return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(floored);
+}
+
+int32_t CpuUsagePercent(int64_t idleTime, int64_t previousIdleTime, int64_t systemTime,
+                        int64_t previousSystemTime, uint8_t processors) {
+    if (previousIdleTime == 0) return 0;  // first sample: baseline only
+    const double idle = DifferenceAsDouble(idleTime, previousIdleTime);
+    const double elapsed = DifferenceAsDouble(systemTime, previousSystemTime);
+    double share = idle;
+    if (elapsed != 0.0) share = idle / elapsed;
+    const double cpus = processors == 0 ? 1.0 : static_cast<double>(processors);
+    const double usage = 100.0 - share * 100.0 / cpus;
+    return FloorToInt32(usage);
+}
+
+}  // namespace probes

@@ -1,0 +1,103 @@
+#include "probes/ToolHelp.h"
+
+#include <cstddef>
+
+namespace probes {
+
+namespace {
+
+// The whole family is bound in one pass, in this order; only the snapshot
+// and the two narrow process functions are called.
+constexpr const char* kEntryNames[] = {
+    "CreateToolhelp32Snapshot",
+    "Heap32ListFirst",
+    "Heap32ListNext",
+    "Heap32First",
+    "Heap32Next",
+    "Toolhelp32ReadProcessMemory",
+    "Process32First",
+    "Process32Next",
+    "Process32FirstW",
+    "Process32NextW",
+    "Thread32First",
+    "Thread32Next",
+    "Module32First",
+    "Module32Next",
+    "Module32FirstW",
+    "Module32NextW",
+};
+constexpr size_t kEntryCount = sizeof kEntryNames / sizeof kEntryNames[0];
+static_assert(kEntryCount == 16, "sixteen Tool Help entry points");
+constexpr size_t kSnapshotSlot = 0;
+constexpr size_t kProcessFirstSlot = 6;
+constexpr size_t kProcessNextSlot = 7;
+
+using SnapshotFn = HANDLE(WINAPI*)(DWORD flags, DWORD processId);
+using ProcessWalkFn = BOOL(WINAPI*)(HANDLE snapshot, ProcessEntry32* entry);
+
+HMODULE DefaultModuleLookup(const char* name) { return ::GetModuleHandleA(name); }
+FARPROC DefaultProcLookup(HMODULE module, const char* name) {
+    return ::GetProcAddress(module, name);
+}
+
+ModuleLookupFn gModuleLookup = &DefaultModuleLookup;
+ProcLookupFn gProcLookup = &DefaultProcLookup;
+// GetModuleHandleA takes no reference, so nothing is ever released.
+HMODULE gKernel32 = nullptr;
+FARPROC gSlots[kEntryCount] = {};
+
+// Through void(*)() to tell the compiler the signature change is meant.
+template <class Fn>
+Fn SlotAs(size_t index) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(gSlots[index]));
+}
+
+}  // namespace
+
+bool LoadToolHelpEntries() {
+    // While the module is not found every call tries again; once it is, the
+    // names are looked up this one time and missing ones stay null.
+    if (!gKernel32) {
+        gKernel32 = gModuleLookup("kernel32.dll");
+        if (gKernel32) {
+            for (size_t i = 0; i < kEntryCount; ++i) {
+                gSlots[i] = gProcLookup(gKernel32, kEntryNames[i]);
+            }
+        }
+    }
+    return gKernel32 != nullptr && gSlots[kSnapshotSlot] != nullptr;
+}
+
+HANDLE CreateToolhelp32SnapshotSafe(DWORD flags, DWORD processId) {
+    if (!LoadToolHelpEntries()) return nullptr;
+    return SlotAs<SnapshotFn>(kSnapshotSlot)(flags, processId);
+}
+
+BOOL Process32FirstSafe(HANDLE snapshot, ProcessEntry32* entry) {
+    if (!LoadToolHelpEntries() || !gSlots[kProcessFirstSlot]) return FALSE;
+    return SlotAs<ProcessWalkFn>(kProcessFirstSlot)(snapshot, entry);
+}
+
+BOOL Process32NextSafe(HANDLE snapshot, ProcessEntry32* entry) {
+    if (!LoadToolHelpEntries() || !gSlots[kProcessNextSlot]) return FALSE;
+    return SlotAs<ProcessWalkFn>(kProcessNextSlot)(snapshot, entry);
+}
+
+ModuleLookupFn SetToolHelpModuleLookupForTest(ModuleLookupFn lookup) {
+    ModuleLookupFn previous = gModuleLookup;
+    gModuleLookup = lookup ? lookup : &DefaultModuleLookup;
+    return previous;
+}
+
+ProcLookupFn SetToolHelpProcLookupForTest(ProcLookupFn lookup) {
+    ProcLookupFn previous = gProcLookup;
+    gProcLookup = lookup ? lookup : &DefaultProcLookup;
+    return previous;
+}
+
+void ResetToolHelpForTest() {
+    gKernel32 = nullptr;
+    for (FARPROC& slot : gSlots) slot = nullptr;
+}
+
+}  // namespace probes

@@ -1,0 +1,44 @@
+// The Tool Help snapshot functions, bound by name from kernel32.dll on first
+// use instead of imported, so that the program runs where they are missing:
+// a process walk then simply finds no process.
+#pragma once
+// <tlhelp32.h> needs the types of <windows.h> first.
+#include <windows.h>
+#include <tlhelp32.h>
+
+namespace probes {
+
+// The 8-bit-character process record that "Process32First"/"Process32Next"
+// fill. Named through its struct tag because with UNICODE defined the name
+// PROCESSENTRY32 stands for the wide record. Set dwSize to sizeof before the
+// first call.
+using ProcessEntry32 = ::tagPROCESSENTRY32;
+static_assert(sizeof(ProcessEntry32) == 296, "the narrow PROCESSENTRY32 is 296 bytes");
+
+// Binds the sixteen Tool Help entry points on first use (once the module is
+// found, never again) and reports whether Tool Help is available: kernel32
+// found and "CreateToolhelp32Snapshot" exported.
+bool LoadToolHelpEntries();
+
+// Forwarders with the arguments and results of the functions they call. Each
+// binds first; when Tool Help is not available, or its own entry point is
+// missing, it returns its failure value without calling anything. Note the
+// snapshot forwarder's failure value is 0, while CreateToolhelp32Snapshot
+// itself reports failure as INVALID_HANDLE_VALUE: check for both.
+HANDLE CreateToolhelp32SnapshotSafe(DWORD flags, DWORD processId);
+BOOL Process32FirstSafe(HANDLE snapshot, ProcessEntry32* entry);
+BOOL Process32NextSafe(HANDLE snapshot, ProcessEntry32* entry);
+
+// ---- Test seams ----
+
+// Module lookup (default GetModuleHandleA) and export lookup (default
+// GetProcAddress). Each setter returns the previous function; nullptr
+// restores the default.
+using ModuleLookupFn = HMODULE (*)(const char* name);
+using ProcLookupFn = FARPROC (*)(HMODULE module, const char* name);
+ModuleLookupFn SetToolHelpModuleLookupForTest(ModuleLookupFn lookup);
+ProcLookupFn SetToolHelpProcLookupForTest(ProcLookupFn lookup);
+// Unbinds: the module handle back to 0 and every slot back to null.
+void ResetToolHelpForTest();
+
+}  // namespace probes

@@ -1,0 +1,92 @@
+#include "probes/unitUseage.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "probes/CpuUsageRules.h"
+
+namespace probes {
+
+namespace {
+
+// Information classes and the exact record sizes the system expects for them
+// on 32-bit Windows; only one field of each record is read.
+constexpr ULONG kBasicInformation = 0;        // SYSTEM_BASIC_INFORMATION
+constexpr ULONG kBasicSize = 44;
+constexpr size_t kProcessorsOffset = 40;      // NumberOfProcessors, 8-bit
+constexpr ULONG kTimeOfDayInformation = 3;    // SYSTEM_TIMEOFDAY_INFORMATION
+constexpr ULONG kTimeOfDaySize = 32;
+constexpr size_t kCurrentTimeOffset = 8;      // CurrentTime, 64-bit
+constexpr ULONG kPerformanceInformation = 2;  // SYSTEM_PERFORMANCE_INFORMATION
+constexpr ULONG kPerformanceSize = 312;
+constexpr size_t kIdleTimeOffset = 0;         // IdleProcessTime, 64-bit
+
+NtQueryFn LookupNtQuery() {
+    HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+    if (!ntdll) return nullptr;  // never pass a null module: it means "this exe"
+    FARPROC proc = ::GetProcAddress(ntdll, "NtQuerySystemInformation");
+    // Through void(*)() to tell the compiler the signature change is meant.
+    return reinterpret_cast<NtQueryFn>(reinterpret_cast<void (*)()>(proc));
+}
+
+NtQueryFn gQuery = nullptr;
+NtQueryLookupFn gLookup = &LookupNtQuery;
+int64_t gPreviousIdleTime = 0;    // 0: no sample yet
+int64_t gPreviousSystemTime = 0;
+
+int64_t ReadInt64(const unsigned char* record, size_t offset) {
+    int64_t value;
+    std::memcpy(&value, record + offset, sizeof value);
+    return value;
+}
+
+// One query into a buffer of exactly the record's size; no return length.
+bool Query(ULONG infoClass, unsigned char* buffer, ULONG size) {
+    std::memset(buffer, 0, size);
+    return gQuery(infoClass, buffer, size, nullptr) == 0;
+}
+
+}  // namespace
+
+int GetCpuUsage() {
+    if (!gQuery) gQuery = gLookup();
+    if (!gQuery) return 0;  // not exported: nothing to measure
+
+    alignas(8) unsigned char basic[kBasicSize];
+    alignas(8) unsigned char timeOfDay[kTimeOfDaySize];
+    alignas(8) unsigned char performance[kPerformanceSize];
+    // Each query only when the one before succeeded; a failure keeps the
+    // baseline so that the next success measures the whole interval.
+    if (!Query(kBasicInformation, basic, kBasicSize)) return 0;
+    if (!Query(kTimeOfDayInformation, timeOfDay, kTimeOfDaySize)) return 0;
+    if (!Query(kPerformanceInformation, performance, kPerformanceSize)) return 0;
+
+    const uint8_t processors = basic[kProcessorsOffset];
+    const int64_t systemTime = ReadInt64(timeOfDay, kCurrentTimeOffset);
+    const int64_t idleTime = ReadInt64(performance, kIdleTimeOffset);
+
+    const int result = CpuUsagePercent(idleTime, gPreviousIdleTime, systemTime,
+                                       gPreviousSystemTime, processors);
+    gPreviousIdleTime = idleTime;
+    gPreviousSystemTime = systemTime;
+    return result;
+}
+
+NtQueryFn SetNtQueryForTest(NtQueryFn query) {
+    NtQueryFn previous = gQuery;
+    gQuery = query;
+    return previous;
+}
+
+NtQueryLookupFn SetNtQueryLookupForTest(NtQueryLookupFn lookup) {
+    NtQueryLookupFn previous = gLookup;
+    gLookup = lookup ? lookup : &LookupNtQuery;
+    return previous;
+}
+
+void ResetCpuUsageForTest() {
+    gPreviousIdleTime = 0;
+    gPreviousSystemTime = 0;
+}
+
+}  // namespace probes

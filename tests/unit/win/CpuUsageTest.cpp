@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "probes/unitUseage.h"
+
+using namespace probes;
+
+namespace {
+
+// Counters the fake query reports, and what it was asked.
+struct FakeSystem {
+    uint8_t processors = 2;
+    int64_t clock = 133444555666777777;
+    int64_t idle = 5000000000;
+    ULONG failClass = 0xFFFFFFFF;  // the class whose query fails, if any
+    std::vector<ULONG> classes;
+    std::vector<ULONG> lengths;
+    bool returnLengthPassed = false;
+};
+FakeSystem gFake;
+
+LONG WINAPI FakeQuery(ULONG infoClass, PVOID buffer, ULONG length, PULONG returnLength) {
+    gFake.classes.push_back(infoClass);
+    gFake.lengths.push_back(length);
+    if (returnLength) gFake.returnLengthPassed = true;
+    if (infoClass == gFake.failClass) return static_cast<LONG>(0xC0000004);
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    std::memset(bytes, 0xEE, length);  // every unused field holds noise
+    if (infoClass == 0 && length >= 44) bytes[40] = gFake.processors;
+    if (infoClass == 3 && length >= 16) {
+        const int64_t boot = 1;  // offset 0 must not be mistaken for the clock
+        std::memcpy(bytes, &boot, 8);
+        std::memcpy(bytes + 8, &gFake.clock, 8);
+    }
+    if (infoClass == 2 && length >= 8) std::memcpy(bytes, &gFake.idle, 8);
+    return 0;
+}
+
+int gLookups = 0;
+NtQueryFn MissingLookup() {
+    ++gLookups;
+    return nullptr;
+}
+NtQueryFn FakeLookup() {
+    ++gLookups;
+    return &FakeQuery;
+}
+
+class CpuUsage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gFake = FakeSystem{};
+        gLookups = 0;
+        previousQuery_ = SetNtQueryForTest(&FakeQuery);
+        previousLookup_ = SetNtQueryLookupForTest(nullptr);
+        ResetCpuUsageForTest();
+    }
+    void TearDown() override {
+        SetNtQueryForTest(previousQuery_);
+        SetNtQueryLookupForTest(previousLookup_);
+        ResetCpuUsageForTest();
+    }
+    // Advances the fake counters by one interval.
+    void Advance(int64_t elapsed, int64_t idle) {
+        gFake.clock += elapsed;
+        gFake.idle += idle;
+    }
+
+private:
+    NtQueryFn previousQuery_ = nullptr;
+    NtQueryLookupFn previousLookup_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(CpuUsage, FirstCallSetsTheBaselineAndTheSecondMeasures) {
+    EXPECT_EQ(0, GetCpuUsage());
+    Advance(10000000, 15000000);
+    EXPECT_EQ(25, GetCpuUsage());
+    Advance(10000000, 0);
+    EXPECT_EQ(100, GetCpuUsage());
+    Advance(10000000, 20000000);
+    EXPECT_EQ(0, GetCpuUsage());
+}
+
+TEST_F(CpuUsage, QueriesTheThreeClassesInOrderWithExactSizesAndNoReturnLength) {
+    GetCpuUsage();
+    GetCpuUsage();
+    EXPECT_EQ((std::vector<ULONG>{0, 3, 2, 0, 3, 2}), gFake.classes);
+    EXPECT_EQ((std::vector<ULONG>{44, 32, 312, 44, 32, 312}), gFake.lengths);
+    EXPECT_FALSE(gFake.returnLengthPassed);
+}
+
+TEST_F(CpuUsage, ReadsTheProcessorCountFromItsRecord) {
+    gFake.processors = 4;
+    GetCpuUsage();
+    Advance(10000000, 30000000);  // 3 of 4 processors idle
+    EXPECT_EQ(25, GetCpuUsage());
+}
+
+TEST_F(CpuUsage, SlightlyTooMuchIdleTimeIsPassedThroughAsMinusOne) {
+    gFake.processors = 1;
+    GetCpuUsage();
+    Advance(10000000, 10040000);
+    EXPECT_EQ(-1, GetCpuUsage());
+}
+
+TEST_F(CpuUsage, TwoCallsWithinOneClockTick) {
+    GetCpuUsage();
+    EXPECT_EQ(100, GetCpuUsage());  // neither counter moved
+    Advance(0, 3);
+    EXPECT_EQ(-50, GetCpuUsage());  // 100 - 3 x 100 / 2
+}
+
+TEST_F(CpuUsage, AFailedQueryGivesZeroAndKeepsTheBaseline) {
+    for (ULONG failing : {0ul, 3ul, 2ul}) {
+        SCOPED_TRACE(failing);
+        ResetCpuUsageForTest();
+        gFake.failClass = 0xFFFFFFFF;
+        GetCpuUsage();  // baseline
+        Advance(10000000, 20000000);
+        gFake.failClass = failing;
+        gFake.classes.clear();
+        EXPECT_EQ(0, GetCpuUsage());
+        // Each query runs only when the one before succeeded.
+        const std::vector<ULONG> all{0, 3, 2};
+        const size_t asked = failing == 0 ? 1 : failing == 3 ? 2 : 3;
+        EXPECT_EQ(std::vector<ULONG>(all.begin(), all.begin() + asked), gFake.classes);
+        // The next success measures from the baseline, over both intervals:
+        // 20M idle (first interval) + 0 over 20M elapsed on 2 processors.
+        gFake.failClass = 0xFFFFFFFF;
+        Advance(10000000, 0);
+        EXPECT_EQ(50, GetCpuUsage());
+    }
+}
+
+TEST_F(CpuUsage, AFailureBeforeAnyBaselineStillLeavesTheFirstSuccessAtZero) {
+    gFake.failClass = 2;
+    EXPECT_EQ(0, GetCpuUsage());
+    gFake.failClass = 0xFFFFFFFF;
+    EXPECT_EQ(0, GetCpuUsage());  // baseline only
+    Advance(10000000, 0);
+    EXPECT_EQ(100, GetCpuUsage());
+}
+
+TEST_F(CpuUsage, AMissingQueryFunctionGivesZeroEveryCall) {
+    SetNtQueryForTest(nullptr);
+    SetNtQueryLookupForTest(&MissingLookup);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(0, GetCpuUsage());
+    EXPECT_EQ(3, gLookups);  // still unresolved: each call looks again
+    EXPECT_TRUE(gFake.classes.empty());
+    // Once it is found it is kept, and no baseline was set meanwhile.
+    SetNtQueryLookupForTest(&FakeLookup);
+    EXPECT_EQ(0, GetCpuUsage());
+    Advance(10000000, 0);
+    EXPECT_EQ(100, GetCpuUsage());
+    EXPECT_EQ(4, gLookups);
+}
+
+TEST_F(CpuUsage, LooksUpNtQuerySystemInformationInNtdll) {
+    SetNtQueryForTest(nullptr);
+    GetCpuUsage();
+    const FARPROC expected =
+        ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation");
+    ASSERT_NE(nullptr, expected);
+    const NtQueryFn resolved = SetNtQueryForTest(&FakeQuery);
+    EXPECT_EQ(reinterpret_cast<void*>(expected), reinterpret_cast<void*>(resolved));
+}
+
+TEST_F(CpuUsage, RealCountersGiveZeroThenAPlausiblePercentage) {
+    SetNtQueryForTest(nullptr);
+    EXPECT_EQ(0, GetCpuUsage());
+    ::Sleep(300);
+    const int usage = GetCpuUsage();
+    // Idle time is sampled in coarse steps, so a quiet machine may read a
+    // little below 0; anything far outside 0..100 means misread records.
+    EXPECT_GE(usage, -20);
+    EXPECT_LE(usage, 100);
+}

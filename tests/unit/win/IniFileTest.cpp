@@ -25,7 +25,7 @@ TEST(TTntIniFile, ReadsValuesDefaultsAndTheEmptyValueAsThePlatformReaderDoes) {
     EXPECT_EQ(L"Brimvale ", ini.ReadString(L"Sec", L"absent", L"Brimvale "));
     EXPECT_EQ(std::wstring(3000, L'd'), ini.ReadString(L"Sec", L"absent", std::wstring(3000, L'd')));
     EXPECT_EQ(L"default", TTntIniFile(scratch / L"missing.ini").ReadString(L"Sec", L"word", L"default"));
-    EXPECT_FALSE(testsupport::ListFolder(scratch.Path()).size() != 1u) << "a read created a file";
+    EXPECT_EQ(1u, testsupport::ListFolder(scratch.Path()).size()) << "a read created a file";
 }
 
 TEST(TTntIniFile, ReadBoolAppliesTheIntegerRulesToTheStoredText) {

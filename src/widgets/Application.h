@@ -55,6 +55,7 @@ public:
 
     // The main form asks to start hidden (only its tray icon shows).
     void SetShowMainFormOnRun(bool show) noexcept { showMainForm_ = show; }
+    bool ShowMainFormOnRun() const noexcept { return showMainForm_; }
     // Ends the process after all forms are gone.
     void DestroyForms();
 

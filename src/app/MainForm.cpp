@@ -1,0 +1,294 @@
+#include "app/MainForm.h"
+
+#include "app/MainFormRules.h"
+#include "app/resource.h"
+#include "localisation/Language.h"
+#include "monitor/CpuGraph.h"
+#include "monitor/CpuHistory.h"
+#include "monitor/MonitorRules.h"
+#include "monitor/TrayPicture.h"
+#include "probes/MemoryEx.h"
+#include "probes/unitUseage.h"
+#include "widgets/Application.h"
+#include "widgets/Errors.h"
+
+namespace app {
+
+using namespace widgets;
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+
+constexpr int kDesignClientWidth = 482;
+constexpr int kDesignClientHeight = 363;
+constexpr int kRunTimeShrink = 20;  // the progress row is covered outside a clean
+
+const wchar_t kIntroduction[] =
+    L"Palvo Brimvale monitors your system in the background and frees up memory whenever needed "
+    L"to increase the performance of your computer. Brimvale makes sure that this automatic "
+    L"optimization in the background does not interfere with your work by only optimizing your "
+    L"system when your processor usage is low.";
+
+FormOptions MainFormOptions() {
+    FormOptions o;
+    o.caption = L"Brimvale";
+    o.clientWidth = kDesignClientWidth;
+    o.clientHeight = kDesignClientHeight;
+    o.minimizeBox = true;
+    o.appWindow = true;
+    o.iconId = IDI_BRIMVALE;
+    return o;
+}
+
+LabelOptions Fixed(bool visible = true) {
+    LabelOptions o;
+    o.autoSize = false;
+    o.visible = visible;
+    return o;
+}
+
+LabelOptions RightAligned() {
+    LabelOptions o;
+    o.alignment = TAlignment::Right;
+    return o;
+}
+
+UniqueIcon LoadSmallIcon(int id) {
+    return UniqueIcon(static_cast<HICON>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0)));
+}
+
+}  // namespace
+
+TMainForm::TMainForm() : TTntForm(L"MainForm", "TMainForm", MainFormOptions()) {
+    MainForm = this;
+    createComponents();
+    wireEvents();
+    Dispatch([this] { FormCreate(); });
+}
+
+TMainForm::~TMainForm() {
+    if (MainForm == this) MainForm = nullptr;
+}
+
+void TMainForm::createComponents() {
+    // Creation order is the order of translation and of the control ids.
+    Label_cpu = Add<TTntLabel>(L"Label_cpu", Bounds{16, 176, 97, 13}, L"CPU Usage:", Fixed());
+    Label_cpu_usage = Add<TTntLabel>(L"Label_cpu_usage", Bounds{425, 176, 40, 13}, L"15%", RightAligned());
+    Label_avail_phys =
+        Add<TTntLabel>(L"Label_avail_phys", Bounds{387, 200, 80, 13}, L"594 of 981MB", RightAligned());
+    Label_Physical = Add<TTntLabel>(L"Label_Physical", Bounds{16, 200, 97, 13}, L"Free Physical:", Fixed());
+    Label_avail_pagefile =
+        Add<TTntLabel>(L"Label_avail_pagefile", Bounds{387, 224, 80, 13}, L"594 of 981MB", RightAligned());
+    Label_PageFile = Add<TTntLabel>(L"Label_PageFile", Bounds{16, 224, 97, 13}, L"Free PageFile:", Fixed());
+    Label_avail_virtual =
+        Add<TTntLabel>(L"Label_avail_virtual", Bounds{387, 248, 80, 13}, L"594 of 981MB", RightAligned());
+    Label_Virtual = Add<TTntLabel>(L"Label_Virtual", Bounds{16, 248, 97, 13}, L"Free Virtual:", Fixed());
+    Label_clean_progress =
+        Add<TTntLabel>(L"Label_clean_progress", Bounds{16, 272, 97, 13}, L"Clean Progress:", Fixed(false));
+    Label_free_number_before =
+        Add<TTntLabel>(L"Label_free_number_before", Bounds{24, 324, 3, 13}, L"", Fixed(false));
+    LabelOptions number;
+    number.visible = false;
+    Label_free_number = Add<TTntLabel>(L"Label_free_number", Bounds{27, 324, 8, 13}, L"0", number);
+    Label_Memory_Released = Add<TTntLabel>(L"Label_Memory_Released", Bounds{40, 324, 425, 13},
+                                           L"MB memory has been released.", Fixed(false));
+    Label_status_Smart = Add<TTntLabel>(L"Label_status_Smart", Bounds{25, 5, 200, 13}, L"SmartFree", Fixed());
+    Label_Status_Auto = Add<TTntLabel>(L"Label_Status_Auto", Bounds{269, 5, 200, 13}, L"AutoFree", Fixed());
+    LabelOptions wrap = Fixed();
+    wrap.wordWrap = true;
+    Label_Introduction = Add<TTntLabel>(L"Label_Introduction", Bounds{16, 8, 449, 57}, kIntroduction, wrap);
+    Button_go = Add<TTntButton>(L"Button_go", Bounds{16, 294, 105, 25}, L"Go!");
+    Button_setting = Add<TTntButton>(L"Button_setting", Bounds{200, 294, 105, 25}, L"Settings");
+    Button_minimize = Add<TTntButton>(L"Button_minimize", Bounds{360, 294, 107, 25}, L"Minimize");
+    Image_cpu = Add<TTntImage>(L"Image_cpu", Bounds{16, 72, 449, 89});
+    ProgressBar_cpu_usage = Add<TTntProgressBar>(L"ProgressBar_cpu_usage", Bounds{128, 176, 249, 17});
+    ProgressBar_avail_phys = Add<TTntProgressBar>(L"ProgressBar_avail_phys", Bounds{128, 200, 249, 17});
+    ProgressBar_avail_pagefile = Add<TTntProgressBar>(L"ProgressBar_avail_pagefile", Bounds{128, 224, 249, 17});
+    ProgressBar_avail_virtual = Add<TTntProgressBar>(L"ProgressBar_avail_virtual", Bounds{128, 248, 249, 17});
+    ProgressBar_clean_progress =
+        Add<TTntProgressBar>(L"ProgressBar_clean_progress", Bounds{128, 272, 337, 17}, false);
+    StatusBar_smart_auto = Add<TTntStatusBar>(L"StatusBar_smart_auto", 22, std::vector<int>{244, 50});
+    Image_ok_ico = Add<TTntImage>(L"Image_ok_ico", Bounds{0, 0, 17, 17}, false);
+    Image_cancel_ico = Add<TTntImage>(L"Image_cancel_ico", Bounds{0, 0, 17, 17}, false);
+    Image_text_icon = Add<TTntImage>(L"Image_text_icon", Bounds{0, 0, 32, 32}, false, "TImage");
+    Timer_cpu = Add<TTimer>(L"Timer_cpu", 1000u, true);
+    Timer_free = Add<TTimer>(L"Timer_free", 5000u, false);
+    Timer_classic_free = Add<TTimer>(L"Timer_classic_free", 100u, false);
+    PopupMenu_go = AddItem<TTntPopupMenu>(L"PopupMenu_go");
+    SmartClean = AddItem<TTntMenuItem>(L"SmartClean", L"Smart Clean");
+    DeepClean = AddItem<TTntMenuItem>(L"DeepClean", L"Deep Clean");
+    PopupMenu_min_icon = AddItem<TTntPopupMenu>(L"PopupMenu_min_icon");
+    Tray_SmartClean = AddItem<TTntMenuItem>(L"Tray_SmartClean", L"Smart Clean");
+    Tray_DeepClean = AddItem<TTntMenuItem>(L"Tray_DeepClean", L"Deep Clean");
+    Tray_ShowWindow = AddItem<TTntMenuItem>(L"Tray_ShowWindow", L"Show window");
+    Tray_Exit = AddItem<TTntMenuItem>(L"Tray_Exit", L"Exit");
+    TextTrayIcon = Add<TTextTrayIcon>(L"TextTrayIcon");
+
+    for (TControl* c : std::initializer_list<TControl*>{Button_go, Button_setting, Button_minimize,
+                                                         Label_free_number_before, Label_free_number,
+                                                         Label_Memory_Released})
+        c->SetAnchorBottom(true);
+
+    FontSpec arial = Font();
+    arial.name = L"Arial";
+    Label_Introduction->SetFont(arial);
+    FontSpec goFont = arial;
+    goFont.height = -12;  // 9 pt
+    goFont.bold = true;
+    goFont.color = clNavy;
+    Button_go->SetFont(goFont);
+    Button_go->SetOwnerDrawn(true);  // a themed button draws no coloured caption
+    FontSpec numberFont = Font();
+    numberFont.bold = true;
+    numberFont.color = clRed;
+    Label_free_number->SetFont(numberFont);
+
+    Image_cpu->Picture();  // the graph's surface exists from the start
+    Image_ok_ico->SetIcon(LoadSmallIcon(IDI_OK));
+    Image_cancel_ico->SetIcon(LoadSmallIcon(IDI_CANCEL));
+
+    PopupMenu_go->Add(SmartClean);
+    PopupMenu_go->Add(DeepClean);
+    for (TTntMenuItem* item : {Tray_SmartClean, Tray_DeepClean, Tray_ShowWindow, Tray_Exit})
+        PopupMenu_min_icon->Add(item);
+    TextTrayIcon->SetPopupMenu(PopupMenu_min_icon);
+}
+
+void TMainForm::wireEvents() {
+    OnShow = [this] { FormShow(); };
+    OnClose = [this](TCloseAction& action) { FormClose(action); };
+    Button_go->OnClick = [this] { Button_goClick(); };
+    Button_setting->OnClick = [this] { Button_settingClick(); };
+    Button_minimize->OnClick = [this] { Button_minimizeClick(); };
+    SmartClean->OnClick = [this] { SmartCleanClick(); };
+    DeepClean->OnClick = [this] { DeepCleanClick(); };
+    Tray_SmartClean->OnClick = [this] { Tray_SmartCleanClick(); };
+    Tray_DeepClean->OnClick = [this] { Tray_DeepCleanClick(); };
+    Tray_ShowWindow->OnClick = [this] { Tray_ShowWindowClick(); };
+    Tray_Exit->OnClick = [this] { Tray_ExitClick(); };
+    TextTrayIcon->OnClick = [this] { TextTrayIconClick(); };
+    Timer_cpu->OnTimer = [this] { Timer_cpuTimer(); };
+    Timer_free->OnTimer = [this] { Timer_freeTimer(); };
+    Timer_classic_free->OnTimer = [this] { Timer_classic_freeTimer(); };
+    StatusBar_smart_auto->OnDrawPanel = [this](int panel, TCanvas& canvas, const RECT& rect) {
+        StatusBar_smart_autoDrawPanel(panel, canvas, rect);
+    };
+}
+
+void TMainForm::FormCreate() {
+    FLanguage = std::make_unique<localisation::TLanguage>();
+    SetHeight(Height() - kRunTimeShrink);
+    std::vector<std::wstring> params;
+    for (int i = 1; i <= Application.ParamCount(); ++i) params.push_back(Application.ParamStr(i));
+    if (StartsInTray(params)) Application.SetShowMainFormOnRun(false);
+    monitor::GridPhase = 0;
+    monitor::ResetCpuHistory();
+    Timer_cpuTimer();
+    Label_status_Smart->SetParentWindow(StatusBar_smart_auto->Handle());
+    Label_status_Smart->SetBounds(25, 5, Label_status_Smart->Width(), Label_status_Smart->Height());
+    Label_Status_Auto->SetParentWindow(StatusBar_smart_auto->Handle());
+    Label_Status_Auto->SetBounds(StatusBar_smart_auto->PanelWidths()[0] + 25, 5, Label_Status_Auto->Width(),
+                                 Label_Status_Auto->Height());
+    Image_cpu->SetHint(FLanguage->Translate(L"M", L"CpuUsageHint", L"Cpu Usage"));
+}
+
+void TMainForm::FormShow() {}
+
+void TMainForm::FormClose(TCloseAction& action) {
+    action = TCloseAction::None;
+    TextTrayIcon->HideMainForm();
+}
+
+void TMainForm::WMShowMain() { Show(); }
+
+void TMainForm::Button_goClick() {
+    const ScreenPoint p = GoMenuPoint(Left(), Top(), Button_go->Left(), Button_go->Top(), Button_go->Height());
+    PopupMenu_go->Popup(Handle(), p.x, p.y);
+}
+
+void TMainForm::Button_settingClick() {}
+void TMainForm::Button_minimizeClick() { TextTrayIcon->HideMainForm(); }
+void TMainForm::SmartCleanClick() {}
+void TMainForm::DeepCleanClick() {}
+void TMainForm::Tray_SmartCleanClick() { SmartCleanClick(); }
+void TMainForm::Tray_DeepCleanClick() { DeepCleanClick(); }
+void TMainForm::Tray_ShowWindowClick() { TextTrayIcon->ShowMainForm(); }
+void TMainForm::Tray_ExitClick() { Application.Terminate(); }
+void TMainForm::TextTrayIconClick() { TextTrayIcon->ShowMainForm(); }
+void TMainForm::Timer_freeTimer() {}
+void TMainForm::Timer_classic_freeTimer() {}
+
+void TMainForm::Timer_cpuTimer() {
+    TBitmap& graph = Image_cpu->Picture();
+    monitor::DrawGraphGrid(graph.Canvas(), graph.Width(), graph.Height());
+    const std::int32_t sample = probes::GetCpuUsage();
+    monitor::ShiftCpuHistory(sample);
+    Label_cpu_usage->SetCaption(monitor::CpuCaption(sample));
+    ProgressBar_cpu_usage->SetPosition(monitor::CpuHistory[150]);
+    monitor::DrawGraphTrace(graph.Canvas(), graph.Height());
+    Image_cpu->Invalidate();
+
+    probes::TMemory memory;
+    memory.Refresh();
+    struct Row {
+        std::int64_t freeBytes, totalBytes;
+        TTntLabel* label;
+        TTntProgressBar* bar;
+    };
+    const Row rows[] = {
+        {memory.PhysicalFree, memory.PhysicalTotal, Label_avail_phys, ProgressBar_avail_phys},
+        {memory.PageFileFree, memory.PageFileTotal, Label_avail_pagefile, ProgressBar_avail_pagefile},
+        {memory.VirtualFree, memory.VirtualTotal, Label_avail_virtual, ProgressBar_avail_virtual},
+    };
+    for (const Row& row : rows) {
+        const std::int64_t freeMb = monitor::BytesToMegabytes(row.freeBytes);
+        const std::int64_t totalMb = monitor::BytesToMegabytes(row.totalBytes);
+        row.label->SetCaption(monitor::MemoryCaption(freeMb, totalMb));
+        row.bar->SetPosition(monitor::FreePercent(freeMb, totalMb));
+    }
+
+    const std::int64_t physFreeMb = monitor::BytesToMegabytes(memory.PhysicalFree);
+    const std::int64_t physTotalMb = monitor::BytesToMegabytes(memory.PhysicalTotal);
+    const std::wstring hint = monitor::TrayHintText(
+        FLanguage->Translate(L"MainForm", L"Caption", L"Brimvale"), ProgressBar_avail_phys->Position(),
+        FLanguage->Translate(L"M", L"RamFree", L"RAM free"), physFreeMb, monitor::CpuHistory[150],
+        FLanguage->Translate(L"M", L"CpuFree", L"CPU free"));
+    TextTrayIcon->SetHint(monitor::FitTrayHint(hint));
+
+    TBitmap& picture = Image_text_icon->Picture();
+    monitor::DrawTrayImage(picture, monitor::FreePercent(physFreeMb, physTotalMb), physFreeMb);
+    TextTrayIcon->SetIcon(monitor::MakeTrayIcon(picture));
+}
+
+void TMainForm::StatusBar_smart_autoDrawPanel(int panel, TCanvas& canvas, const RECT&) {
+    const bool smart = false;
+    const bool autoFree = false;
+    const int firstWidth = StatusBar_smart_auto->PanelWidths()[0];
+    canvas.SetBrushColor(::GetSysColor(COLOR_BTNFACE));
+    if (panel == 0) {
+        ::DrawIconEx(canvas.Handle(), 2, 4, (smart ? Image_ok_ico : Image_cancel_ico)->Icon(), 16, 16, 0,
+                     nullptr, DI_NORMAL);
+        canvas.TextOut(25, 5, std::wstring(24, L' '));
+    } else if (panel == 1) {
+        ::DrawIconEx(canvas.Handle(), firstWidth + 4, 4, (autoFree ? Image_ok_ico : Image_cancel_ico)->Icon(),
+                     16, 16, 0, nullptr, DI_NORMAL);
+        canvas.TextOut(firstWidth + 25, 5, std::wstring(30, L' '));
+    }
+}
+
+LRESULT TMainForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SHOWMAIN) {
+        Dispatch([this] { WMShowMain(); });
+        return 0;
+    }
+    if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE) {
+        // Minimising hides the window into the tray.
+        TextTrayIcon->HideMainForm();
+        return 0;
+    }
+    return TTntForm::WndProc(msg, wParam, lParam);
+}
+
+}  // namespace app

@@ -1,0 +1,105 @@
+// TMainForm: the program's one main window. It shows the CPU graph and the
+// memory figures that the once-a-second tick refreshes, owns the tray icon
+// and its menu, offers the cleans through the "Go!" menu, and hides into the
+// tray instead of closing.
+#pragma once
+#include <memory>
+
+#include "widgets/ComCtrls.h"
+#include "widgets/ExtCtrls.h"
+#include "widgets/Form.h"
+#include "widgets/Menus.h"
+#include "widgets/StdCtrls.h"
+#include "widgets/TrayIcon.h"
+
+namespace localisation {
+class TLanguage;
+}
+
+namespace app {
+
+// Sent to the main window to make it show itself (wParam 0, lParam -1).
+constexpr UINT WM_SHOWMAIN = WM_USER + 100;
+
+class TMainForm : public widgets::TTntForm {
+public:
+    TMainForm();
+    ~TMainForm() override;
+
+    // The program's one language object, kept for the life of the process.
+    localisation::TLanguage& Language() const { return *FLanguage; }
+
+    widgets::TTntLabel* Label_cpu;
+    widgets::TTntLabel* Label_cpu_usage;
+    widgets::TTntLabel* Label_avail_phys;
+    widgets::TTntLabel* Label_Physical;
+    widgets::TTntLabel* Label_avail_pagefile;
+    widgets::TTntLabel* Label_PageFile;
+    widgets::TTntLabel* Label_avail_virtual;
+    widgets::TTntLabel* Label_Virtual;
+    widgets::TTntLabel* Label_clean_progress;
+    widgets::TTntLabel* Label_free_number_before;
+    widgets::TTntLabel* Label_free_number;
+    widgets::TTntLabel* Label_Memory_Released;
+    widgets::TTntLabel* Label_status_Smart;
+    widgets::TTntLabel* Label_Status_Auto;
+    widgets::TTntLabel* Label_Introduction;
+    widgets::TTntButton* Button_go;
+    widgets::TTntButton* Button_setting;
+    widgets::TTntButton* Button_minimize;
+    widgets::TTntImage* Image_cpu;
+    widgets::TTntProgressBar* ProgressBar_cpu_usage;
+    widgets::TTntProgressBar* ProgressBar_avail_phys;
+    widgets::TTntProgressBar* ProgressBar_avail_pagefile;
+    widgets::TTntProgressBar* ProgressBar_avail_virtual;
+    widgets::TTntProgressBar* ProgressBar_clean_progress;
+    widgets::TTntStatusBar* StatusBar_smart_auto;
+    widgets::TTntImage* Image_ok_ico;
+    widgets::TTntImage* Image_cancel_ico;
+    widgets::TTntImage* Image_text_icon;
+    widgets::TTimer* Timer_cpu;
+    widgets::TTimer* Timer_free;
+    widgets::TTimer* Timer_classic_free;
+    widgets::TTntPopupMenu* PopupMenu_go;
+    widgets::TTntMenuItem* SmartClean;
+    widgets::TTntMenuItem* DeepClean;
+    widgets::TTntPopupMenu* PopupMenu_min_icon;
+    widgets::TTntMenuItem* Tray_SmartClean;
+    widgets::TTntMenuItem* Tray_DeepClean;
+    widgets::TTntMenuItem* Tray_ShowWindow;
+    widgets::TTntMenuItem* Tray_Exit;
+    widgets::TTextTrayIcon* TextTrayIcon;
+
+    void FormCreate();
+    void FormShow();
+    void FormClose(widgets::TCloseAction& action);
+    void WMShowMain();
+    void Button_goClick();
+    void Button_settingClick();
+    void Button_minimizeClick();
+    void SmartCleanClick();
+    void DeepCleanClick();
+    void Tray_SmartCleanClick();
+    void Tray_DeepCleanClick();
+    void Tray_ShowWindowClick();
+    void Tray_ExitClick();
+    void TextTrayIconClick();
+    void Timer_cpuTimer();
+    void Timer_freeTimer();
+    void Timer_classic_freeTimer();
+    void StatusBar_smart_autoDrawPanel(int panel, widgets::TCanvas& canvas, const RECT& rect);
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void createComponents();
+    void wireEvents();
+
+    std::unique_ptr<localisation::TLanguage> FLanguage;
+};
+
+// The main window once created (the settings dialog and the guard use it).
+extern TMainForm* MainForm;
+
+}  // namespace app

@@ -1,0 +1,74 @@
+// The end-to-end driver's view of Brimvale: it starts the real program, finds
+// its windows and controls from outside, reads their texts, drives its menus
+// and tray icon the way a user's clicks would, and checks files and registry.
+#pragma once
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+namespace e2e {
+
+// Folder the program is copied to and started from (with its language folder).
+std::wstring ProgramFolder();
+std::wstring ProgramPath();
+// The application-data folder the tests point the registry at.
+std::wstring AppDataFolder();
+std::wstring SettingsFilePath();
+
+// Waits up to `timeout` for `condition`, polling.
+bool WaitFor(const std::function<bool()>& condition,
+             std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+class Program {
+public:
+    // Starts the program with the given parameters (may be empty).
+    explicit Program(const std::wstring& parameters = L"", const std::wstring& exePath = ProgramPath());
+    ~Program();  // ends it if it still runs
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    DWORD Pid() const noexcept { return pid_; }
+    HANDLE Process() const noexcept { return process_; }
+    bool Running() const;
+    // Exit code once ended, or STILL_ACTIVE.
+    DWORD ExitCode() const;
+    bool WaitForExit(std::chrono::milliseconds timeout);
+
+    // Top-level window of the given class belonging to this process.
+    HWND FindWindowOfClass(const wchar_t* className) const;
+    HWND MainWindow() const;  // waits for it
+    HWND Control(int id) const;  // child of the main window (including the status bar's)
+    std::wstring Text(HWND wnd) const;
+    std::wstring ControlText(int id) const { return Text(Control(id)); }
+    bool ControlVisible(int id) const;
+
+    // Tray icon of this process under Wine's stand-alone tray.
+    HWND TrayIcon() const;
+    void ClickTrayIcon() const;       // left click
+    void OpenTrayMenu() const;        // right click
+    // Picks item `index` (0-based) of the popup menu that is open now.
+    bool ChooseMenuItem(int index) const;
+    // Tray menu's "Exit" and wait for the process to end.
+    bool ExitThroughTray();
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+};
+
+// Registry helpers (HKEY_CURRENT_USER).
+bool ReadRegString(const wchar_t* key, const wchar_t* value, std::wstring& out);
+void WriteRegString(const wchar_t* key, const wchar_t* value, const std::wstring& data);
+void DeleteRegValue(const wchar_t* key, const wchar_t* value);
+extern const wchar_t kRunKey[];
+extern const wchar_t kShellFoldersKey[];
+
+// File helpers.
+std::string ReadFileBytes(const std::wstring& path);
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+void RemoveTree(const std::wstring& path);
+bool FileExists(const std::wstring& path);
+
+}  // namespace e2e

@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <regex>
+
+#include "app/ControlIds.h"
+#include "app/MainForm.h"
+#include "monitor/CpuHistory.h"
+#include "monitor/MonitorRules.h"
+#include "probes/unitUseage.h"
+#include "widgets/Application.h"
+
+using app::TMainForm;
+using namespace widgets;
+
+namespace {
+
+std::unique_ptr<TMainForm> NewMainForm(const std::wstring& commandLine = L"brimvale.exe") {
+    Application.SetCommandLineForTest(commandLine);
+    Application.SetShowMainFormOnRun(true);
+    probes::ResetCpuUsageForTest();
+    return std::make_unique<TMainForm>();
+}
+
+std::int64_t TotalPhysMb() {
+    MEMORYSTATUSEX ms{};
+    ms.dwLength = sizeof(ms);
+    ::GlobalMemoryStatusEx(&ms);
+    return static_cast<std::int64_t>(ms.ullTotalPhys / (1024 * 1024));
+}
+
+RECT ClientRectOf(const TControl& c) {
+    RECT r{};
+    ::GetWindowRect(c.Handle(), &r);
+    ::MapWindowPoints(nullptr, ::GetParent(c.Handle()), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+}  // namespace
+
+TEST(MainForm, ControlIdsMatchTheCreatedControls) {
+    auto form = NewMainForm();
+    const std::pair<TControl*, int> expected[] = {
+        {form->Label_cpu, app::idLabel_cpu},
+        {form->Label_cpu_usage, app::idLabel_cpu_usage},
+        {form->Label_avail_phys, app::idLabel_avail_phys},
+        {form->Label_avail_pagefile, app::idLabel_avail_pagefile},
+        {form->Label_avail_virtual, app::idLabel_avail_virtual},
+        {form->Label_clean_progress, app::idLabel_clean_progress},
+        {form->Label_free_number, app::idLabel_free_number},
+        {form->Label_Memory_Released, app::idLabel_Memory_Released},
+        {form->Label_status_Smart, app::idLabel_status_Smart},
+        {form->Label_Status_Auto, app::idLabel_Status_Auto},
+        {form->Label_Introduction, app::idLabel_Introduction},
+        {form->Button_go, app::idButton_go},
+        {form->Button_setting, app::idButton_setting},
+        {form->Button_minimize, app::idButton_minimize},
+        {form->Image_cpu, app::idImage_cpu},
+        {form->ProgressBar_cpu_usage, app::idProgressBar_cpu_usage},
+        {form->ProgressBar_avail_phys, app::idProgressBar_avail_phys},
+        {form->ProgressBar_clean_progress, app::idProgressBar_clean_progress},
+        {form->StatusBar_smart_auto, app::idStatusBar_smart_auto},
+        {form->Image_text_icon, app::idImage_text_icon},
+    };
+    for (const auto& [control, id] : expected) {
+        EXPECT_EQ(id, control->Id()) << std::string(control->Name().begin(), control->Name().end());
+        EXPECT_EQ(id, ::GetDlgCtrlID(control->Handle()));
+    }
+    EXPECT_STREQ(L"TMainForm", [&] {
+        static wchar_t name[64];
+        ::GetClassNameW(form->Handle(), name, 64);
+        return name;
+    }());
+}
+
+TEST(MainForm, FirstTickFillsEveryFigure) {
+    auto form = NewMainForm();
+    EXPECT_EQ(L"0%", form->Label_cpu_usage->Caption());
+    EXPECT_EQ(0, monitor::CpuHistory[150]);
+    const std::wregex figure(L"(-?\\d+) of (-?\\d+)MB");
+    std::wsmatch m;
+    const std::wstring phys = form->Label_avail_phys->Caption();
+    ASSERT_TRUE(std::regex_match(phys, m, figure)) << std::string(phys.begin(), phys.end());
+    EXPECT_EQ(TotalPhysMb(), std::stoll(m[2].str()));
+    for (TTntLabel* label : {form->Label_avail_pagefile, form->Label_avail_virtual}) {
+        const std::wstring text = label->Caption();
+        EXPECT_TRUE(std::regex_match(text, figure)) << std::string(text.begin(), text.end());
+    }
+    // The hint is built from the same figures: "Brimvale: P% RAM free (FMB)  100% CPU free".
+    const std::wregex hint(L"Brimvale: (\\d+)% RAM free \\((\\d+)MB\\)  100% CPU free");
+    const std::wstring tip = form->TextTrayIcon->Hint();
+    ASSERT_TRUE(std::regex_match(tip, m, hint)) << std::string(tip.begin(), tip.end());
+    EXPECT_EQ(form->ProgressBar_avail_phys->Position(), std::stoi(m[1].str()));
+    EXPECT_NE(nullptr, form->TextTrayIcon->Icon());
+}
+
+TEST(MainForm, RunsTwentyPixelsShorterWithBottomControlsMovedUp) {
+    auto form = NewMainForm();
+    EXPECT_EQ(363 - 20, form->ClientHeight());
+    EXPECT_EQ(274, ClientRectOf(*form->Button_go).top);
+    EXPECT_EQ(274, ClientRectOf(*form->Button_minimize).top);
+    EXPECT_EQ(304, ClientRectOf(*form->Label_Memory_Released).top);
+    EXPECT_EQ(176, ClientRectOf(*form->Label_cpu).top);  // not anchored: stays
+    EXPECT_EQ(465, ClientRectOf(*form->Label_cpu_usage).right);
+    EXPECT_EQ(467, ClientRectOf(*form->Label_avail_phys).right);
+    // The status labels sit in the status bar.
+    EXPECT_EQ(form->StatusBar_smart_auto->Handle(), ::GetParent(form->Label_status_Smart->Handle()));
+    EXPECT_EQ(25, ClientRectOf(*form->Label_status_Smart).left);
+    EXPECT_EQ(269, ClientRectOf(*form->Label_Status_Auto).left);
+    EXPECT_EQ(5, ClientRectOf(*form->Label_Status_Auto).top);
+    EXPECT_EQ(L"Cpu Usage", form->Image_cpu->Hint());
+}
+
+TEST(MainForm, EachTickReplacesTheTrayIconWithoutAccumulating) {
+    auto form = NewMainForm();
+    const int icons = UniqueIcon::liveCount();
+    const int gdi = LiveGdiObjects();
+    HICON previous = form->TextTrayIcon->Icon();
+    for (int i = 0; i < 1000; ++i) {
+        form->Timer_cpuTimer();
+        HICON current = form->TextTrayIcon->Icon();
+        ASSERT_NE(previous, current) << "tick " << i;
+        ASSERT_TRUE(form->TextTrayIcon->IconVisible());
+        previous = current;
+    }
+    EXPECT_EQ(icons, UniqueIcon::liveCount());
+    EXPECT_EQ(gdi, LiveGdiObjects());
+}
+
+namespace {
+int fakeSeconds = 0;
+// Counters: 2 processors, idle grows by 1.5 s per 1 s elapsed -> 25 % busy.
+LONG WINAPI FakeQuery(ULONG cls, PVOID buffer, ULONG length, PULONG) {
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    std::memset(buffer, 0, length);
+    if (cls == 0) bytes[40] = 2;
+    if (cls == 3) *reinterpret_cast<std::int64_t*>(bytes + 8) = 1000000000LL + fakeSeconds * 10000000LL;
+    if (cls == 2) *reinterpret_cast<std::int64_t*>(bytes) = 5000000000LL + fakeSeconds * 15000000LL;
+    return 0;
+}
+}  // namespace
+
+TEST(MainForm, TickShiftsHistoryAndShowsTheNewestSample) {
+    auto form = NewMainForm();
+    auto previous = probes::SetNtQueryForTest(&FakeQuery);
+    probes::ResetCpuUsageForTest();
+    form->Timer_cpuTimer();  // baseline
+    ++fakeSeconds;
+    form->Timer_cpuTimer();
+    probes::SetNtQueryForTest(previous);
+    EXPECT_EQ(25, monitor::CpuHistory[150]);
+    EXPECT_EQ(0, monitor::CpuHistory[149]);
+    EXPECT_EQ(L"25%", form->Label_cpu_usage->Caption());
+    EXPECT_EQ(25, form->ProgressBar_cpu_usage->Position());
+    const std::wstring tip = form->TextTrayIcon->Hint();
+    EXPECT_NE(std::wstring::npos, tip.find(L"MB)  75% CPU free")) << std::string(tip.begin(), tip.end());
+}
+
+TEST(MainForm, SlashMAloneStartsInTheTray) {
+    const std::pair<std::wstring, bool> cases[] = {
+        {L"b.exe /m", false}, {L"b.exe /M", true}, {L"b.exe -m", true},
+        {L"b.exe /m x", true}, {L"b.exe", true},
+    };
+    for (const auto& [line, shows] : cases) {
+        Application.SetShowMainFormOnRun(true);
+        Application.SetCommandLineForTest(line);
+        probes::ResetCpuUsageForTest();
+        TMainForm form;
+        EXPECT_EQ(shows, Application.ShowMainFormOnRun()) << std::string(line.begin(), line.end());
+    }
+    Application.SetShowMainFormOnRun(true);
+}

@@ -9,6 +9,7 @@
 #include "monitor/TrayPicture.h"
 #include "probes/MemoryEx.h"
 #include "probes/unitUseage.h"
+#include "settings/OptionForm.h"
 #include "widgets/Application.h"
 #include "widgets/Errors.h"
 
@@ -208,7 +209,12 @@ void TMainForm::Button_goClick() {
     PopupMenu_go->Popup(Handle(), p.x, p.y);
 }
 
-void TMainForm::Button_settingClick() {}
+void TMainForm::Button_settingClick() {
+    settings::TOptionForm* dialog = settings::OptionForm;
+    if (!dialog) return;
+    dialog->LoadForDialog();
+    dialog->ShowModal();
+}
 void TMainForm::Button_minimizeClick() { TextTrayIcon->HideMainForm(); }
 void TMainForm::SmartCleanClick() {}
 void TMainForm::DeepCleanClick() {}
@@ -263,8 +269,10 @@ void TMainForm::Timer_cpuTimer() {
 }
 
 void TMainForm::StatusBar_smart_autoDrawPanel(int panel, TCanvas& canvas, const RECT&) {
-    const bool smart = false;
-    const bool autoFree = false;
+    // The live settings are the dialog's boxes (absent until it is created).
+    const settings::TOptionForm* options = settings::OptionForm;
+    const bool smart = options && options->CheckBox_use_smart_algorithm->Checked();
+    const bool autoFree = options && options->CheckBox_set_auto_free->Checked();
     const int firstWidth = StatusBar_smart_auto->PanelWidths()[0];
     canvas.SetBrushColor(::GetSysColor(COLOR_BTNFACE));
     if (panel == 0) {

@@ -4,13 +4,15 @@
 #include <windows.h>
 
 #include "app/MainForm.h"
+#include "settings/OptionForm.h"
 #include "widgets/Application.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using widgets::Application;
     Application.Initialize();
     Application.SetTitle(L"Brimvale ");
-    Application.CreateForm<app::TMainForm>();
+    app::TMainForm* mainForm = Application.CreateForm<app::TMainForm>();
+    Application.CreateForm<settings::TOptionForm>(*mainForm);
     Application.Run();
     Application.DestroyForms();
     return 0;

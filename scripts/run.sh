@@ -19,8 +19,9 @@ app=$!
 if [ "$headless" = 1 ]; then
   shot="$root/build/screenshot.png"
   sleep 5
-  import -display "$DISPLAY" -window root "$shot" 2>/dev/null \
-    && echo "Screenshot of the screen saved to $shot" \
+  win=$(xdotool search --name '^Brimvale$' 2>/dev/null | head -n 1 || true)
+  import -display "$DISPLAY" -window "${win:-root}" "$shot" 2>/dev/null \
+    && echo "Screenshot of the main window saved to $shot" \
     || echo "Could not take a screenshot (is imagemagick installed?)"
   echo "Brimvale is running on the virtual display $DISPLAY; press Ctrl-C to stop."
 fi

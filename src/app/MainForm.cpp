@@ -261,11 +261,12 @@ void TMainForm::Timer_cpuTimer() {
         FLanguage->Translate(L"MainForm", L"Caption", L"Brimvale"), ProgressBar_avail_phys->Position(),
         FLanguage->Translate(L"M", L"RamFree", L"RAM free"), physFreeMb, monitor::CpuHistory[150],
         FLanguage->Translate(L"M", L"CpuFree", L"CPU free"));
-    TextTrayIcon->SetHint(monitor::FitTrayHint(hint));
 
     TBitmap& picture = Image_text_icon->Picture();
     monitor::DrawTrayImage(picture, monitor::FreePercent(physFreeMb, physTotalMb), physFreeMb);
-    TextTrayIcon->SetIcon(monitor::MakeTrayIcon(picture));
+    // Hint and picture reach the tray in one call; the old icon is destroyed
+    // only once the tray holds the new one.
+    TextTrayIcon->Update(monitor::FitTrayHint(hint), monitor::MakeTrayIcon(picture));
 }
 
 void TMainForm::StatusBar_smart_autoDrawPanel(int panel, TCanvas& canvas, const RECT&) {

@@ -77,6 +77,11 @@ void TTextTrayIcon::SetIcon(UniqueIcon icon) {
     // previous is destroyed here, after the tray holds the new icon.
 }
 
+void TTextTrayIcon::Update(const std::wstring& hint, UniqueIcon icon) {
+    hint_ = hint;
+    SetIcon(std::move(icon));
+}
+
 void TTextTrayIcon::ShowMainForm() { mainForm_.Show(); }
 
 void TTextTrayIcon::HideMainForm() { mainForm_.Hide(); }

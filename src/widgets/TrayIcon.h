@@ -28,6 +28,8 @@ public:
     // destroyed after the tray holds the new one.
     void SetIcon(UniqueIcon icon);
     HICON Icon() const noexcept { return icon_.get(); }
+    // Both at once, in one call to the tray (the once-a-second update).
+    void Update(const std::wstring& hint, UniqueIcon icon);
     bool IconVisible() const noexcept { return added_; }
 
     void SetPopupMenu(TTntPopupMenu* menu) noexcept { popupMenu_ = menu; }

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds the project and runs every benchmark under Wine in a private prefix
+# (its own display when there is none). Each benchmark prints its medians and
+# its ratio against the baseline it measures in the same run.
+# Usage: scripts/bench.sh [name ...]   (default: every bench/*.cpp)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/scripts/setup.sh"
+bash "$root/scripts/build.sh" >/dev/null
+# shellcheck source=wine-env.sh
+. "$root/scripts/wine-env.sh"
+trap wine_session_stop EXIT
+wine_session_start "$root/build/win/benchprefix"
+names=("$@")
+if [ ${#names[@]} -eq 0 ]; then
+  for f in "$root"/bench/*.cpp; do names+=("$(basename "$f" .cpp)"); done
+fi
+for n in "${names[@]}"; do
+  echo "== $n"
+  WINE_RUN_TIMEOUT=1800 "$root/scripts/wine-run" "$root/build/win/$n.exe" | tr -d '\r'
+done

@@ -3,6 +3,7 @@
 #include "app/MainFormRules.h"
 #include "app/resource.h"
 #include "localisation/Language.h"
+#include "localisation/TranslateForm.h"
 #include "monitor/CpuGraph.h"
 #include "monitor/CpuHistory.h"
 #include "monitor/MonitorRules.h"
@@ -195,7 +196,7 @@ void TMainForm::FormCreate() {
     Image_cpu->SetHint(FLanguage->Translate(L"M", L"CpuUsageHint", L"Cpu Usage"));
 }
 
-void TMainForm::FormShow() {}
+void TMainForm::FormShow() { localisation::TranslateForm(*FLanguage, *this); }
 
 void TMainForm::FormClose(TCloseAction& action) {
     action = TCloseAction::None;

@@ -3,6 +3,7 @@
 #include "app/MainForm.h"
 #include "app/resource.h"
 #include "localisation/Language.h"
+#include "localisation/TranslateForm.h"
 #include "settings/SettingsStore.h"
 #include "widgets/Errors.h"
 
@@ -83,7 +84,7 @@ void TOptionForm::FormCreate() {
     if (CheckBox_set_auto_free->Checked()) mainForm_.Timer_free->SetEnabled(true);
 }
 
-void TOptionForm::FormShow() {}
+void TOptionForm::FormShow() { localisation::TranslateForm(mainForm_.Language(), *this); }
 
 void TOptionForm::UpdateStatusTexts() {
     const localisation::TLanguage& language = mainForm_.Language();

@@ -1,0 +1,45 @@
+#include "monitor/CpuGraph.h"
+
+#include "monitor/CpuHistory.h"
+#include "monitor/GraphRules.h"
+
+namespace monitor {
+
+std::int32_t GridPhase = 0;
+
+void DrawGraphGrid(widgets::TCanvas& canvas, int width, int height) {
+    canvas.SetBrushColor(widgets::clBlack);
+    canvas.FillRect(RECT{0, 0, width, height});
+
+    canvas.SetPen(widgets::clGreen, 1);
+    for (int k = 1; k <= kGraphHorizontalLines; ++k) {
+        const int y = HorizontalGridRow(k, height);
+        canvas.MoveTo(0, y);
+        canvas.LineTo(width, y);
+    }
+
+    // The phase moves between the two sets of lines, so the vertical lines
+    // of the first tick already stand at phase 1.
+    GridPhase = NextGridPhase(GridPhase);
+    const int lines = VerticalGridLineCount(width);
+    for (int i = 1; i <= lines; ++i) {
+        const int x = VerticalGridX(i, GridPhase);
+        canvas.MoveTo(x, 0);
+        canvas.LineTo(x, height);
+    }
+
+    canvas.SetPen(widgets::clLime, 1);
+}
+
+void DrawGraphTrace(widgets::TCanvas& canvas, int height) {
+    // DrawGraphGrid left this pen selected; setting it again costs nothing
+    // and keeps the trace lime even when drawn on its own.
+    canvas.SetPen(widgets::clLime, 1);
+    for (int j = 0; j < kCpuHistorySize - 1; ++j) {
+        const int x = kGraphPixelsPerSample * j;
+        canvas.MoveTo(x, GraphRow(CpuHistory[j], height));
+        canvas.LineTo(x + kGraphPixelsPerSample, GraphRow(CpuHistory[j + 1], height));
+    }
+}
+
+}  // namespace monitor

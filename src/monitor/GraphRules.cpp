@@ -1,0 +1,42 @@
+#include "monitor/GraphRules.h"
+
+#include <limits>
+
+namespace monitor {
+
+namespace {
+
+std::int32_t ClampToInt32(std::int64_t v) {
+    if (v > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
+    if (v < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(v);
+}
+
+}  // namespace
+
+std::int32_t GraphRow(std::int32_t v, std::int32_t height) {
+    // |100 - v| < 2^32 and |height| < 2^31: the product fits in 64 bits.
+    const std::int64_t scaled = (100 - static_cast<std::int64_t>(v)) * height;
+    return ClampToInt32(scaled / 100 - 1);
+}
+
+std::int32_t NextGridPhase(std::int32_t phase) {
+    if (phase < 0 || phase >= kGraphGridPhases - 1) return 0;
+    return phase + 1;
+}
+
+std::int32_t HorizontalGridRow(std::int32_t k, std::int32_t height) {
+    return ClampToInt32(static_cast<std::int64_t>(k) * (height / 4));
+}
+
+std::int32_t VerticalGridLineCount(std::int32_t width) {
+    const std::int32_t count = width / kGraphGridSpacing + 1;
+    return count > 0 ? count : 0;
+}
+
+std::int32_t VerticalGridX(std::int32_t i, std::int32_t phase) {
+    return ClampToInt32(static_cast<std::int64_t>(kGraphGridSpacing) * i -
+                        static_cast<std::int64_t>(kGraphPixelsPerSample) * phase);
+}
+
+}  // namespace monitor

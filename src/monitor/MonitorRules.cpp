@@ -1,0 +1,97 @@
+#include "monitor/MonitorRules.h"
+
+#include <limits>
+
+namespace monitor {
+
+namespace {
+
+// floor(r * 100 / b) for 0 <= r < b, without overflow however large b is:
+// the product is built bit by bit of 100 as a quotient and remainder of b.
+std::uint64_t HundredthsOf(std::uint64_t r, std::uint64_t b) {
+    std::uint64_t q = 0, rem = 0;  // invariant: q * b + rem == (bits so far of 100) * r
+    for (int bit = 6; bit >= 0; --bit) {
+        q *= 2;
+        rem *= 2;  // rem < b <= 2^63, so no wrap
+        if (rem >= b) {
+            rem -= b;
+            ++q;
+        }
+        if ((100u >> bit) & 1u) {
+            rem += r;  // rem < b and r < b, so no wrap
+            if (rem >= b) {
+                rem -= b;
+                ++q;
+            }
+        }
+    }
+    return q;
+}
+
+std::int32_t ClampToInt32(std::int64_t v) {
+    if (v > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
+    if (v < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(v);
+}
+
+}  // namespace
+
+std::int64_t BytesToMegabytes(std::int64_t bytes) { return bytes / 1024 / 1024; }
+
+std::int32_t FreePercent(std::int64_t freeMb, std::int64_t totalMb) {
+    if (totalMb <= 0) return 0;
+    const bool negative = freeMb < 0;
+    const std::uint64_t magnitude =
+        negative ? 0 - static_cast<std::uint64_t>(freeMb) : static_cast<std::uint64_t>(freeMb);
+    const std::uint64_t total = static_cast<std::uint64_t>(totalMb);
+    const std::uint64_t whole = magnitude / total;
+    // Anything from 2^32 / 100 whole times up is far outside int32 once
+    // multiplied by 100: saturate before multiplying.
+    constexpr std::uint64_t kSaturated = std::uint64_t(1) << 32;
+    const std::uint64_t percent =
+        whole >= kSaturated / 100 ? kSaturated : whole * 100 + HundredthsOf(magnitude % total, total);
+    const std::int64_t signedPercent =
+        negative ? -static_cast<std::int64_t>(percent) : static_cast<std::int64_t>(percent);
+    return ClampToInt32(signedPercent);
+}
+
+std::wstring CpuCaption(std::int32_t sample) { return std::to_wstring(sample) + L"%"; }
+
+std::wstring MemoryCaption(std::int64_t freeMb, std::int64_t totalMb) {
+    return std::to_wstring(freeMb) + L" of " + std::to_wstring(totalMb) + L"MB";
+}
+
+std::wstring TrayHintText(const std::wstring& caption, std::int32_t physPercent,
+                          const std::wstring& ramFreeText, std::int64_t physFreeMb,
+                          std::int32_t newestSample, const std::wstring& cpuFreeText) {
+    // 64-bit so that 100 minus any stored sample is exact.
+    const std::int64_t cpuFree = 100 - static_cast<std::int64_t>(newestSample);
+    std::wstring hint;
+    hint.reserve(caption.size() + ramFreeText.size() + cpuFreeText.size() + 48);
+    hint += caption;
+    hint += L": ";
+    hint += std::to_wstring(physPercent);
+    hint += L"% ";
+    hint += ramFreeText;
+    hint += L" (";
+    hint += std::to_wstring(physFreeMb);
+    hint += L"MB)  ";
+    hint += std::to_wstring(cpuFree);
+    hint += L"% ";
+    hint += cpuFreeText;
+    return hint;
+}
+
+std::wstring FitTrayHint(const std::wstring& hint, std::size_t capacity) {
+    if (capacity == 0) return std::wstring();
+    std::size_t keep = capacity - 1;
+    if (hint.size() <= keep) return hint;
+    // Do not leave the high half of a pair whose low half is cut away.
+    if (keep > 0) {
+        const wchar_t last = hint[keep - 1];
+        if (last >= 0xD800 && last <= 0xDBFF) --keep;
+    }
+    return hint.substr(0, keep);
+}
+
+}  // namespace monitor

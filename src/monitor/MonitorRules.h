@@ -1,0 +1,43 @@
+// Figures and texts of the monitor tick: whole megabytes, free percentages,
+// the label captions and the tray hint. No OS calls here.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace monitor {
+
+// Bytes shown as whole megabytes: divided by 1024 twice, truncating
+// (1,048,575 bytes are 0 MB).
+std::int64_t BytesToMegabytes(std::int64_t bytes);
+
+// free MB x 100 div total MB, truncated toward zero. A total of 0 MB or less
+// (memory status unreadable, or a total below 1 MB) gives 0 instead of a
+// division by zero. The exact quotient is computed for any input and clamped
+// to the int32 range, so absurd figures cannot overflow.
+std::int32_t FreePercent(std::int64_t freeMb, std::int64_t totalMb);
+
+// The processor label: the sample in decimal followed by "%" ("15%", "-1%").
+std::wstring CpuCaption(std::int32_t sample);
+
+// A memory label: "<free> of <total>MB" ("594 of 981MB").
+std::wstring MemoryCaption(std::int64_t freeMb, std::int64_t totalMb);
+
+// The tray tooltip, eleven pieces joined without separators:
+//   caption ": " percent "% " ramFree " (" freeMb "MB)  " (100 - newest) "% " cpuFree
+// e.g. "Brimvale: 60% RAM free (594MB)  85% CPU free".
+std::wstring TrayHintText(const std::wstring& caption, std::int32_t physPercent,
+                          const std::wstring& ramFreeText, std::int64_t physFreeMb,
+                          std::int32_t newestSample, const std::wstring& cpuFreeText);
+
+// Room in the tray's tooltip buffer (NOTIFYICONDATAW::szTip), in UTF-16 units
+// including the terminating null.
+constexpr std::size_t kTrayHintCapacity = 128;
+
+// Cuts a hint so that it fits a buffer of `capacity` UTF-16 units including
+// the terminating null: at most capacity - 1 units are kept (none when
+// capacity is 0). A surrogate pair is never split: when the cut would fall
+// between its halves, the high half goes too.
+std::wstring FitTrayHint(const std::wstring& hint, std::size_t capacity = kTrayHintCapacity);
+
+}  // namespace monitor

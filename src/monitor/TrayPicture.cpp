@@ -1,0 +1,77 @@
+#include "monitor/TrayPicture.h"
+
+#include <string>
+
+#include "monitor/TrayPictureRules.h"
+
+namespace monitor {
+
+int(WINAPI* TrayIconMetrics)(int index) = ::GetSystemMetrics;
+
+void DrawTrayImage(widgets::TBitmap& image, std::int32_t percent, std::int64_t freeMB) {
+    widgets::TCanvas& canvas = image.Canvas();
+    canvas.SetBrushColor(widgets::clWhite);
+    canvas.FillRect(RECT{0, 0, image.Width(), image.Height()});
+
+    // Name, height and style are all set every time: the canvas keeps its
+    // font between calls, and a small number must not inherit the bold of a
+    // large one drawn before it.
+    const TrayTextLayout text = TrayTextLayoutFor(freeMB);
+    canvas.SetFontName(text.font);
+    canvas.SetFontHeight(text.height);
+    canvas.SetFontBold(text.bold);
+    canvas.SetFontColor(widgets::clBlack);
+    canvas.TextOut(text.x, text.y, std::to_wstring(freeMB));
+
+    const TrayBarColors colors = TrayBarColorsFor(percent);
+    canvas.SetPen(colors.frame, 1);
+    canvas.Rectangle(kTrayFrameLeft, kTrayFrameTop, kTrayFrameRight, kTrayFrameBottom);
+
+    const int right = TrayBarRight(percent);
+    canvas.SetBrushColor(colors.fill);
+    // An empty or inverted rectangle (0 percent or less) has nothing to fill.
+    if (right > kTrayBarLeft) canvas.FillRect(RECT{kTrayBarLeft, kTrayBarTop, right, kTrayBarBottom});
+
+    canvas.SetPen(colors.marker, 2);
+    canvas.MoveTo(right + 1, kTrayBarTop);
+    canvas.LineTo(right + 1, kTrayBarBottom);
+}
+
+namespace {
+
+// The mask bitmap: key-coloured pixels transparent, all others opaque.
+widgets::UniqueBitmap MakeMask(const std::uint32_t* pixels, int width, int height) {
+    const std::vector<std::uint8_t> bits =
+        IconMaskBits(pixels, width, height, ColorToPixelWord(kTrayKeyColor));
+    if (bits.empty()) return widgets::UniqueBitmap();
+    return widgets::UniqueBitmap(::CreateBitmap(width, height, 1, 1, bits.data()));
+}
+
+}  // namespace
+
+widgets::UniqueIcon MakeTrayIcon(widgets::TBitmap& bitmap) {
+    if (std::uint32_t* picture = bitmap.Bits())
+        ThickenBlack(picture, bitmap.Width(), bitmap.Height(), ColorToPixelWord(kTrayBlack));
+
+    const int cx = TrayIconMetrics(SM_CXICON);
+    const int cy = TrayIconMetrics(SM_CYICON);
+    widgets::TBitmap color(cx, cy);
+    std::uint32_t* pixels = color.Bits();
+    if (!pixels) return widgets::UniqueIcon();
+    color.Canvas().StretchDraw(RECT{0, 0, cx, cy}, bitmap.Dc(), bitmap.Width(), bitmap.Height());
+
+    pixels = color.Bits();  // flushes the stretch
+    widgets::UniqueBitmap mask = MakeMask(pixels, cx, cy);
+    if (!mask) return widgets::UniqueIcon();
+    PaintKeyBlack(pixels, cx, cy, ColorToPixelWord(kTrayKeyColor));
+
+    ICONINFO info{};
+    info.fIcon = TRUE;
+    info.hbmMask = mask.get();
+    info.hbmColor = color.Deselect();  // a bitmap selected into a DC must not be used here
+    widgets::UniqueIcon icon(::CreateIconIndirect(&info));
+    color.Reselect();
+    return icon;  // the system copied both bitmaps; ours go with this scope
+}
+
+}  // namespace monitor

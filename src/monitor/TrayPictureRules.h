@@ -1,0 +1,79 @@
+// Layout and colour rules of the tray icon picture (free megabytes as a
+// number above a small free-percent bar), and the pixel passes that turn the
+// picture into an icon. Colours are 0x00BBGGRR values (the layout of a GDI
+// COLORREF); pixel buffers are 32-bit 0x00RRGGBB words, row-major, top-down.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+namespace monitor {
+
+constexpr std::uint32_t RgbColor(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+    return r | (g << 8) | (b << 16);
+}
+constexpr std::uint32_t kTrayBlack = RgbColor(0, 0, 0);
+constexpr std::uint32_t kTrayWhite = RgbColor(255, 255, 255);
+constexpr std::uint32_t kTrayRed = RgbColor(255, 0, 0);
+constexpr std::uint32_t kTrayLime = RgbColor(0, 255, 0);
+// Pixels of this colour become transparent in the icon (0x10423F).
+constexpr std::uint32_t kTrayKeyColor = RgbColor(63, 66, 16);
+
+// At or above this free percentage the bar is black-framed and lime.
+constexpr std::int32_t kTrayEnoughPercent = 25;
+
+// The bar frame: rectangle (1, 23)-(32, 32), right/bottom exclusive.
+constexpr int kTrayFrameLeft = 1, kTrayFrameTop = 23, kTrayFrameRight = 32, kTrayFrameBottom = 32;
+// The bar fill: (2, 24)-(R, 31); the end marker: (R + 1, 24) to (R + 1, 31).
+constexpr int kTrayBarLeft = 2, kTrayBarTop = 24, kTrayBarBottom = 31;
+
+// Right edge R of the bar fill: percent x 31 div 100 + 2 (truncating),
+// exact for any int32 percent.
+std::int32_t TrayBarRight(std::int32_t percent);
+
+struct TrayBarColors {
+    std::uint32_t frame;   // pen of the frame rectangle
+    std::uint32_t fill;    // brush of the bar
+    std::uint32_t marker;  // pen of the end marker
+};
+// Black frame, lime fill and black marker from 25 percent up; all red below.
+TrayBarColors TrayBarColorsFor(std::int32_t percent);
+
+struct TrayTextLayout {
+    int x, y;              // top-left corner of the text
+    const wchar_t* font;   // face name
+    int height;            // cell height in pixels (positive font height)
+    bool bold;
+};
+// Where and in which font the free-megabyte number is written:
+//   >= 1000: (0, 3), "MS Sans Serif" 18 bold;   100..999: (0, -2);
+//   10..99: (5, -2);   below 10 (negative too): (12, -2);
+// below 1000 always "MS Serif" 26 regular.
+TrayTextLayout TrayTextLayoutFor(std::int64_t freeMb);
+
+// The pixel passes below take their colours as pixel words, in the buffer's
+// own layout (see ColorToPixelWord).
+
+// Thickens dark strokes: every pixel whose colour is exactly `black` paints
+// the pixel above it black. Rows are examined from 1 downwards, so a pixel
+// painted in this pass (always in an already examined row) is never examined
+// again: each black run grows by exactly one pixel at its top. The unused top
+// byte of a pixel is ignored when comparing.
+void ThickenBlack(std::uint32_t* pixels, int width, int height, std::uint32_t black);
+
+// The icon's AND mask for a picture: one bit per pixel, most significant bit
+// first, rows padded to 16 bits (the layout CreateBitmap takes). A bit is 1
+// (transparent) where the pixel's colour is exactly `key`, else 0 (opaque).
+std::vector<std::uint8_t> IconMaskBits(const std::uint32_t* pixels, int width, int height,
+                                       std::uint32_t key);
+
+// Prepares an icon's colour picture: pixels of the key colour become black
+// (so the mask alone makes them transparent) and the unused top byte of every
+// pixel is cleared (so no stray alpha value overrides the mask).
+void PaintKeyBlack(std::uint32_t* pixels, int width, int height, std::uint32_t key);
+
+// A 0x00BBGGRR colour as a 0x00RRGGBB pixel word.
+constexpr std::uint32_t ColorToPixelWord(std::uint32_t c) {
+    return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
+
+}  // namespace monitor

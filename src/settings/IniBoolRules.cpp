@@ -1,0 +1,61 @@
+#include "settings/IniBoolRules.h"
+
+#include <cstdint>
+
+namespace settings {
+namespace {
+
+int DigitValue(wchar_t c, int base) {
+    int v = -1;
+    if (c >= L'0' && c <= L'9') v = c - L'0';
+    else if (c >= L'a' && c <= L'f') v = c - L'a' + 10;
+    else if (c >= L'A' && c <= L'F') v = c - L'A' + 10;
+    return v < base ? v : -1;
+}
+
+// Parses digits[pos..] in the given base; false when there are none, when a
+// character is not a digit, or when the magnitude passes limit.
+bool ParseMagnitude(const std::wstring& text, size_t pos, int base, uint64_t limit,
+                    uint64_t& out) {
+    if (pos >= text.size()) return false;
+    uint64_t value = 0;
+    for (; pos < text.size(); ++pos) {
+        const int d = DigitValue(text[pos], base);
+        if (d < 0) return false;
+        value = value * base + static_cast<uint64_t>(d);
+        if (value > limit) return false;
+    }
+    out = value;
+    return true;
+}
+
+bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
+    return text.compare(0, std::wstring(prefix).size(), prefix) == 0;
+}
+
+}  // namespace
+
+bool ParseIniBool(const std::wstring& text, bool defaultValue) {
+    uint64_t magnitude = 0;
+    size_t hexStart = 0;
+    if (StartsWith(text, L"$")) hexStart = 1;
+    else if (StartsWith(text, L"0x") || StartsWith(text, L"0X")) hexStart = 2;
+
+    if (hexStart != 0) {
+        // Any 32-bit pattern is an integer; only zero reads as off.
+        if (!ParseMagnitude(text, hexStart, 16, 0xFFFFFFFFull, magnitude)) return defaultValue;
+        return magnitude != 0;
+    }
+
+    size_t pos = 0;
+    bool negative = false;
+    if (!text.empty() && (text[0] == L'+' || text[0] == L'-')) {
+        negative = text[0] == L'-';
+        pos = 1;
+    }
+    const uint64_t limit = negative ? 2147483648ull : 2147483647ull;
+    if (!ParseMagnitude(text, pos, 10, limit, magnitude)) return defaultValue;
+    return magnitude != 0;
+}
+
+}  // namespace settings

@@ -1,0 +1,60 @@
+// The settings store: the per-user settings file with the four on/off
+// settings, the per-user application-data folder it lives in, and the
+// autostart entry that starts the program minimised when the user signs in.
+#pragma once
+#include <memory>
+#include <string>
+
+#include "widgets/IniFile.h"
+
+namespace settings {
+
+// The settings file's one section and its four keys.
+inline constexpr wchar_t SettingsSection[] = L"Brimvale";
+inline constexpr wchar_t KeyStartWithWindows[] = L"startwithwindows";
+inline constexpr wchar_t KeyFreeWhenLeisure[] = L"freewhenleisure";
+inline constexpr wchar_t KeyPauseWhenBusy[] = L"pausewhenbusy";
+inline constexpr wchar_t KeySmartFree[] = L"smartfree";
+
+// Where the application-data folder and the autostart entry are kept, below
+// HKEY_CURRENT_USER.
+inline constexpr wchar_t ShellFoldersKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+inline constexpr wchar_t AppDataValue[] = L"AppData";
+inline constexpr wchar_t RunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr wchar_t AutostartValue[] = L"Brimvale";
+
+// The per-user application-data folder; empty when the key cannot be opened
+// or the value is missing or empty. Throws widgets::ERegistryException when
+// the value is not a string.
+std::wstring GetAppDataFolder();
+
+// GetAppDataFolder for callers that must go on whatever the registry holds:
+// a value of the wrong type is shown once in the standard error report and
+// treated as an empty folder.
+std::wstring GetAppDataFolderOrReport();
+
+// The settings file: the app-data folder + "\Palvo\Brimvale\Brimvale.ini".
+// Set by OpenSettingsFile and kept for the life of the process.
+extern std::wstring SettingsPath;
+extern std::unique_ptr<widgets::TTntIniFile> SettingsIni;
+
+// Sets SettingsPath, creates the maker's and the program's folders when the
+// latter is missing, creates SettingsIni, and on first run writes the
+// first-run values. A refused write throws widgets::EIniFileException naming
+// the file.
+void OpenSettingsFile();
+
+// Makes the Run value "Brimvale" hold the quoted executable path and " /m",
+// rewriting it only when it differs. Throws widgets::ERegistryException when
+// the existing value is not a string or the value cannot be written (as when
+// the Run key is missing).
+void RegisterAutostart();
+
+// Deletes the Run value "Brimvale" when it exists.
+void UnregisterAutostart();
+
+// Forgets SettingsIni and SettingsPath, as before OpenSettingsFile.
+void ResetSettingsForTest();
+
+}  // namespace settings

@@ -1,0 +1,50 @@
+#include "widgets/IniFile.h"
+
+#include <windows.h>
+
+#include "settings/IniBoolRules.h"
+#include "widgets/Errors.h"
+
+namespace widgets {
+namespace {
+
+// The profile reader copies its default through the same buffer, cutting it
+// to 2047 characters and stripping its trailing blanks. A key's absence is
+// therefore detected with a marker no text contains (two Unicode
+// noncharacters), and the caller's default is returned as it was given.
+constexpr wchar_t kAbsentMarker[] = L"\xFDD0\xFDEF";
+constexpr DWORD kBufferChars = 2048;
+
+}  // namespace
+
+TTntIniFile::TTntIniFile(std::wstring fileName) : fileName_(std::move(fileName)) {}
+
+std::wstring TTntIniFile::ReadString(const std::wstring& section, const std::wstring& ident,
+                                     const std::wstring& defaultValue) const {
+    wchar_t buffer[kBufferChars];
+    const DWORD length = ::GetPrivateProfileStringW(section.c_str(), ident.c_str(), kAbsentMarker,
+                                                    buffer, kBufferChars, fileName_.c_str());
+    std::wstring value(buffer, length);
+    return value == kAbsentMarker ? defaultValue : value;
+}
+
+void TTntIniFile::WriteString(const std::wstring& section, const std::wstring& ident,
+                              const std::wstring& value) const {
+    if (!::WritePrivateProfileStringW(section.c_str(), ident.c_str(), value.c_str(),
+                                      fileName_.c_str())) {
+        throw EIniFileException(L"Unable to write to " + fileName_);
+    }
+}
+
+bool TTntIniFile::ReadBool(const std::wstring& section, const std::wstring& ident,
+                           bool defaultValue) const {
+    const std::wstring text = ReadString(section, ident, std::wstring());
+    return settings::ParseIniBool(text, defaultValue);
+}
+
+void TTntIniFile::WriteBool(const std::wstring& section, const std::wstring& ident,
+                            bool value) const {
+    WriteString(section, ident, value ? L"1" : L"0");
+}
+
+}  // namespace widgets

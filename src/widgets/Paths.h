@@ -1,0 +1,29 @@
+// File-system helpers on wide paths: the running executable's path, the
+// folder part of a path, and existence tests and folder creation.
+#pragma once
+#include <string>
+
+namespace widgets {
+
+// Full path of the running executable, however long.
+std::wstring ModulePath();
+
+// Makes ModulePath return path instead of the real one (tests point the
+// executable's folder at a scratch folder). An empty path restores it.
+void SetModulePathForTest(const std::wstring& path);
+
+// The drive and folder part of a path, up to and including its last '\\',
+// '/' or ':'; empty when it has none.
+std::wstring ExtractFilePath(const std::wstring& path);
+
+// True when path names an existing folder.
+bool DirectoryExists(const std::wstring& path);
+
+// True when path names an existing file (not a folder).
+bool FileExists(const std::wstring& path);
+
+// Creates one folder level; false when it could not be created (already
+// there, parent missing, refused).
+bool CreateDir(const std::wstring& path);
+
+}  // namespace widgets

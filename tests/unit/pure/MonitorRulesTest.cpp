@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+
+#include "monitor/MonitorRules.h"
+
+using namespace monitor;
+
+namespace {
+constexpr std::int64_t kMb = 1048576;
+constexpr std::int64_t kI64Max = std::numeric_limits<std::int64_t>::max();
+constexpr std::int64_t kI64Min = std::numeric_limits<std::int64_t>::min();
+constexpr std::int32_t kI32Max = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t kI32Min = std::numeric_limits<std::int32_t>::min();
+}  // namespace
+
+TEST(BytesToMegabytes, TruncatesEachDivision) {
+    EXPECT_EQ(0, BytesToMegabytes(1048575));
+    EXPECT_EQ(1, BytesToMegabytes(1048576));
+    EXPECT_EQ(981, BytesToMegabytes(981 * kMb + kMb - 1));
+    EXPECT_EQ(0, BytesToMegabytes(0));
+    EXPECT_EQ(-1, BytesToMegabytes(-kMb - 1));  // toward zero, not down
+    EXPECT_EQ(8796093022207, BytesToMegabytes(kI64Max));
+}
+
+TEST(FreePercent, TruncatedPercentOfMegabyteFigures) {
+    EXPECT_EQ(60, FreePercent(594, 981));  // 59,400 div 981 = 60.55...
+    EXPECT_EQ(100, FreePercent(981, 981));
+    EXPECT_EQ(0, FreePercent(0, 981));
+    EXPECT_EQ(33, FreePercent(1, 3));
+    EXPECT_EQ(-33, FreePercent(-1, 3));  // truncation toward zero
+    EXPECT_EQ(-60, FreePercent(-594, 981));
+    EXPECT_EQ(200, FreePercent(2, 1));
+}
+
+TEST(FreePercent, ZeroOrNegativeTotalGivesZeroInsteadOfDividing) {
+    EXPECT_EQ(0, FreePercent(0, 0));  // memory status unreadable: all figures 0
+    EXPECT_EQ(0, FreePercent(594, 0));
+    EXPECT_EQ(0, FreePercent(594, -5));
+    EXPECT_EQ(0, FreePercent(kI64Min, kI64Min));
+}
+
+TEST(FreePercent, AgreesWithPlainArithmeticWhereThatCannotOverflow) {
+    for (std::int64_t total = 1; total <= 300; total += 7) {
+        for (std::int64_t freeMb = -310; freeMb <= 310; freeMb += 3) {
+            ASSERT_EQ(freeMb * 100 / total, FreePercent(freeMb, total)) << freeMb << '/' << total;
+        }
+    }
+    const std::int64_t total = 4000000000000;  // 4 TB in MB: product would still fit
+    EXPECT_EQ(3999999999999 * 100 / total, FreePercent(3999999999999, total));
+}
+
+TEST(FreePercent, HugeFiguresStayExactAndClampToInt32) {
+    EXPECT_EQ(100, FreePercent(kI64Max, kI64Max));
+    EXPECT_EQ(99, FreePercent(kI64Max - 1, kI64Max));
+    EXPECT_EQ(49, FreePercent(kI64Max / 2, kI64Max));  // kI64Max is odd: just below half
+    EXPECT_EQ(50, FreePercent(kI64Max / 2 + 1, kI64Max));
+    EXPECT_EQ(-100, FreePercent(kI64Min + 1, kI64Max));
+    EXPECT_EQ(2147483600, FreePercent(21474836, 1));
+    EXPECT_EQ(kI32Max, FreePercent(21474837, 1));
+    EXPECT_EQ(kI32Max, FreePercent(kI64Max, 1));
+    EXPECT_EQ(kI32Min, FreePercent(kI64Min, 1));
+    EXPECT_EQ(kI32Min, FreePercent(-21474837, 1));
+}
+
+TEST(Captions, PlainDecimalWithUnits) {
+    EXPECT_EQ(L"15%", CpuCaption(15));
+    EXPECT_EQ(L"0%", CpuCaption(0));
+    EXPECT_EQ(L"-1%", CpuCaption(-1));
+    EXPECT_EQ(L"-2147483648%", CpuCaption(kI32Min));
+    EXPECT_EQ(L"594 of 981MB", MemoryCaption(594, 981));
+    EXPECT_EQ(L"0 of 0MB", MemoryCaption(0, 0));
+    EXPECT_EQ(L"12345678 of 99999999MB", MemoryCaption(12345678, 99999999));  // no grouping
+    EXPECT_EQ(L"-3 of 4MB", MemoryCaption(-3, 4));
+}
+
+TEST(TrayHintText, JoinsElevenPiecesWithDefaultTexts) {
+    const std::wstring hint = TrayHintText(L"Brimvale", 60, L"RAM free", 594, 15, L"CPU free");
+    EXPECT_EQ(L"Brimvale: 60% RAM free (594MB)  85% CPU free", hint);
+    EXPECT_NE(L' ', hint.back());
+    EXPECT_NE(std::wstring::npos, hint.find(L"MB)  85"));
+}
+
+TEST(TrayHintText, ProcessorFreeIsHundredMinusNewestSample) {
+    EXPECT_EQ(L"B: 0% R (0MB)  101% C", TrayHintText(L"B", 0, L"R", 0, -1, L"C"));
+    EXPECT_EQ(L"B: 0% R (0MB)  0% C", TrayHintText(L"B", 0, L"R", 0, 100, L"C"));
+    EXPECT_EQ(L"B: -5% R (-7MB)  2147483748% C",
+              TrayHintText(L"B", -5, L"R", -7, kI32Min, L"C"));  // no int32 wrap
+}
+
+TEST(TrayHintText, TranslatedTextsStayWide) {
+    const std::wstring caption = L"\u30D6\u30EA\u30E0";  // not in any single code page with the rest
+    const std::wstring ram = L"\u0421\u0432\u043E\u0431\u043E\u0434\u043D\u043E";
+    const std::wstring hint = TrayHintText(caption, 7, ram, 1, 3, L"\u7A7A\u95F2");
+    EXPECT_EQ(caption + L": 7% " + ram + L" (1MB)  97% \u7A7A\u95F2", hint);
+}
+
+TEST(FitTrayHint, KeepsWhatFitsBeforeTheTerminator) {
+    EXPECT_EQ(L"short", FitTrayHint(L"short"));
+    const std::wstring exact(127, L'x');
+    EXPECT_EQ(exact, FitTrayHint(exact));  // 127 units + null fill 128
+    const std::wstring longer = std::wstring(127, L'a') + L"bcd";
+    EXPECT_EQ(std::wstring(127, L'a'), FitTrayHint(longer));
+    EXPECT_EQ(L"abc", FitTrayHint(L"abcdef", 4));
+    EXPECT_EQ(L"", FitTrayHint(L"abc", 1));
+    EXPECT_EQ(L"", FitTrayHint(L"abc", 0));
+}
+
+TEST(FitTrayHint, NeverSplitsASurrogatePair) {
+    const std::wstring pair = {wchar_t(0xD83D), wchar_t(0xDE00)};
+    // The pair would straddle the cut: both halves go.
+    const std::wstring straddling = std::wstring(126, L'a') + pair + L"z";
+    EXPECT_EQ(std::wstring(126, L'a'), FitTrayHint(straddling));
+    // The pair ends exactly at the cut: it stays whole.
+    const std::wstring fitting = std::wstring(125, L'a') + pair + L"z";
+    EXPECT_EQ(std::wstring(125, L'a') + pair, FitTrayHint(fitting));
+}

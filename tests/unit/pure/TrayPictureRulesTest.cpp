@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "monitor/TrayPictureRules.h"
+
+using namespace monitor;
+
+namespace {
+constexpr std::uint32_t W = 0x00FFFFFF;  // white pixel word
+constexpr std::uint32_t B = 0x00000000;  // black pixel word
+}  // namespace
+
+TEST(TrayBarRight, ThirtyOneColumnsPerHundredPercent) {
+    EXPECT_EQ(2, TrayBarRight(0));  // no fill
+    EXPECT_EQ(9, TrayBarRight(24));
+    EXPECT_EQ(9, TrayBarRight(25));
+    EXPECT_EQ(20, TrayBarRight(60));  // 1,860 div 100 = 18
+    EXPECT_EQ(33, TrayBarRight(100));
+    EXPECT_EQ(2, TrayBarRight(-1));  // truncation toward zero
+    EXPECT_EQ(-29, TrayBarRight(-100));
+    EXPECT_EQ(665719932, TrayBarRight(std::numeric_limits<std::int32_t>::max()));
+    EXPECT_EQ(-665719928, TrayBarRight(std::numeric_limits<std::int32_t>::min()));
+}
+
+TEST(TrayBarColors, BlackAndLimeFromTwentyFivePercentRedBelow) {
+    const TrayBarColors low = TrayBarColorsFor(24);
+    EXPECT_EQ(kTrayRed, low.frame);
+    EXPECT_EQ(kTrayRed, low.fill);
+    EXPECT_EQ(kTrayRed, low.marker);
+    const TrayBarColors enough = TrayBarColorsFor(25);
+    EXPECT_EQ(kTrayBlack, enough.frame);
+    EXPECT_EQ(kTrayLime, enough.fill);
+    EXPECT_EQ(kTrayBlack, enough.marker);
+    EXPECT_EQ(kTrayRed, TrayBarColorsFor(-5).fill);
+    EXPECT_EQ(kTrayLime, TrayBarColorsFor(100).fill);
+    EXPECT_EQ(0x0000FFu, kTrayRed);  // 0x00BBGGRR
+    EXPECT_EQ(0x10423Fu, kTrayKeyColor);
+    EXPECT_EQ(0x3F4210u, ColorToPixelWord(kTrayKeyColor));
+}
+
+TEST(TrayTextLayout, OriginAndFontByMegabyteRange) {
+    struct Case {
+        std::int64_t mb;
+        int x, y;
+        std::wstring font;
+        int height;
+        bool bold;
+    };
+    const Case cases[] = {
+        {1500, 0, 3, L"MS Sans Serif", 18, true},  {1000, 0, 3, L"MS Sans Serif", 18, true},
+        {999, 0, -2, L"MS Serif", 26, false},      {594, 0, -2, L"MS Serif", 26, false},
+        {100, 0, -2, L"MS Serif", 26, false},      {99, 5, -2, L"MS Serif", 26, false},
+        {10, 5, -2, L"MS Serif", 26, false},       {9, 12, -2, L"MS Serif", 26, false},
+        {0, 12, -2, L"MS Serif", 26, false},       {-5, 12, -2, L"MS Serif", 26, false},
+        {std::numeric_limits<std::int64_t>::min(), 12, -2, L"MS Serif", 26, false},
+    };
+    for (const Case& c : cases) {
+        const TrayTextLayout t = TrayTextLayoutFor(c.mb);
+        EXPECT_EQ(c.x, t.x) << c.mb;
+        EXPECT_EQ(c.y, t.y) << c.mb;
+        EXPECT_EQ(c.font, std::wstring(t.font)) << c.mb;
+        EXPECT_EQ(c.height, t.height) << c.mb;
+        EXPECT_EQ(c.bold, t.bold) << c.mb;
+    }
+}
+
+TEST(ThickenBlack, EachBlackRunGrowsExactlyOnePixelUpwards) {
+    // One column, 6 rows: a run of two black pixels at rows 3-4.
+    std::vector<std::uint32_t> column = {W, W, W, B, B, W};
+    ThickenBlack(column.data(), 1, 6, B);
+    // Row 2 darkens; row 1 must not (row 2 was painted in this pass).
+    EXPECT_EQ((std::vector<std::uint32_t>{W, W, B, B, B, W}), column);
+}
+
+TEST(ThickenBlack, ColumnsAreIndependentAndRowZeroHasNothingAbove) {
+    const std::uint32_t R = 0x00FF0000, L = 0x0000FF00;
+    std::vector<std::uint32_t> px = {
+        B, W, W,  //
+        W, R, W,  //
+        W, L, B,  //
+    };
+    ThickenBlack(px.data(), 3, 3, B);
+    // Column 2 grows into row 1 only: the pixel painted there is not examined again.
+    EXPECT_EQ((std::vector<std::uint32_t>{B, W, W,  //
+                                          W, R, B,  //
+                                          W, L, B}),
+              px);
+}
+
+TEST(ThickenBlack, OnlyExactBlackCountsAndTheUnusedTopByteIsIgnored) {
+    std::vector<std::uint32_t> px = {W, W, W, 0x00000001, 0xFF000000, 0x00010000};
+    ThickenBlack(px.data(), 3, 2, B);
+    EXPECT_EQ((std::vector<std::uint32_t>{W, B, W, 0x00000001, 0xFF000000, 0x00010000}), px);
+    ThickenBlack(nullptr, 3, 2, B);  // nothing to do, no crash
+    ThickenBlack(px.data(), 0, 2, B);
+    ThickenBlack(px.data(), 3, -1, B);
+}
+
+TEST(IconMaskBits, KeyPixelsSetMostSignificantBitFirstRowsPaddedToWords) {
+    const std::uint32_t K = ColorToPixelWord(kTrayKeyColor);
+    std::vector<std::uint32_t> px(17 * 2, W);
+    px[0] = K;
+    px[9] = K | 0xFF000000;  // top byte is not part of the colour
+    px[17 + 16] = K;
+    px[17 + 1] = K ^ 1;      // near the key is not the key
+    const std::vector<std::uint8_t> mask = IconMaskBits(px.data(), 17, 2, K);
+    ASSERT_EQ(8u, mask.size());  // 17 bits round up to two 16-bit words per row
+    EXPECT_EQ((std::vector<std::uint8_t>{0x80, 0x40, 0x00, 0x00, 0x00, 0x00, 0x80, 0x00}), mask);
+    EXPECT_TRUE(IconMaskBits(nullptr, 4, 4, K).empty());
+}
+
+TEST(PaintKeyBlack, KeyBecomesBlackOthersKeepTheirColourWithoutTopByte) {
+    const std::uint32_t K = ColorToPixelWord(kTrayKeyColor);
+    std::vector<std::uint32_t> px = {K, 0xFF00FF00, W, K | 0x01000000};
+    PaintKeyBlack(px.data(), 2, 2, K);
+    EXPECT_EQ((std::vector<std::uint32_t>{0, 0x0000FF00, W, 0}), px);
+}

@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "monitor/CpuGraph.h"
+#include "monitor/CpuHistory.h"
+
+using namespace widgets;
+using namespace monitor;
+
+namespace {
+
+// Draws on a bitmap the size of the main window's graph image, keeping the
+// process-wide history and grid phase as they were before the test.
+class CpuGraphTest : public ::testing::Test {
+protected:
+    static constexpr int W = 449, H = 89;
+
+    void SetUp() override {
+        savedHistory_ = CpuHistory;
+        savedPhase_ = GridPhase;
+        ResetCpuHistory();
+        GridPhase = 0;
+    }
+    void TearDown() override {
+        CpuHistory = savedHistory_;
+        GridPhase = savedPhase_;
+    }
+
+    void Tick(TBitmap& bmp) {
+        DrawGraphGrid(bmp.Canvas(), bmp.Width(), bmp.Height());
+        DrawGraphTrace(bmp.Canvas(), bmp.Height());
+    }
+    static TColor At(TBitmap& bmp, int x, int y) {
+        return PixelToColor(bmp.Bits()[y * bmp.Width() + x]);
+    }
+    static int Count(TBitmap& bmp, TColor c) {
+        int n = 0;
+        for (int y = 0; y < bmp.Height(); ++y)
+            for (int x = 0; x < bmp.Width(); ++x) n += At(bmp, x, y) == c;
+        return n;
+    }
+    static std::vector<int> RowsWith(TBitmap& bmp, TColor c) {
+        std::vector<int> rows;
+        for (int y = 0; y < bmp.Height(); ++y) {
+            for (int x = 0; x < bmp.Width(); ++x) {
+                if (At(bmp, x, y) == c) {
+                    rows.push_back(y);
+                    break;
+                }
+            }
+        }
+        return rows;
+    }
+    // Checks that the image holds only background and grid, with vertical
+    // lines exactly in the columns where x % 15 == offset (x > 0).
+    static void ExpectGridOnly(TBitmap& bmp, int offset) {
+        for (int y = 0; y < H; ++y) {
+            for (int x = 0; x < W; ++x) {
+                const bool gridRow = y == 22 || y == 44 || y == 66;
+                const bool gridColumn = x > 0 && x % 15 == offset;
+                ASSERT_EQ(gridRow || gridColumn ? clGreen : clBlack, At(bmp, x, y))
+                    << "x=" << x << " y=" << y;
+            }
+        }
+    }
+
+    std::array<std::int32_t, kCpuHistorySize> savedHistory_{};
+    std::int32_t savedPhase_ = 0;
+};
+
+}  // namespace
+
+TEST_F(CpuGraphTest, FirstGridStandsAtPhaseOne) {
+    TBitmap bmp(W, H);
+    DrawGraphGrid(bmp.Canvas(), W, H);
+    EXPECT_EQ(1, GridPhase);
+    EXPECT_EQ(clGreen, At(bmp, 12, 0));
+    EXPECT_EQ(clGreen, At(bmp, 447, 88));  // 30th line, full height
+    ExpectGridOnly(bmp, 12);
+}
+
+TEST_F(CpuGraphTest, VerticalLinesAtPhaseZeroAndFour) {
+    TBitmap bmp(W, H);
+    GridPhase = 4;  // advances to 0
+    DrawGraphGrid(bmp.Canvas(), W, H);
+    EXPECT_EQ(0, GridPhase);
+    EXPECT_EQ(clGreen, At(bmp, 15, 5));
+    EXPECT_EQ(clGreen, At(bmp, 435, 5));  // the 30th line, at 450, is off the image
+    ExpectGridOnly(bmp, 0);
+
+    GridPhase = 3;  // advances to 4
+    DrawGraphGrid(bmp.Canvas(), W, H);
+    EXPECT_EQ(clGreen, At(bmp, 3, 5));
+    EXPECT_EQ(clGreen, At(bmp, 438, 5));
+    ExpectGridOnly(bmp, 3);
+}
+
+TEST_F(CpuGraphTest, GridRepeatsAfterFiveTicks) {
+    TBitmap first(W, H), later(W, H);
+    DrawGraphGrid(first.Canvas(), W, H);
+    for (int tick = 0; tick < 5; ++tick) DrawGraphGrid(later.Canvas(), W, H);
+    EXPECT_EQ(1, GridPhase);
+    EXPECT_EQ(0, std::memcmp(first.Bits(), later.Bits(), W * H * 4));
+    DrawGraphGrid(later.Canvas(), W, H);
+    EXPECT_NE(0, std::memcmp(first.Bits(), later.Bits(), W * H * 4));
+}
+
+TEST_F(CpuGraphTest, FlatHistoryDrawsOneFullWidthRowAtItsValue) {
+    const struct {
+        std::int32_t v;
+        int row;
+    } cases[] = {{0, 88}, {-1, 88}, {25, 65}, {50, 43}, {98, 0}};
+    for (const auto& c : cases) {
+        TBitmap bmp(W, H);
+        CpuHistory.fill(c.v);
+        Tick(bmp);
+        EXPECT_EQ(std::vector<int>{c.row}, RowsWith(bmp, clLime)) << c.v;
+        EXPECT_EQ(W, Count(bmp, clLime)) << c.v;  // every column 0..448, newest segment included
+    }
+}
+
+TEST_F(CpuGraphTest, SamplesOfNinetyNineAndHundredRunAboveTheImage) {
+    for (std::int32_t v : {99, 100}) {
+        TBitmap bmp(W, H);
+        CpuHistory.fill(v);
+        Tick(bmp);
+        EXPECT_EQ(0, Count(bmp, clLime)) << v;
+    }
+}
+
+TEST_F(CpuGraphTest, OldestSampleAtTheLeftEdge) {
+    TBitmap bmp(W, H);
+    CpuHistory[0] = 50;
+    Tick(bmp);
+    EXPECT_EQ(clLime, At(bmp, 0, 43));
+    EXPECT_EQ(clLime, At(bmp, 3, 88));  // the first segment drops to the second sample
+    EXPECT_EQ(clLime, At(bmp, 448, 88));
+    EXPECT_NE(clLime, At(bmp, 448, 43));
+}
+
+TEST_F(CpuGraphTest, EachTickClearsThePreviousLine) {
+    TBitmap bmp(W, H);
+    CpuHistory.fill(50);
+    Tick(bmp);
+    ASSERT_EQ(clLime, At(bmp, 200, 43));
+    CpuHistory.fill(0);
+    Tick(bmp);
+    EXPECT_EQ(std::vector<int>{88}, RowsWith(bmp, clLime));
+    EXPECT_EQ(clBlack, At(bmp, 200, 43));
+}
+
+TEST_F(CpuGraphTest, NewestPointItselfIsNotPainted) {
+    // On a wider image the end point of the last segment (x = 450) is visible.
+    TBitmap bmp(460, H);
+    Tick(bmp);
+    EXPECT_EQ(clLime, At(bmp, 449, 88));
+    EXPECT_EQ(clBlack, At(bmp, 450, 88));
+}
+
+TEST_F(CpuGraphTest, ExtremeSamplesDrawNothingAndDoNotCrash) {
+    for (std::int32_t v : {INT32_MIN, INT32_MAX, 1000, -1000}) {
+        TBitmap bmp(W, H);
+        CpuHistory.fill(v);
+        Tick(bmp);
+        EXPECT_EQ(0, Count(bmp, clLime)) << v;
+    }
+}

@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "monitor/TrayPicture.h"
+#include "monitor/TrayPictureRules.h"
+
+using namespace widgets;
+using namespace monitor;
+
+namespace {
+
+constexpr int kSize = 32;
+constexpr int kTextRows = 23;  // rows 0..22 hold the number, the bar starts at 23
+
+TColor At(TBitmap& bmp, int x, int y) { return PixelToColor(bmp.Bits()[y * bmp.Width() + x]); }
+
+// Black pixels of the number inside a column and row range (inclusive).
+int InkIn(TBitmap& bmp, int x0, int x1, int y0, int y1) {
+    int n = 0;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) n += At(bmp, x, y) == clBlack;
+    return n;
+}
+
+std::vector<std::uint32_t> Snapshot(TBitmap& bmp) {
+    const std::uint32_t* p = bmp.Bits();
+    return std::vector<std::uint32_t>(p, p + bmp.Width() * bmp.Height());
+}
+
+// The icon drawn over a blue background at its own size.
+std::vector<TColor> Render(HICON icon, int size) {
+    TBitmap target(size, size);
+    target.Canvas().SetBrushColor(RGB(0, 0, 255));
+    target.Canvas().FillRect(RECT{0, 0, size, size});
+    EXPECT_TRUE(::DrawIconEx(target.Dc(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL));
+    std::vector<TColor> out;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) out.push_back(At(target, x, y));
+    return out;
+}
+
+SIZE IconColorSize(HICON icon) {
+    ICONINFO info{};
+    EXPECT_TRUE(::GetIconInfo(icon, &info));
+    UniqueBitmap color(info.hbmColor), mask(info.hbmMask);  // GetIconInfo hands out copies
+    EXPECT_TRUE(info.fIcon);
+    BITMAP bm{};
+    ::GetObjectW(color.get(), sizeof bm, &bm);
+    return SIZE{bm.bmWidth, bm.bmHeight};
+}
+
+int WINAPI SixteenPixelIcons(int) { return 16; }
+
+}  // namespace
+
+TEST(DrawTrayImage, BarFrameFillAndMarkerByPercent) {
+    const struct {
+        std::int32_t percent;
+        int right;
+        TColor frame, fill;
+    } cases[] = {
+        {0, 2, clRed, clRed},      {24, 9, clRed, clRed},     {25, 9, clBlack, clLime},
+        {60, 20, clBlack, clLime}, {100, 33, clBlack, clLime},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.percent);
+        TBitmap bmp(kSize, kSize);
+        DrawTrayImage(bmp, c.percent, 594);
+        for (int x = 1; x <= 31; ++x) {
+            EXPECT_EQ(c.frame, At(bmp, x, 23)) << x;
+            EXPECT_EQ(c.frame, At(bmp, x, 31)) << x;
+        }
+        EXPECT_EQ(clWhite, At(bmp, 0, 27));  // the frame starts at column 1
+        for (int y = 24; y <= 30; ++y) {
+            EXPECT_EQ(c.frame, At(bmp, 1, y));
+            for (int x = 2; x < c.right && x < kSize; ++x) EXPECT_EQ(c.fill, At(bmp, x, y)) << x;
+            if (c.right + 1 < 31) {
+                EXPECT_EQ(c.frame, At(bmp, c.right + 1, y));  // end marker
+            }
+            for (int x = c.right + 3; x <= 30; ++x) EXPECT_EQ(clWhite, At(bmp, x, y)) << x;
+        }
+    }
+}
+
+TEST(DrawTrayImage, FullBarCoversTheFrameRightEdge) {
+    TBitmap bmp(kSize, kSize);
+    DrawTrayImage(bmp, 100, 594);
+    for (int y = 24; y <= 30; ++y) EXPECT_EQ(clLime, At(bmp, 31, y));
+}
+
+TEST(DrawTrayImage, NumberOriginByRangeShowsInWhereTheInkFalls) {
+    TBitmap bmp(kSize, kSize);
+    DrawTrayImage(bmp, 60, 7);  // one digit at x = 12
+    EXPECT_EQ(0, InkIn(bmp, 0, 11, 0, kTextRows - 1));
+    EXPECT_GT(InkIn(bmp, 12, 31, 0, kTextRows - 1), 10);
+
+    DrawTrayImage(bmp, 60, -3);  // negative numbers count as small
+    EXPECT_EQ(0, InkIn(bmp, 0, 11, 0, kTextRows - 1));
+    EXPECT_GT(InkIn(bmp, 12, 31, 0, kTextRows - 1), 0);
+
+    DrawTrayImage(bmp, 60, 50);  // two digits at x = 5
+    EXPECT_EQ(0, InkIn(bmp, 0, 4, 0, kTextRows - 1));
+    EXPECT_GT(InkIn(bmp, 5, 11, 0, kTextRows - 1), 0);
+
+    DrawTrayImage(bmp, 60, 594);  // three digits from x = 0
+    EXPECT_GT(InkIn(bmp, 0, 4, 0, kTextRows - 1), 0);
+
+    DrawTrayImage(bmp, 60, 1500);  // four digits at (0, 3)
+    EXPECT_EQ(0, InkIn(bmp, 0, 31, 0, 2));
+    EXPECT_GT(InkIn(bmp, 0, 31, 3, kTextRows - 1), 10);
+}
+
+TEST(DrawTrayImage, LargeNumberUsesBoldSansSerifAndSmallOnesGoBackToRegular) {
+    TBitmap fresh(kSize, kSize), reused(kSize, kSize);
+    DrawTrayImage(fresh, 60, 594);
+
+    DrawTrayImage(reused, 60, 1500);
+    EXPECT_EQ(L"MS Sans Serif", reused.Canvas().FontName());
+    EXPECT_EQ(18, reused.Canvas().FontHeight());
+    EXPECT_TRUE(reused.Canvas().FontBold());
+
+    DrawTrayImage(reused, 60, 594);
+    EXPECT_EQ(L"MS Serif", reused.Canvas().FontName());
+    EXPECT_EQ(26, reused.Canvas().FontHeight());
+    EXPECT_FALSE(reused.Canvas().FontBold());
+    EXPECT_EQ(Snapshot(fresh), Snapshot(reused));  // same picture as without the bold one before
+}
+
+TEST(MakeTrayIcon, ThickeningDarkensTheRowAboveABlackFrame) {
+    TBitmap bmp(kSize, kSize);
+    DrawTrayImage(bmp, 60, 7);
+    ASSERT_EQ(clWhite, At(bmp, 30, 22));
+    UniqueIcon icon = MakeTrayIcon(bmp);
+    ASSERT_TRUE(icon);
+    for (int x = 1; x <= 31; ++x) EXPECT_EQ(clBlack, At(bmp, x, 22)) << x;
+    EXPECT_EQ(clWhite, At(bmp, 30, 21));  // one pixel, not the whole column
+    EXPECT_EQ(clLime, At(bmp, 5, 24));   // colours other than black stay
+
+    TBitmap low(kSize, kSize);
+    DrawTrayImage(low, 24, 7);
+    icon = MakeTrayIcon(low);
+    EXPECT_EQ(clWhite, At(low, 30, 22));  // a red frame does not grow
+}
+
+TEST(MakeTrayIcon, IconShowsTheThickenedPictureOpaque) {
+    if (::GetSystemMetrics(SM_CXICON) != kSize || ::GetSystemMetrics(SM_CYICON) != kSize)
+        GTEST_SKIP() << "system icon size is not 32 x 32";
+    TBitmap bmp(kSize, kSize);
+    DrawTrayImage(bmp, 60, 594);
+    UniqueIcon icon = MakeTrayIcon(bmp);
+    ASSERT_TRUE(icon);
+    const SIZE size = IconColorSize(icon.get());
+    EXPECT_EQ(kSize, size.cx);
+    EXPECT_EQ(kSize, size.cy);
+    const std::vector<TColor> shown = Render(icon.get(), kSize);
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x)
+            ASSERT_EQ(At(bmp, x, y), shown[y * kSize + x]) << "x=" << x << " y=" << y;
+}
+
+TEST(MakeTrayIcon, KeyColouredPixelsBecomeTransparent) {
+    if (::GetSystemMetrics(SM_CXICON) != kSize || ::GetSystemMetrics(SM_CYICON) != kSize)
+        GTEST_SKIP() << "system icon size is not 32 x 32";
+    TBitmap bmp(kSize, kSize);
+    DrawTrayImage(bmp, 60, 7);
+    const TColor key = RGB(63, 66, 16);
+    bmp.Canvas().SetPixel(3, 3, key);
+    bmp.Canvas().SetPixel(25, 27, key);  // white above white: thickening leaves it
+    UniqueIcon icon = MakeTrayIcon(bmp);
+    ASSERT_TRUE(icon);
+    const std::vector<TColor> shown = Render(icon.get(), kSize);
+    EXPECT_EQ(RGB(0, 0, 255), shown[3 * kSize + 3]);    // background shows through
+    EXPECT_EQ(RGB(0, 0, 255), shown[27 * kSize + 25]);
+    EXPECT_EQ(clWhite, shown[3 * kSize + 4]);           // neighbours stay opaque
+    EXPECT_EQ(clWhite, shown[27 * kSize + 27]);
+}
+
+TEST(MakeTrayIcon, StretchesToTheSystemIconSize) {
+    TrayIconMetrics = SixteenPixelIcons;
+    TBitmap bmp(kSize, kSize);
+    DrawTrayImage(bmp, 60, 594);
+    UniqueIcon icon = MakeTrayIcon(bmp);
+    TrayIconMetrics = ::GetSystemMetrics;
+    ASSERT_TRUE(icon);
+    const SIZE size = IconColorSize(icon.get());
+    EXPECT_EQ(16, size.cx);
+    EXPECT_EQ(16, size.cy);
+    const std::vector<TColor> shown = Render(icon.get(), 16);
+    EXPECT_EQ(clLime, shown[13 * 16 + 4]);   // picture (8, 26): inside the bar
+    EXPECT_EQ(clWhite, shown[13 * 16 + 14]); // picture (28, 26): right of the marker
+}
+
+TEST(MakeTrayIcon, ThousandTicksLeaveNoGdiObjectOrIcon) {
+    TBitmap bmp(kSize, kSize);
+    {
+        DrawTrayImage(bmp, 60, 594);  // let the canvas create its pen, brush and font
+        UniqueIcon warmUp = MakeTrayIcon(bmp);
+    }
+    const int gdiBefore = LiveGdiObjects();
+    const int iconsBefore = UniqueIcon::liveCount();
+    for (int i = 0; i < 1000; ++i) {
+        // Alternate fonts and colours so that the canvas swaps its objects.
+        DrawTrayImage(bmp, i % 2 ? 10 : 80, i % 3 ? 594 : 1500);
+        UniqueIcon icon = MakeTrayIcon(bmp);
+        ASSERT_TRUE(icon) << i;
+    }
+    EXPECT_EQ(gdiBefore, LiveGdiObjects());
+    EXPECT_EQ(iconsBefore, UniqueIcon::liveCount());
+}

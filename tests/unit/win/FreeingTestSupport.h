@@ -15,6 +15,7 @@
 
 #include "SettingsTestSupport.h"
 #include "freeing/CleanWindow.h"
+#include "freeing/DeepClean.h"
 #include "localisation/Language.h"
 #include "probes/MemoryEx.h"
 #include "probes/ToolHelp.h"
@@ -118,7 +119,14 @@ private:
 struct CleanRig {
     CleanRig() : language(), window{form, *form.progress, *form.progressLabel, *form.goButton,
                                     *form.numberBefore, *form.number, *form.released,
-                                    *form.freeTimer, *form.classicFreeTimer, language} {}
+                                    *form.freeTimer, *form.classicFreeTimer, language} {
+        form.classicFreeTimer->OnTimer = [this] { freeing::Timer_classic_freeTimer(window); };
+    }
+    // Delivers a tick of Timer_classic_free through the next pump, as the
+    // system would once its interval has passed.
+    void PostDeepCleanTick() {
+        ::PostMessageW(form.Handle(), WM_TIMER, form.classicFreeTimer->Id(), 0);
+    }
     CleanTestForm form;
     localisation::TLanguage language;
     freeing::CleanWindow window;

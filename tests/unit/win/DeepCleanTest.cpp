@@ -175,7 +175,15 @@ protected:
 
 TEST_F(DeepCleanTest, TakesTouchesAndGivesBackEveryBlockThenReports) {
     memory_.Script({{8 * MB, 8 * MB + 5}, {8 * MB, 18 * MB}});
+    std::vector<std::size_t> takenAtReading, releasedAtReading;
+    memory_.onRead = [&] {
+        takenAtReading.push_back(gLog.allocations.size());
+        releasedAtReading.push_back(gLog.released.size());
+    };
     RunDeepClean();
+    // The first reading before the fill, the second after the release.
+    EXPECT_EQ((std::vector<std::size_t>{0, 8}), takenAtReading);
+    EXPECT_EQ((std::vector<std::size_t>{0, 8}), releasedAtReading);
 
     ASSERT_EQ(8u, gLog.allocations.size());
     for (const Allocation& a : gLog.allocations) {

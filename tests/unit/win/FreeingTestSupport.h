@@ -253,6 +253,7 @@ public:
 
     void Script(std::deque<Reading> readings) { readings_ = std::move(readings); }
     int calls = 0;
+    std::function<void()> onRead;  // runs at every reading
 
 private:
     static FakeMemory*& current() {
@@ -265,6 +266,7 @@ private:
     static BOOL WINAPI Status(LPMEMORYSTATUSEX status) {
         FakeMemory& self = *current();
         ++self.calls;
+        if (self.onRead) self.onRead();
         Reading r{0, 0};
         if (!self.readings_.empty()) {
             r = self.readings_.front();

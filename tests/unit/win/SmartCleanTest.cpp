@@ -255,3 +255,12 @@ TEST_F(SmartCleanTest, AQuitMessageTakenByTheCleansPumpIsKept) {
     EXPECT_TRUE(widgets::Application.Terminated());
     EXPECT_FALSE(freeingtest::QuitWaiting());
 }
+
+TEST_F(SmartCleanTest, AWindowTheSystemWillNotGrowGetsItsOwnHeightBack) {
+    // As tall as the system lets a window be: the 20 pixels cannot be added.
+    form().SetHeight(100000);
+    const int height = form().Height();
+    ASSERT_LT(height, 100000);
+    SmartCleanClick(window());
+    EXPECT_EQ(height, form().Height());
+}

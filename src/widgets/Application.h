@@ -39,6 +39,9 @@ public:
     void Run();
     void Terminate();
     bool Terminated() const noexcept { return terminated_; }
+    // Forgets a Terminate (tests that end the program in the middle of a
+    // clean, then go on with other tests).
+    void ResetTerminatedForTest() noexcept { terminated_ = false; }
     // Handles every pending message. A WM_QUIT taken here is remembered, so
     // the main loop still ends once the caller returns.
     void ProcessMessages();

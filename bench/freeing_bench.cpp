@@ -1,0 +1,162 @@
+// Deep Clean's fill rate against a bare commit-and-touch loop of the same
+// size, and Smart Clean's duration against its ten 100 ms pauses, measured in
+// the same run. Each figure is the median of several runs.
+//
+//   source scripts/wine-env.sh; wine_session_start "$PWD/build/win/benchprefix"
+//   timeout 300 scripts/wine-run build/win/freeing_bench.exe; wine_session_stop
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "freeing/CleanWindow.h"
+#include "freeing/DeepClean.h"
+#include "freeing/SmartClean.h"
+#include "localisation/Language.h"
+#include "probes/MemoryEx.h"
+#include "widgets/Application.h"
+
+namespace {
+
+constexpr int kRuns = 7;
+constexpr std::int64_t kMegabyte = 1048576;
+constexpr int kBlocks = 256;
+
+// Readings that give Deep Clean a target of exactly kBlocks blocks.
+BOOL WINAPI FixedStatus(LPMEMORYSTATUSEX status) {
+    status->ullTotalPhys = kBlocks * kMegabyte;
+    status->ullAvailPhys = kBlocks * kMegabyte;
+    return TRUE;
+}
+FARPROC FixedLookup(const char*, const char*) {
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FixedStatus));
+}
+void WINAPI NoPause(DWORD) {}
+
+double Seconds(const std::function<void()>& work) {
+    LARGE_INTEGER frequency, start, end;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&start);
+    work();
+    ::QueryPerformanceCounter(&end);
+    return static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// Times each piece of work kRuns times, taking turns so that neither gains
+// from running later (warm pages, a settled system), after one warm-up round.
+std::vector<double> Medians(const std::vector<std::function<void()>>& works) {
+    for (const auto& work : works) work();
+    std::vector<std::vector<double>> times(works.size());
+    for (int run = 0; run < kRuns; ++run)
+        for (std::size_t i = 0; i < works.size(); ++i) times[i].push_back(Seconds(works[i]));
+    std::vector<double> medians;
+    for (auto& t : times) medians.push_back(Median(t));
+    return medians;
+}
+
+// The fill without the program around it: commit, touch one byte per page,
+// then release everything.
+void BareFill() {
+    std::vector<void*> blocks;
+    for (int i = 0; i < kBlocks; ++i) {
+        void* block = ::VirtualAlloc(nullptr, kMegabyte, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        if (!block) break;
+        volatile char* bytes = static_cast<volatile char*>(block);
+        for (std::int64_t offset = 0; offset < kMegabyte; offset += 4096) bytes[offset] = 'a';
+        blocks.push_back(block);
+    }
+    for (void* block : blocks) ::VirtualFree(block, 0, MEM_RELEASE);
+}
+
+// A hidden window with the controls the cleans use.
+struct BenchWindow {
+    static widgets::FormOptions Options() {
+        widgets::FormOptions o;
+        o.caption = L"freeing bench";
+        o.clientWidth = 320;
+        o.clientHeight = 300;
+        return o;
+    }
+    static widgets::LabelOptions Hidden() {
+        widgets::LabelOptions o;
+        o.visible = false;
+        return o;
+    }
+    widgets::TTntForm form{L"BenchForm", "TBenchForm", Options()};
+    widgets::TTntProgressBar& progress =
+        *form.Add<widgets::TTntProgressBar>(L"ProgressBar_clean_progress", widgets::Bounds{80, 280, 230, 16}, false);
+    widgets::TTntLabel& progressLabel =
+        *form.Add<widgets::TTntLabel>(L"Label_clean_progress", widgets::Bounds{8, 282, 60, 13}, L"", Hidden());
+    widgets::TTntButton& go = *form.Add<widgets::TTntButton>(L"Button_go", widgets::Bounds{8, 220, 75, 25}, L"Go!");
+    widgets::TTntLabel& numberBefore =
+        *form.Add<widgets::TTntLabel>(L"Label_free_number_before", widgets::Bounds{8, 250, 3, 13}, L"", Hidden());
+    widgets::TTntLabel& number =
+        *form.Add<widgets::TTntLabel>(L"Label_free_number", widgets::Bounds{11, 250, 0, 13}, L"", Hidden());
+    widgets::TTntLabel& released =
+        *form.Add<widgets::TTntLabel>(L"Label_Memory_Released", widgets::Bounds{40, 250, 250, 13}, L"", Hidden());
+    widgets::TTimer& freeTimer = *form.Add<widgets::TTimer>(L"Timer_free", 5000u, false);
+    widgets::TTimer& classicFreeTimer = *form.Add<widgets::TTimer>(L"Timer_classic_free", 100u, false);
+    localisation::TLanguage language;
+    freeing::CleanWindow window{form, progress, progressLabel, go, numberBefore, number,
+                                released, freeTimer, classicFreeTimer, language};
+};
+
+}  // namespace
+
+int main() {
+    widgets::Application.Initialize();
+    BenchWindow w;
+    probes::SetMemoryLookupForTest(&FixedLookup);
+    const double mb = static_cast<double>(kBlocks);
+
+    std::printf("freeing_bench: %d runs each, medians\n\n", kRuns);
+    std::printf("Deep Clean, %d MB (1 MB blocks, one touch per 4096-byte page):\n", kBlocks);
+    const auto deep = Medians({
+        BareFill,
+        [&] { freeing::Timer_classic_freeTimer(w.window); },
+        [&] {
+            freeing::SetDeepCleanSleepForTest(&NoPause);
+            freeing::Timer_classic_freeTimer(w.window);
+            freeing::SetDeepCleanSleepForTest(nullptr);
+        },
+        [] {
+            for (int i = 0; i < kBlocks / 50; ++i) ::Sleep(50);
+        },
+    });
+    const double bare = deep[0], shipped = deep[1], unpaused = deep[2], pauses = deep[3];
+    std::printf("  bare VirtualAlloc + touch + release loop : %8.1f ms  %8.0f MB/s\n", bare * 1e3, mb / bare);
+    std::printf("  whole Deep Clean tick (5 x 50 ms pauses) : %8.1f ms  %8.0f MB/s  x%.2f of bare\n",
+                shipped * 1e3, mb / shipped, shipped / bare);
+    std::printf("  same without the pauses (pump per block) : %8.1f ms  %8.0f MB/s  x%.2f of bare\n",
+                unpaused * 1e3, mb / unpaused, unpaused / bare);
+    std::printf("  five Sleep(50) alone                     : %8.1f ms\n\n", pauses * 1e3);
+
+    std::printf("Smart Clean (ten passes):\n");
+    const auto smartTimes = Medians({
+        [] {
+            for (int i = 0; i < 10; ++i) ::Sleep(100);
+        },
+        [&] { freeing::SmartCleanClick(w.window); },
+        [&] {
+            freeing::SetSmartCleanSleepForTest(&NoPause);
+            freeing::SmartCleanClick(w.window);
+            freeing::SetSmartCleanSleepForTest(nullptr);
+        },
+    });
+    const double sleeps = smartTimes[0], smart = smartTimes[1], passes = smartTimes[2];
+    std::printf("  ten Sleep(100) alone                     : %8.1f ms\n", sleeps * 1e3);
+    std::printf("  whole Smart Clean                        : %8.1f ms  x%.3f of the sleeps\n", smart * 1e3,
+                smart / sleeps);
+    std::printf("  same without the sleeps (10 trims+pumps) : %8.1f ms  (%.2f ms per pass)\n", passes * 1e3,
+                passes * 1e3 / 10);
+    probes::SetMemoryLookupForTest(nullptr);
+    return 0;
+}

@@ -1,0 +1,153 @@
+#include "freeing/DeepClean.h"
+
+#include <memory>
+#include <new>
+
+#include "freeing/CleanRun.h"
+#include "freeing/FreeingRules.h"
+#include "freeing/SmartClean.h"
+#include "widgets/Application.h"
+
+namespace freeing {
+
+namespace {
+
+constexpr std::size_t kBlockBytes = static_cast<std::size_t>(kMegabyte);
+constexpr std::size_t kPageBytes = 4096;
+constexpr DWORD kPauseMs = 50;
+
+void* SystemAllocate(std::size_t bytes) {
+    return ::VirtualAlloc(nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+}
+void SystemRelease(void* block) { (void)::VirtualFree(block, 0, MEM_RELEASE); }
+
+BlockAllocateFn gAllocate = &SystemAllocate;
+BlockReleaseFn gRelease = &SystemRelease;
+AddressSpaceLeftFn gAddressSpaceLeft = &AddressSpaceLeft;
+SleepFn gSleep = &::Sleep;
+
+// The blocks of one run. The table lives on the heap (a run nested in
+// another's pump must not stack a second 64 KB table on the first) and is
+// taken without throwing: when even that fails, the run has no slot and
+// fills nothing. Whatever it still holds is released when it goes.
+class BlockTable {
+public:
+    BlockTable() : slots_(new (std::nothrow) void* [kBlockTableSlots]()) {}
+    ~BlockTable() { ReleaseAll(); }
+    BlockTable(const BlockTable&) = delete;
+    BlockTable& operator=(const BlockTable&) = delete;
+
+    std::int32_t Capacity() const { return slots_ ? kBlockTableSlots : 0; }
+    void*& operator[](std::int32_t i) { return slots_[i]; }
+
+    // Every non-null slot, in slot order, without pausing or pumping.
+    void ReleaseAll() {
+        for (std::int32_t i = 0; i < Capacity(); ++i) {
+            if (slots_[i]) {
+                gRelease(slots_[i]);
+                slots_[i] = nullptr;
+            }
+        }
+    }
+
+private:
+    std::unique_ptr<void*[]> slots_;
+};
+
+// One write into each 4096-byte page, so that every page of the block must
+// be backed by physical memory.
+void TouchPages(void* block) {
+    volatile char* bytes = static_cast<volatile char*>(block);
+    for (std::size_t offset = 0; offset < kBlockBytes; offset += kPageBytes) bytes[offset] = 'a';
+}
+
+// Takes up to n blocks into the table, moving the progress bar and pumping
+// the queue after each. Ends at the first failed allocation, or before a
+// block that would eat into the address-space reserve.
+void Fill(BlockTable& table, std::int32_t n, widgets::TTntProgressBar& progress) {
+    if (n > table.Capacity()) n = table.Capacity();
+    if (n <= 0) return;
+    // Measured once; what this run takes is counted off it. A nested run
+    // measures again at its own start and so sees the outer run's blocks.
+    const std::int64_t left = gAddressSpaceLeft();
+    std::int64_t taken = 0;
+    for (std::int32_t i = 0; i < n; ++i) {
+        if (!LeavesAddressSpaceReserve(left - taken, kMegabyte)) return;
+        void* block = gAllocate(kBlockBytes);
+        if (!block) return;
+        table[i] = block;
+        taken += kMegabyte;
+        TouchPages(block);
+        progress.SetPosition(i);
+        widgets::Application.ProcessMessages();
+        if (DeepCleanPausesAfter(i)) gSleep(kPauseMs);
+    }
+}
+
+template <class Fn>
+Fn Replace(Fn& slot, Fn fn, Fn fallback) {
+    Fn previous = slot;
+    slot = fn ? fn : fallback;
+    return previous;
+}
+
+}  // namespace
+
+void DeepCleanClick(CleanWindow& w) { w.classicFreeTimer.SetEnabled(true); }
+
+void Timer_classic_freeTimer(CleanWindow& w) {
+    w.classicFreeTimer.SetEnabled(false);
+    w.goButton.SetEnabled(false);
+    widgets::Application.ProcessMessages();
+    const PhysicalReading first = ReadPhysicalMemory();
+    const std::int32_t n = DeepCleanTarget(first.total, first.free);
+    const std::int64_t before = first.free;
+
+    CleanRun run(w);
+    w.progress.SetRange(0, DeepCleanProgressMax(n));
+    run.ShowProgressRow();
+    BlockTable table;
+    Fill(table, n, w.progress);
+    table.ReleaseAll();
+
+    const std::int64_t after = ReadPhysicalMemory().free;
+    ShowMemoryReleased(w, ReleasedMegabytes(before, after));
+    run.Finish();
+}
+
+std::int64_t AddressSpaceLeft() {
+    SYSTEM_INFO info{};
+    ::GetSystemInfo(&info);
+    const auto lowest = reinterpret_cast<std::uintptr_t>(info.lpMinimumApplicationAddress);
+    const auto highest = reinterpret_cast<std::uintptr_t>(info.lpMaximumApplicationAddress);
+    std::int64_t usable = 0;
+    std::uintptr_t address = lowest;
+    MEMORY_BASIC_INFORMATION region{};
+    while (address < highest && ::VirtualQuery(reinterpret_cast<const void*>(address), &region,
+                                               sizeof region) == sizeof region) {
+        const auto base = reinterpret_cast<std::uintptr_t>(region.BaseAddress);
+        if (region.State == MEM_FREE) {
+            usable += UsableBlockBytes(base, region.RegionSize, info.dwAllocationGranularity,
+                                       kMegabyte);
+        }
+        const std::uintptr_t next = base + region.RegionSize;
+        if (next <= address) break;  // no progress (or wrapped): stop
+        address = next;
+    }
+    return usable;
+}
+
+BlockAllocateFn SetBlockAllocateForTest(BlockAllocateFn fn) {
+    return Replace(gAllocate, fn, static_cast<BlockAllocateFn>(&SystemAllocate));
+}
+BlockReleaseFn SetBlockReleaseForTest(BlockReleaseFn fn) {
+    return Replace(gRelease, fn, static_cast<BlockReleaseFn>(&SystemRelease));
+}
+AddressSpaceLeftFn SetAddressSpaceLeftForTest(AddressSpaceLeftFn fn) {
+    return Replace(gAddressSpaceLeft, fn, static_cast<AddressSpaceLeftFn>(&AddressSpaceLeft));
+}
+SleepFn SetDeepCleanSleepForTest(SleepFn fn) {
+    return Replace(gSleep, fn, static_cast<SleepFn>(&::Sleep));
+}
+
+}  // namespace freeing

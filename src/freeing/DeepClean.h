@@ -1,0 +1,49 @@
+// Deep Clean: takes the free physical memory plus an eighth of the used in
+// 1 MB blocks, touching every page, then gives it all back at once so that
+// the system pages other processes out; the gain is reported on the window.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "freeing/CleanWindow.h"
+
+namespace freeing {
+
+// Arms Timer_classic_free; the clean runs in its first tick, after the menu
+// that chose it has closed. Choosing it again while armed still gives one run.
+void DeepCleanClick(CleanWindow& w);
+
+// Tick of Timer_classic_free: disarms the timer and runs one whole Deep
+// Clean before returning, pumping the message queue once per block.
+//
+// The target is cut to the block table's 16,385 slots. A target of 0 (no
+// memory figures) fills and releases nothing, sets the progress maximum to 0
+// and reports "No memory has been released.". The fill ends, silently, at
+// the first failed allocation, and also before a block that would leave less
+// than 64 MB of the process's own address space: the handlers that run in the
+// fill's pumps need room too. Every block obtained is then released.
+void Timer_classic_freeTimer(CleanWindow& w);
+
+// ---- Test seams ----
+// Each setter returns the previous function; nullptr restores the default.
+
+// The block allocator: committed, writable memory straight from the system's
+// page allocator (VirtualAlloc), given back with VirtualFree(MEM_RELEASE) so
+// that the second reading sees it. Null means the allocation failed.
+using BlockAllocateFn = void* (*)(std::size_t bytes);
+using BlockReleaseFn = void (*)(void* block);
+BlockAllocateFn SetBlockAllocateForTest(BlockAllocateFn fn);
+BlockReleaseFn SetBlockReleaseForTest(BlockReleaseFn fn);
+
+// Bytes of this process's address space still usable for blocks, asked once
+// per run (default: a walk over the address space with VirtualQuery, which,
+// unlike the memory-status figures, is never cached).
+using AddressSpaceLeftFn = std::int64_t (*)();
+AddressSpaceLeftFn SetAddressSpaceLeftForTest(AddressSpaceLeftFn fn);
+// The default measure, for tests and the benchmark.
+std::int64_t AddressSpaceLeft();
+
+// The 50 ms pause after every 50th block (default: Sleep).
+SleepFn SetDeepCleanSleepForTest(SleepFn fn);
+
+}  // namespace freeing

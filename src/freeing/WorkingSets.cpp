@@ -1,0 +1,99 @@
+#include "freeing/WorkingSets.h"
+
+#include <array>
+#include <cstdint>
+
+#include "freeing/FreeingRules.h"
+#include "monitor/CpuHistory.h"
+#include "probes/ToolHelp.h"
+#include "widgets/Handle.h"
+
+namespace freeing {
+
+namespace {
+
+// The processor figure the pacing reads: the sample 25 ticks before the
+// newest, so a burst of load shows only after it has lasted a while.
+constexpr std::size_t kPacingSample = 125;
+static_assert(kPacingSample < std::tuple_size<decltype(monitor::CpuHistory)>::value,
+              "the pacing sample lies inside the history");
+
+// Both minimum and maximum at the all-ones size: remove as many pages as
+// the system allows.
+const SIZE_T kTrimAll = static_cast<SIZE_T>(-1);
+
+OpenProcessFn gOpenProcess = &::OpenProcess;
+SetWorkingSetSizeFn gSetWorkingSetSize = &::SetProcessWorkingSetSize;
+CloseHandleFn gCloseHandle = &::CloseHandle;
+
+// Process handles and the snapshot are closed through the seam so that a
+// test can count them; the snapshot uses INVALID_HANDLE_VALUE for "none".
+struct ProcessHandleTraits {
+    using type = HANDLE;
+    static HANDLE invalid() noexcept { return nullptr; }
+    static void close(HANDLE h) noexcept { (void)gCloseHandle(h); }
+};
+struct SnapshotHandleTraits {
+    using type = HANDLE;
+    static HANDLE invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) noexcept { (void)gCloseHandle(h); }
+};
+using UniqueProcess = widgets::UniqueHandle<ProcessHandleTraits>;
+using UniqueSnapshot = widgets::UniqueHandle<SnapshotHandleTraits>;
+
+// The Tool Help forwarder answers 0 when Tool Help is missing, the system
+// INVALID_HANDLE_VALUE when the snapshot fails: both mean "no snapshot".
+UniqueSnapshot TakeProcessSnapshot() {
+    HANDLE snapshot = probes::CreateToolhelp32SnapshotSafe(TH32CS_SNAPPROCESS, 0);
+    return UniqueSnapshot(snapshot == nullptr ? INVALID_HANDLE_VALUE : snapshot);
+}
+
+void TrimProcess(DWORD processId) {
+    UniqueProcess process(gOpenProcess(PROCESS_SET_QUOTA, TRUE, processId));
+    // A process that exited or refuses the access is passed over.
+    if (!process) return;
+    (void)gSetWorkingSetSize(process.get(), kTrimAll, kTrimAll);
+}
+
+template <class Fn>
+Fn Replace(Fn& slot, Fn fn, Fn fallback) {
+    Fn previous = slot;
+    slot = fn ? fn : fallback;
+    return previous;
+}
+
+}  // namespace
+
+void FreeWorkingSets(widgets::TTimer& Timer_free) {
+    const std::int32_t u = monitor::CpuHistory[kPacingSample];
+    if (AutoFreeSkips(u)) return;
+    // The new pace governs the wait until the next tick, whatever the walk finds.
+    Timer_free.SetInterval(static_cast<unsigned>(
+        AutoFreeInterval(u, static_cast<int>(Timer_free.Interval()))));
+
+    UniqueSnapshot snapshot = TakeProcessSnapshot();
+    if (!snapshot) return;
+    probes::ProcessEntry32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = probes::Process32FirstSafe(snapshot.get(), &entry); more;
+         more = probes::Process32NextSafe(snapshot.get(), &entry)) {
+        TrimProcess(entry.th32ProcessID);
+    }
+}
+
+void Timer_freeTimer(bool autoFreeChecked, widgets::TTimer& Timer_free) {
+    if (autoFreeChecked) FreeWorkingSets(Timer_free);
+}
+
+OpenProcessFn SetOpenProcessForTest(OpenProcessFn fn) {
+    return Replace(gOpenProcess, fn, static_cast<OpenProcessFn>(&::OpenProcess));
+}
+SetWorkingSetSizeFn SetWorkingSetSizeForTest(SetWorkingSetSizeFn fn) {
+    return Replace(gSetWorkingSetSize, fn,
+                   static_cast<SetWorkingSetSizeFn>(&::SetProcessWorkingSetSize));
+}
+CloseHandleFn SetCloseHandleForTest(CloseHandleFn fn) {
+    return Replace(gCloseHandle, fn, static_cast<CloseHandleFn>(&::CloseHandle));
+}
+
+}  // namespace freeing

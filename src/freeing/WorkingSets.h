@@ -1,0 +1,37 @@
+// The working-set trimming pass: every process on the machine is asked to
+// give up as many of its pages as it can. It runs on every tick of the idle
+// auto-free timer (while that setting is on) and ten times per Smart Clean.
+#pragma once
+#include <windows.h>
+
+#include "widgets/ExtCtrls.h"
+
+namespace freeing {
+
+// One trimming pass. Skipped entirely while the processor usage 25 samples
+// back (monitor::CpuHistory[125]) is above 80 percent; otherwise Timer_free's
+// interval is retuned first (5, 7 or 10 s by that usage) and then every
+// process of a Tool Help snapshot is opened with PROCESS_SET_QUOTA, trimmed
+// with SetProcessWorkingSetSize(-1, -1) and closed. No result is examined:
+// a process that cannot be opened is passed over. Reports nothing.
+void FreeWorkingSets(widgets::TTimer& Timer_free);
+
+// Tick of Timer_free: one pass when automatic freeing is switched on
+// (the settings dialog's CheckBox_set_auto_free); otherwise nothing at all,
+// not even the interval changes.
+void Timer_freeTimer(bool autoFreeChecked, widgets::TTimer& Timer_free);
+
+// ---- Test seams ----
+
+// The three process calls of the walk, defaulting to OpenProcess,
+// SetProcessWorkingSetSize and CloseHandle. The close function also closes
+// the snapshot. Each setter returns the previous function; nullptr restores
+// the default.
+using OpenProcessFn = HANDLE(WINAPI*)(DWORD access, BOOL inherit, DWORD processId);
+using SetWorkingSetSizeFn = BOOL(WINAPI*)(HANDLE process, SIZE_T minimum, SIZE_T maximum);
+using CloseHandleFn = BOOL(WINAPI*)(HANDLE handle);
+OpenProcessFn SetOpenProcessForTest(OpenProcessFn fn);
+SetWorkingSetSizeFn SetWorkingSetSizeForTest(SetWorkingSetSizeFn fn);
+CloseHandleFn SetCloseHandleForTest(CloseHandleFn fn);
+
+}  // namespace freeing

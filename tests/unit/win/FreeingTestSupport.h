@@ -1,0 +1,289 @@
+// Helpers for the freeing tests: a small window built from real widgets that
+// stands for the main window, a pretend Tool Help, scripted memory readings,
+// and a scratch program folder so that every text comes out in English.
+#pragma once
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "SettingsTestSupport.h"
+#include "freeing/CleanWindow.h"
+#include "freeing/DeepClean.h"
+#include "localisation/Language.h"
+#include "probes/MemoryEx.h"
+#include "probes/ToolHelp.h"
+#include "settings/SettingsStore.h"
+#include "widgets/Application.h"
+#include "widgets/ComCtrls.h"
+#include "widgets/Errors.h"
+#include "widgets/ExtCtrls.h"
+#include "widgets/Form.h"
+#include "widgets/Paths.h"
+#include "widgets/StdCtrls.h"
+
+namespace freeingtest {
+
+constexpr std::int64_t MB = 1048576;
+
+// The controls the cleans use, laid out like the main window's bottom rows,
+// and a posted message (WM_APP, wParam = code) that runs OnPosted inside
+// whichever pump takes it, as a tray command would.
+class CleanTestForm : public widgets::TTntForm {
+public:
+    static widgets::FormOptions Options() {
+        widgets::FormOptions o;
+        o.caption = L"Clean test";
+        o.clientWidth = 320;
+        o.clientHeight = 300;
+        return o;
+    }
+    static widgets::LabelOptions Hidden(bool autoSize) {
+        widgets::LabelOptions o;
+        o.visible = false;
+        o.autoSize = autoSize;
+        return o;
+    }
+
+    CleanTestForm() : TTntForm(L"CleanTestForm", "TCleanTestForm", Options()) {
+        using namespace widgets;
+        progressLabel = Add<TTntLabel>(L"Label_clean_progress", Bounds{8, 282, 60, 13}, L"Progress:",
+                                       Hidden(true));
+        progress = Add<TTntProgressBar>(L"ProgressBar_clean_progress", Bounds{80, 280, 230, 16}, false);
+        goButton = Add<TTntButton>(L"Button_go", Bounds{8, 220, 75, 25}, L"Go!");
+        numberBefore = Add<TTntLabel>(L"Label_free_number_before", Bounds{8, 250, 3, 13}, L"",
+                                      Hidden(false));
+        number = Add<TTntLabel>(L"Label_free_number", Bounds{11, 250, 0, 13}, L"", Hidden(true));
+        FontSpec bold = number->Font();
+        bold.bold = true;
+        bold.color = clRed;  // the design's colour, which a report must replace
+        number->SetFont(bold);
+        released = Add<TTntLabel>(L"Label_Memory_Released", Bounds{40, 250, 250, 13}, L"",
+                                  Hidden(false));
+        freeTimer = Add<TTimer>(L"Timer_free", 5000, false);
+        classicFreeTimer = Add<TTimer>(L"Timer_classic_free", 100, false);
+    }
+
+    // Posts code to this window; OnPosted runs when a pump delivers it.
+    void Post(int code) { ::PostMessageW(Handle(), WM_APP, static_cast<WPARAM>(code), 0); }
+    std::function<void(int)> OnPosted;
+
+    widgets::TTntProgressBar* progress = nullptr;
+    widgets::TTntLabel* progressLabel = nullptr;
+    widgets::TTntButton* goButton = nullptr;
+    widgets::TTntLabel* numberBefore = nullptr;
+    widgets::TTntLabel* number = nullptr;
+    widgets::TTntLabel* released = nullptr;
+    widgets::TTimer* freeTimer = nullptr;
+    widgets::TTimer* classicFreeTimer = nullptr;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == WM_APP) {
+            if (OnPosted) widgets::Dispatch([&] { OnPosted(static_cast<int>(wParam)); });
+            return 0;
+        }
+        return TTntForm::WndProc(msg, wParam, lParam);
+    }
+};
+
+// A program folder without a "language" folder: every lookup gives its
+// built-in English text. MakeLanguageFile puts one there (before the
+// TLanguage is made) with the given [M_Brimvale] lines.
+class ScratchProgram {
+public:
+    ScratchProgram() {
+        savedAppData_.SetString(appData_.Path());  // no sibling product's choice: "English"
+        widgets::SetModulePathForTest(folder_ / L"brimvale.exe");
+    }
+    ~ScratchProgram() { widgets::SetModulePathForTest(L""); }
+    void MakeLanguageFile(const std::wstring& lines) {
+        ASSERT_TRUE(widgets::CreateDir(folder_ / L"language"));
+        testsupport::WriteBytes(folder_ / L"language\\English.lng",
+                                testsupport::Utf16Bytes(L"[M_Brimvale]\r\n" + lines));
+    }
+
+private:
+    testsupport::ScratchFolder folder_{L"freeing"};
+    testsupport::ScratchFolder appData_{L"freeing-appdata"};
+    testsupport::SavedRegistryValue savedAppData_{settings::ShellFoldersKey, settings::AppDataValue};
+};
+
+// The test window, its language object and the interface the cleans take.
+struct CleanRig {
+    CleanRig() : language(), window{form, *form.progress, *form.progressLabel, *form.goButton,
+                                    *form.numberBefore, *form.number, *form.released,
+                                    *form.freeTimer, *form.classicFreeTimer, language} {
+        form.classicFreeTimer->OnTimer = [this] { freeing::Timer_classic_freeTimer(window); };
+    }
+    // Delivers a tick of Timer_classic_free through the next pump, as the
+    // system would once its interval has passed.
+    void PostDeepCleanTick() {
+        ::PostMessageW(form.Handle(), WM_TIMER, form.classicFreeTimer->Id(), 0);
+    }
+    CleanTestForm form;
+    localisation::TLanguage language;
+    freeing::CleanWindow window;
+};
+
+// Pumps until done() holds or about ten seconds have gone (a safety limit
+// against hanging, not a measurement). Returns done().
+inline bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 10000) {
+    const DWORD start = ::GetTickCount();
+    while (!done()) {
+        widgets::Application.ProcessMessages();
+        if (::GetTickCount() - start > limitMs) return done();
+        ::Sleep(5);
+    }
+    return true;
+}
+
+// Pumps for a while whatever happens.
+inline void PumpFor(DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < ms) {
+        widgets::Application.ProcessMessages();
+        ::Sleep(5);
+    }
+}
+
+// A pretend kernel32 for the Tool Help binding: a snapshot of the listed
+// process IDs, with any names made to look missing. Installed for the
+// object's lifetime; the binding is reset on both ends.
+class FakeToolHelp {
+public:
+    static inline const HANDLE kSnapshot = reinterpret_cast<HANDLE>(0x5150);
+
+    FakeToolHelp() {
+        current() = this;
+        probes::ResetToolHelpForTest();
+        previousModule_ = probes::SetToolHelpModuleLookupForTest(&Module);
+        previousProc_ = probes::SetToolHelpProcLookupForTest(&Proc);
+    }
+    ~FakeToolHelp() {
+        probes::SetToolHelpModuleLookupForTest(previousModule_);
+        probes::SetToolHelpProcLookupForTest(previousProc_);
+        probes::ResetToolHelpForTest();
+        current() = nullptr;
+    }
+    FakeToolHelp(const FakeToolHelp&) = delete;
+    FakeToolHelp& operator=(const FakeToolHelp&) = delete;
+
+    std::vector<DWORD> processes;
+    std::set<std::string> missing;
+    HANDLE snapshotResult = kSnapshot;
+    const widgets::TTimer* watched = nullptr;  // its interval is noted at each snapshot
+
+    int snapshots = 0, firstCalls = 0;
+    DWORD snapshotFlags = 0, snapshotProcess = 0, sizeSeenByFirst = 0;
+    unsigned intervalAtSnapshot = 0;
+    std::function<void()> onSnapshot;
+
+private:
+    static FakeToolHelp*& current() {
+        static FakeToolHelp* instance = nullptr;
+        return instance;
+    }
+    static HMODULE Module(const char*) { return reinterpret_cast<HMODULE>(0x20000); }
+    template <class Fn>
+    static FARPROC AsProc(Fn fn) {
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(fn));
+    }
+    static FARPROC Proc(HMODULE, const char* name) {
+        const std::string n(name);
+        if (current()->missing.count(n)) return nullptr;
+        if (n == "CreateToolhelp32Snapshot") return AsProc(&Snapshot);
+        if (n == "Process32First") return AsProc(&First);
+        if (n == "Process32Next") return AsProc(&Next);
+        return nullptr;
+    }
+    static HANDLE WINAPI Snapshot(DWORD flags, DWORD pid) {
+        FakeToolHelp& self = *current();
+        ++self.snapshots;
+        self.snapshotFlags = flags;
+        self.snapshotProcess = pid;
+        if (self.watched) self.intervalAtSnapshot = self.watched->Interval();
+        if (self.onSnapshot) self.onSnapshot();
+        return self.snapshotResult;
+    }
+    static BOOL WINAPI First(HANDLE snapshot, probes::ProcessEntry32* entry) {
+        FakeToolHelp& self = *current();
+        ++self.firstCalls;
+        self.sizeSeenByFirst = entry->dwSize;
+        self.next_ = 0;
+        return snapshot == kSnapshot && self.take(entry);
+    }
+    static BOOL WINAPI Next(HANDLE snapshot, probes::ProcessEntry32* entry) {
+        return snapshot == kSnapshot && current()->take(entry);
+    }
+    bool take(probes::ProcessEntry32* entry) {
+        if (next_ >= processes.size()) return false;
+        entry->th32ProcessID = processes[next_++];
+        return true;
+    }
+
+    std::size_t next_ = 0;
+    probes::ModuleLookupFn previousModule_ = nullptr;
+    probes::ProcLookupFn previousProc_ = nullptr;
+};
+
+// Scripted physical-memory readings through TMemory's GlobalMemoryStatusEx
+// lookup: each call takes the next (total, free) pair; the last one repeats.
+class FakeMemory {
+public:
+    struct Reading {
+        std::int64_t total, free;
+    };
+    explicit FakeMemory(std::deque<Reading> readings) : readings_(std::move(readings)) {
+        current() = this;
+        previous_ = probes::SetMemoryLookupForTest(&Lookup);
+    }
+    ~FakeMemory() {
+        probes::SetMemoryLookupForTest(previous_);
+        current() = nullptr;
+    }
+    FakeMemory(const FakeMemory&) = delete;
+    FakeMemory& operator=(const FakeMemory&) = delete;
+
+    void Script(std::deque<Reading> readings) { readings_ = std::move(readings); }
+    int calls = 0;
+    std::function<void()> onRead;  // runs at every reading
+
+private:
+    static FakeMemory*& current() {
+        static FakeMemory* instance = nullptr;
+        return instance;
+    }
+    static FARPROC Lookup(const char*, const char*) {
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&Status));
+    }
+    static BOOL WINAPI Status(LPMEMORYSTATUSEX status) {
+        FakeMemory& self = *current();
+        ++self.calls;
+        if (self.onRead) self.onRead();
+        Reading r{0, 0};
+        if (!self.readings_.empty()) {
+            r = self.readings_.front();
+            if (self.readings_.size() > 1) self.readings_.pop_front();
+        }
+        status->ullTotalPhys = static_cast<DWORDLONG>(r.total);
+        status->ullAvailPhys = static_cast<DWORDLONG>(r.free);
+        return TRUE;
+    }
+    std::deque<Reading> readings_;
+    probes::MemoryProcLookupFn previous_ = nullptr;
+};
+
+// Whether WM_QUIT is waiting in this thread's queue (taken off if so).
+inline bool QuitWaiting() {
+    MSG msg;
+    return ::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+}
+
+}  // namespace freeingtest

@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "FreeingTestSupport.h"
+#include "freeing/SmartClean.h"
+#include "freeing/WorkingSets.h"
+#include "monitor/CpuHistory.h"
+#include "widgets/Application.h"
+
+using namespace freeing;
+using freeingtest::CleanRig;
+using freeingtest::FakeMemory;
+using freeingtest::FakeToolHelp;
+using freeingtest::MB;
+
+namespace {
+
+// What the window looked like at each pause of a Smart Clean.
+struct Pause {
+    DWORD ms;
+    int position, max;
+    bool rowShown, goEnabled;
+    int height;
+};
+std::vector<Pause> gPauses;
+CleanRig* gRig = nullptr;
+std::function<void(int pauseIndex)> gOnPause;
+
+void WINAPI RecordingSleep(DWORD ms) {
+    const auto& f = gRig->form;
+    gPauses.push_back({ms, f.progress->Position(), f.progress->Max(),
+                       f.progress->Visible() && f.progressLabel->Visible(), f.goButton->Enabled(),
+                       f.Height()});
+    if (gOnPause) gOnPause(static_cast<int>(gPauses.size()) - 1);
+}
+HANDLE WINAPI RefusingOpen(DWORD, BOOL, DWORD) { return nullptr; }
+
+enum Posted { kSmartClean = 1, kExit, kQuitMessage };
+
+class SmartCleanTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        monitor::ResetCpuHistory();
+        gPauses.clear();
+        gOnPause = nullptr;
+        previousSleep_ = SetSmartCleanSleepForTest(&RecordingSleep);
+        previousOpen_ = SetOpenProcessForTest(&RefusingOpen);
+        toolHelp_.processes = {4, 8, 12};
+        makeRig();
+    }
+    void TearDown() override {
+        gOnPause = nullptr;
+        gRig = nullptr;
+        rig_.reset();
+        SetSmartCleanSleepForTest(previousSleep_);
+        SetOpenProcessForTest(previousOpen_);
+        monitor::ResetCpuHistory();
+        widgets::Application.ResetTerminatedForTest();
+    }
+    void makeRig() {
+        gRig = nullptr;
+        rig_.reset();
+        rig_ = std::make_unique<CleanRig>();
+        gRig = rig_.get();
+        rig_->form.OnPosted = [this](int code) { onPosted(code); };
+    }
+    void onPosted(int code) {
+        if (code == kSmartClean) SmartCleanClick(rig_->window);
+        if (code == kExit) widgets::Application.Terminate();
+        if (code == kQuitMessage) ::PostQuitMessage(0);
+    }
+    std::vector<int> positions() const {
+        std::vector<int> p;
+        for (const Pause& pause : gPauses) p.push_back(pause.position);
+        return p;
+    }
+    freeingtest::CleanTestForm& form() { return rig_->form; }
+    CleanWindow& window() { return rig_->window; }
+
+    freeingtest::ScratchProgram program_;
+    FakeToolHelp toolHelp_;
+    FakeMemory memory_{{{8192 * MB, 1000 * MB}}};
+    std::unique_ptr<CleanRig> rig_;
+    SleepFn previousSleep_ = nullptr;
+    OpenProcessFn previousOpen_ = nullptr;
+};
+
+const std::vector<int> kTenSteps{10, 20, 30, 40, 50, 60, 70, 80, 90, 100};
+
+}  // namespace
+
+TEST_F(SmartCleanTest, TenPassesTenPercentApartThenTheWindowIsAsBefore) {
+    std::vector<int> positionAtWalk;
+    toolHelp_.onSnapshot = [&] { positionAtWalk.push_back(form().progress->Position()); };
+    const int height = form().Height();
+    ASSERT_FALSE(form().freeTimer->Enabled());
+
+    SmartCleanClick(window());
+
+    EXPECT_EQ(kTenSteps, positions());
+    EXPECT_EQ(kTenSteps, positionAtWalk);  // one trimming pass per step, after the bar moved
+    for (const Pause& pause : gPauses) {
+        EXPECT_EQ(100u, pause.ms);
+        EXPECT_EQ(100, pause.max);
+        EXPECT_TRUE(pause.rowShown);
+        EXPECT_FALSE(pause.goEnabled);
+        EXPECT_EQ(height + 20, pause.height);
+    }
+    EXPECT_EQ(height, form().Height());
+    EXPECT_FALSE(form().progress->Visible());
+    EXPECT_FALSE(form().progressLabel->Visible());
+    EXPECT_EQ(0, form().progress->Position());
+    EXPECT_TRUE(form().goButton->Enabled());
+    // Enabled whatever the auto-free setting; its ticks decide for themselves.
+    EXPECT_TRUE(form().freeTimer->Enabled());
+    EXPECT_EQ(2, memory_.calls);  // one reading before, one after
+}
+
+TEST_F(SmartCleanTest, AGainIsShownInNavyWithTheTextSevenPixelsAfterIt) {
+    memory_.Script({{8192 * MB, 1000 * MB + 5}, {8192 * MB, 1123 * MB + 7}});
+    SmartCleanClick(window());
+    EXPECT_EQ(L"123", form().number->Caption());
+    EXPECT_EQ(widgets::clNavy, form().number->Font().color);
+    EXPECT_EQ(0x800000u, form().number->Font().color);
+    EXPECT_TRUE(form().number->Font().bold);
+    EXPECT_TRUE(form().numberBefore->Visible());
+    EXPECT_TRUE(form().number->Visible());
+    EXPECT_TRUE(form().released->Visible());
+    EXPECT_EQ(L"MB memory has been released.", form().released->Caption());
+    ASSERT_GT(form().number->Width(), 0);
+    EXPECT_EQ(form().number->Left() + form().number->Width() + 7, form().released->Left());
+}
+
+TEST_F(SmartCleanTest, GainsAboveFourGigabytesAreMeasuredInSixtyFourBits) {
+    memory_.Script({{16384 * MB, 5 * 1024 * MB}, {16384 * MB, 8 * 1024 * MB}});
+    SmartCleanClick(window());
+    EXPECT_EQ(L"3072", form().number->Caption());
+}
+
+TEST_F(SmartCleanTest, NoGainAfterAGainHidesTheNumberAndStartsTheTextWhereItWas) {
+    memory_.Script({{8192 * MB, 1000 * MB}, {8192 * MB, 1040 * MB}});
+    SmartCleanClick(window());
+    ASSERT_EQ(L"40", form().number->Caption());
+    const int wideLeft = form().released->Left();
+    ASSERT_NE(form().number->Left(), wideLeft);
+
+    // Both readings in one megabyte: nothing released.
+    memory_.Script({{8192 * MB, 1040 * MB}, {8192 * MB, 1040 * MB + MB - 1}});
+    SmartCleanClick(window());
+    EXPECT_EQ(L"No memory has been released.", form().released->Caption());
+    EXPECT_EQ(form().number->Left(), form().released->Left());
+    EXPECT_FALSE(form().number->Visible());
+    EXPECT_TRUE(form().released->Visible());
+    EXPECT_TRUE(form().numberBefore->Visible());  // not touched by this report
+
+    // A loss reads the same; a few kilobytes across a boundary count as one.
+    memory_.Script({{8192 * MB, 1040 * MB}, {8192 * MB, 1000 * MB}});
+    SmartCleanClick(window());
+    EXPECT_EQ(L"No memory has been released.", form().released->Caption());
+    memory_.Script({{8192 * MB, 1041 * MB - 4096}, {8192 * MB, 1041 * MB + 4096}});
+    SmartCleanClick(window());
+    EXPECT_EQ(L"1", form().number->Caption());
+    EXPECT_TRUE(form().number->Visible());
+    EXPECT_EQ(form().number->Left() + form().number->Width() + 7, form().released->Left());
+}
+
+TEST_F(SmartCleanTest, TheReportOnItsOwn) {
+    ShowMemoryReleased(window(), -3);
+    EXPECT_EQ(L"No memory has been released.", form().released->Caption());
+    EXPECT_FALSE(form().numberBefore->Visible());  // left as it was
+    EXPECT_FALSE(form().number->Visible());
+    EXPECT_TRUE(form().released->Visible());
+    EXPECT_EQ(form().number->Left(), form().released->Left());
+
+    form().number->SetFontColor(widgets::clRed);
+    ShowMemoryReleased(window(), 2147483647);
+    EXPECT_EQ(L"2147483647", form().number->Caption());
+    EXPECT_EQ(widgets::clNavy, form().number->Font().color);
+    const int longWidth = form().number->Width();
+    ShowMemoryReleased(window(), 7);
+    EXPECT_EQ(L"7", form().number->Caption());
+    EXPECT_LT(form().number->Width(), longWidth);  // the label fits its new text
+    EXPECT_EQ(form().number->Left() + form().number->Width() + 7, form().released->Left());
+}
+
+TEST_F(SmartCleanTest, TextsComeFromTheLanguageFileUnderTheirKeys) {
+    program_.MakeLanguageFile(L"MemoryReleased=MB freigegeben.\r\nNoMemoryReleased=Nichts frei.\r\n");
+    makeRig();
+    ShowMemoryReleased(window(), 5);
+    EXPECT_EQ(L"MB freigegeben.", form().released->Caption());
+    ShowMemoryReleased(window(), 0);
+    EXPECT_EQ(L"Nichts frei.", form().released->Caption());
+}
+
+TEST_F(SmartCleanTest, ABusyProcessorTrimsNothingButTheBarStillRuns) {
+    monitor::CpuHistory[125] = 90;
+    form().freeTimer->SetInterval(7000);
+    SmartCleanClick(window());
+    EXPECT_EQ(kTenSteps, positions());
+    EXPECT_EQ(0, toolHelp_.snapshots);
+    EXPECT_EQ(7000u, form().freeTimer->Interval());
+    EXPECT_TRUE(form().freeTimer->Enabled());
+}
+
+TEST_F(SmartCleanTest, ASmartCleanChosenDuringOneRunsInsideItThenTheOuterGoesOn) {
+    // Outer before, inner before, inner after, outer after.
+    memory_.Script({{8192 * MB, 1000 * MB}, {8192 * MB, 1000 * MB}, {8192 * MB, 1004 * MB},
+                    {8192 * MB, 1010 * MB}});
+    gOnPause = [this](int index) {
+        if (index == 0) form().Post(kSmartClean);  // taken by the second pass's pump
+    };
+    const int height = form().Height();
+    SmartCleanClick(window());
+
+    std::vector<int> expected{10};
+    expected.insert(expected.end(), kTenSteps.begin(), kTenSteps.end());
+    expected.push_back(0);  // the inner run set the bar back to 0 when it ended
+    expected.insert(expected.end(), kTenSteps.begin() + 2, kTenSteps.end());
+    EXPECT_EQ(expected, positions());
+    int tallest = 0;
+    for (const Pause& pause : gPauses) tallest = std::max(tallest, pause.height);
+    EXPECT_EQ(height + 40, tallest);
+    EXPECT_EQ(height, form().Height());
+    EXPECT_EQ(4, memory_.calls);
+    EXPECT_EQ(L"10", form().number->Caption());  // the outer run's own gain
+    EXPECT_TRUE(form().goButton->Enabled());
+    EXPECT_FALSE(form().progress->Visible());
+}
+
+TEST_F(SmartCleanTest, ExitDuringACleanLetsItFinishThenTheProgramEnds) {
+    memory_.Script({{8192 * MB, 1000 * MB}, {8192 * MB, 1002 * MB}});
+    gOnPause = [this](int index) {
+        if (index == 2) form().Post(kExit);
+    };
+    const int height = form().Height();
+    SmartCleanClick(window());
+    EXPECT_EQ(kTenSteps, positions());
+    EXPECT_EQ(L"2", form().number->Caption());
+    EXPECT_EQ(height, form().Height());
+    EXPECT_TRUE(form().goButton->Enabled());
+    EXPECT_TRUE(widgets::Application.Terminated());
+    EXPECT_FALSE(freeingtest::QuitWaiting());  // the clean's pump took it and kept it
+}
+
+TEST_F(SmartCleanTest, AQuitMessageTakenByTheCleansPumpIsKept) {
+    gOnPause = [this](int index) {
+        if (index == 0) form().Post(kQuitMessage);
+    };
+    ASSERT_FALSE(widgets::Application.Terminated());
+    SmartCleanClick(window());
+    EXPECT_EQ(kTenSteps, positions());
+    EXPECT_TRUE(widgets::Application.Terminated());
+    EXPECT_FALSE(freeingtest::QuitWaiting());
+}
+
+TEST_F(SmartCleanTest, AWindowTheSystemWillNotGrowGetsItsOwnHeightBack) {
+    // As tall as the system lets a window be: the 20 pixels cannot be added.
+    form().SetHeight(100000);
+    const int height = form().Height();
+    ASSERT_LT(height, 100000);
+    SmartCleanClick(window());
+    EXPECT_EQ(height, form().Height());
+}

@@ -1,0 +1,260 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "FreeingTestSupport.h"
+#include "freeing/WorkingSets.h"
+#include "monitor/CpuHistory.h"
+#include "probes/ToolHelp.h"
+
+using namespace freeing;
+using freeingtest::FakeToolHelp;
+
+namespace {
+
+// Process calls through the seams, recorded.
+struct ProcessLog {
+    std::vector<DWORD> opened;      // process IDs asked for
+    std::vector<DWORD> access;
+    std::vector<BOOL> inherit;
+    std::vector<HANDLE> trimmed;
+    std::vector<SIZE_T> minimum, maximum;
+    std::vector<HANDLE> closed;
+    std::set<DWORD> refused;        // IDs whose open fails
+    unsigned intervalAtFirstOpen = 0;
+} gLog;
+widgets::TTimer* gTimer = nullptr;
+
+HANDLE ProcessHandleFor(DWORD pid) { return reinterpret_cast<HANDLE>(0x10000 + pid * 4); }
+
+HANDLE WINAPI FakeOpen(DWORD access, BOOL inherit, DWORD pid) {
+    if (gLog.opened.empty() && gTimer) gLog.intervalAtFirstOpen = gTimer->Interval();
+    gLog.opened.push_back(pid);
+    gLog.access.push_back(access);
+    gLog.inherit.push_back(inherit);
+    return gLog.refused.count(pid) ? nullptr : ProcessHandleFor(pid);
+}
+BOOL WINAPI FakeTrim(HANDLE process, SIZE_T minimum, SIZE_T maximum) {
+    gLog.trimmed.push_back(process);
+    gLog.minimum.push_back(minimum);
+    gLog.maximum.push_back(maximum);
+    return TRUE;
+}
+BOOL WINAPI FakeClose(HANDLE handle) {
+    gLog.closed.push_back(handle);
+    return TRUE;
+}
+
+class WorkingSets : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gLog = ProcessLog{};
+        monitor::ResetCpuHistory();
+        previousOpen_ = SetOpenProcessForTest(&FakeOpen);
+        previousTrim_ = SetWorkingSetSizeForTest(&FakeTrim);
+        previousClose_ = SetCloseHandleForTest(&FakeClose);
+        form_ = std::make_unique<freeingtest::CleanTestForm>();
+        gTimer = form_->freeTimer;
+        gTimer->SetInterval(1234);  // stands for whatever the last pass left
+        toolHelp_.watched = gTimer;
+    }
+    void TearDown() override {
+        gTimer = nullptr;
+        form_.reset();
+        SetOpenProcessForTest(previousOpen_);
+        SetWorkingSetSizeForTest(previousTrim_);
+        SetCloseHandleForTest(previousClose_);
+        monitor::ResetCpuHistory();
+    }
+    widgets::TTimer& timer() { return *form_->freeTimer; }
+
+    FakeToolHelp toolHelp_;
+    std::unique_ptr<freeingtest::CleanTestForm> form_;
+    OpenProcessFn previousOpen_ = nullptr;
+    SetWorkingSetSizeFn previousTrim_ = nullptr;
+    CloseHandleFn previousClose_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(WorkingSets, PacingByTheSample25TicksBackAndRetunedBeforeAnyProcessWork) {
+    toolHelp_.processes = {4, 8};
+    const struct {
+        int usage;
+        unsigned interval;
+    } table[] = {{0, 5000}, {30, 5000}, {31, 7000}, {50, 7000}, {51, 10000}, {80, 10000}};
+    for (const auto& row : table) {
+        gLog = ProcessLog{};
+        const int snapshotsBefore = toolHelp_.snapshots;
+        timer().SetInterval(1234);
+        monitor::CpuHistory[125] = row.usage;
+        FreeWorkingSets(timer());
+        EXPECT_EQ(row.interval, timer().Interval()) << "usage " << row.usage;
+        EXPECT_EQ(row.interval, gLog.intervalAtFirstOpen) << "usage " << row.usage;
+        EXPECT_EQ(row.interval, toolHelp_.intervalAtSnapshot) << "usage " << row.usage;
+        EXPECT_EQ(snapshotsBefore + 1, toolHelp_.snapshots);
+        EXPECT_EQ(2u, gLog.trimmed.size());
+    }
+    // Only entry 125 counts: the newest and its neighbours do not.
+    monitor::ResetCpuHistory();
+    monitor::CpuHistory[150] = monitor::CpuHistory[124] = monitor::CpuHistory[126] = 100;
+    FreeWorkingSets(timer());
+    EXPECT_EQ(5000u, timer().Interval());
+}
+
+TEST_F(WorkingSets, AboveEightyNothingIsVisitedAndTheIntervalStays) {
+    toolHelp_.processes = {4, 8};
+    for (int usage : {81, 100, 250}) {
+        monitor::CpuHistory[125] = usage;
+        timer().SetInterval(7000);
+        FreeWorkingSets(timer());
+        EXPECT_EQ(7000u, timer().Interval());
+    }
+    EXPECT_EQ(0, toolHelp_.snapshots);
+    EXPECT_TRUE(gLog.opened.empty());
+    EXPECT_TRUE(gLog.closed.empty());
+}
+
+TEST_F(WorkingSets, EveryProcessOpenedTrimmedAndClosedInSnapshotOrder) {
+    toolHelp_.processes = {0, 4, 312, 96, 1000};
+    FreeWorkingSets(timer());
+    EXPECT_EQ(static_cast<DWORD>(TH32CS_SNAPPROCESS), toolHelp_.snapshotFlags);
+    EXPECT_EQ(0u, toolHelp_.snapshotProcess);
+    EXPECT_EQ(296u, toolHelp_.sizeSeenByFirst);
+    EXPECT_EQ(toolHelp_.processes, gLog.opened);
+    std::vector<HANDLE> expected;
+    for (DWORD pid : toolHelp_.processes) expected.push_back(ProcessHandleFor(pid));
+    EXPECT_EQ(expected, gLog.trimmed);
+    for (std::size_t i = 0; i < gLog.opened.size(); ++i) {
+        EXPECT_EQ(static_cast<DWORD>(PROCESS_SET_QUOTA), gLog.access[i]);
+        EXPECT_EQ(TRUE, gLog.inherit[i]);
+        EXPECT_EQ(static_cast<SIZE_T>(-1), gLog.minimum[i]);
+        EXPECT_EQ(static_cast<SIZE_T>(-1), gLog.maximum[i]);
+    }
+    // Each process handle closed once, then the snapshot last.
+    expected.push_back(FakeToolHelp::kSnapshot);
+    EXPECT_EQ(expected, gLog.closed);
+}
+
+TEST_F(WorkingSets, ProcessesThatCannotBeOpenedArePassedOver) {
+    toolHelp_.processes = {4, 8, 12, 16};
+    gLog.refused = {4, 12};
+    FreeWorkingSets(timer());
+    EXPECT_EQ(toolHelp_.processes, gLog.opened);  // the walk went to the end
+    const std::vector<HANDLE> handled{ProcessHandleFor(8), ProcessHandleFor(16)};
+    EXPECT_EQ(handled, gLog.trimmed);
+    const std::vector<HANDLE> closed{ProcessHandleFor(8), ProcessHandleFor(16), FakeToolHelp::kSnapshot};
+    EXPECT_EQ(closed, gLog.closed);  // nothing closed for a failed open
+}
+
+TEST_F(WorkingSets, WithoutToolHelpNoProcessIsVisitedButThePaceIsSet) {
+    toolHelp_.processes = {4, 8};
+    toolHelp_.missing = {"CreateToolhelp32Snapshot"};
+    monitor::CpuHistory[125] = 40;
+    FreeWorkingSets(timer());
+    EXPECT_EQ(7000u, timer().Interval());
+    EXPECT_EQ(0, toolHelp_.snapshots);
+    EXPECT_TRUE(gLog.opened.empty());
+    EXPECT_TRUE(gLog.closed.empty());  // the forwarder's 0 is not a handle
+}
+
+TEST_F(WorkingSets, WithoutProcess32FirstTheSnapshotIsStillClosed) {
+    toolHelp_.processes = {4, 8};
+    toolHelp_.missing = {"Process32First"};
+    FreeWorkingSets(timer());
+    EXPECT_EQ(1, toolHelp_.snapshots);
+    EXPECT_TRUE(gLog.opened.empty());
+    EXPECT_EQ(std::vector<HANDLE>{FakeToolHelp::kSnapshot}, gLog.closed);
+}
+
+TEST_F(WorkingSets, WithoutProcess32NextOnlyTheFirstProcessIsVisited) {
+    toolHelp_.processes = {4, 8};
+    toolHelp_.missing = {"Process32Next"};
+    FreeWorkingSets(timer());
+    EXPECT_EQ(std::vector<DWORD>{4}, gLog.opened);
+    const std::vector<HANDLE> closed{ProcessHandleFor(4), FakeToolHelp::kSnapshot};
+    EXPECT_EQ(closed, gLog.closed);
+}
+
+TEST_F(WorkingSets, AFailedSnapshotIsNeitherWalkedNorClosed) {
+    toolHelp_.processes = {4, 8};
+    toolHelp_.snapshotResult = INVALID_HANDLE_VALUE;
+    FreeWorkingSets(timer());
+    EXPECT_EQ(1, toolHelp_.snapshots);
+    EXPECT_EQ(0, toolHelp_.firstCalls);
+    EXPECT_TRUE(gLog.opened.empty());
+    EXPECT_TRUE(gLog.closed.empty());
+}
+
+TEST_F(WorkingSets, UntickedAutoFreeChangesNothingNotEvenTheInterval) {
+    toolHelp_.processes = {4, 8};
+    monitor::CpuHistory[125] = 60;
+    Timer_freeTimer(false, timer());
+    EXPECT_EQ(1234u, timer().Interval());
+    EXPECT_EQ(0, toolHelp_.snapshots);
+    EXPECT_TRUE(gLog.opened.empty());
+
+    Timer_freeTimer(true, timer());
+    EXPECT_EQ(10000u, timer().Interval());
+    EXPECT_EQ(1, toolHelp_.snapshots);
+    EXPECT_EQ(2u, gLog.trimmed.size());
+}
+
+// ---- The real calls, counted ----
+
+namespace {
+
+std::multiset<HANDLE> gOpenHandles;
+int gSucceededOpens = 0, gProcessCloses = 0, gOtherCloses = 0, gFailedCloses = 0;
+
+HANDLE WINAPI CountingOpen(DWORD access, BOOL inherit, DWORD pid) {
+    HANDLE h = ::OpenProcess(access, inherit, pid);
+    if (h) {
+        ++gSucceededOpens;
+        gOpenHandles.insert(h);
+    }
+    return h;
+}
+BOOL WINAPI CountingClose(HANDLE h) {
+    auto it = gOpenHandles.find(h);
+    if (it != gOpenHandles.end()) {
+        gOpenHandles.erase(it);
+        ++gProcessCloses;
+    } else {
+        ++gOtherCloses;
+    }
+    const BOOL ok = ::CloseHandle(h);
+    if (!ok) ++gFailedCloses;
+    return ok;
+}
+
+}  // namespace
+
+TEST(WorkingSetsReal, AHundredPassesLeaveNoHandleOpen) {
+    probes::ResetToolHelpForTest();
+    monitor::ResetCpuHistory();
+    gOpenHandles.clear();
+    gSucceededOpens = gProcessCloses = gOtherCloses = gFailedCloses = 0;
+    OpenProcessFn previousOpen = SetOpenProcessForTest(&CountingOpen);
+    SetWorkingSetSizeFn previousTrim = SetWorkingSetSizeForTest(nullptr);  // the real call
+    CloseHandleFn previousClose = SetCloseHandleForTest(&CountingClose);
+    {
+        freeingtest::CleanTestForm form;
+        for (int pass = 0; pass < 100; ++pass) FreeWorkingSets(*form.freeTimer);
+        EXPECT_EQ(5000u, form.freeTimer->Interval());
+    }
+    SetOpenProcessForTest(previousOpen);
+    SetWorkingSetSizeForTest(previousTrim);
+    SetCloseHandleForTest(previousClose);
+
+    ASSERT_GE(gSucceededOpens, 100) << "at least this process can be opened on every pass";
+    EXPECT_TRUE(gOpenHandles.empty());
+    EXPECT_EQ(gSucceededOpens, gProcessCloses);
+    EXPECT_EQ(100, gOtherCloses);  // one snapshot per pass
+    EXPECT_EQ(0, gFailedCloses);
+}

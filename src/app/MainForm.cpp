@@ -2,6 +2,10 @@
 
 #include "app/MainFormRules.h"
 #include "app/resource.h"
+#include "freeing/CleanWindow.h"
+#include "freeing/DeepClean.h"
+#include "freeing/SmartClean.h"
+#include "freeing/WorkingSets.h"
 #include "localisation/Language.h"
 #include "localisation/TranslateForm.h"
 #include "monitor/CpuGraph.h"
@@ -217,15 +221,35 @@ void TMainForm::Button_settingClick() {
     dialog->ShowModal();
 }
 void TMainForm::Button_minimizeClick() { TextTrayIcon->HideMainForm(); }
-void TMainForm::SmartCleanClick() {}
-void TMainForm::DeepCleanClick() {}
+freeing::CleanWindow TMainForm::cleanWindow() {
+    return {*this, *ProgressBar_clean_progress, *Label_clean_progress, *Button_go, *Label_free_number_before,
+            *Label_free_number, *Label_Memory_Released, *Timer_free, *Timer_classic_free, *FLanguage};
+}
+
+void TMainForm::SmartCleanClick() {
+    freeing::CleanWindow window = cleanWindow();
+    freeing::SmartCleanClick(window);
+}
+
+void TMainForm::DeepCleanClick() {
+    freeing::CleanWindow window = cleanWindow();
+    freeing::DeepCleanClick(window);
+}
 void TMainForm::Tray_SmartCleanClick() { SmartCleanClick(); }
 void TMainForm::Tray_DeepCleanClick() { DeepCleanClick(); }
 void TMainForm::Tray_ShowWindowClick() { TextTrayIcon->ShowMainForm(); }
 void TMainForm::Tray_ExitClick() { Application.Terminate(); }
 void TMainForm::TextTrayIconClick() { TextTrayIcon->ShowMainForm(); }
-void TMainForm::Timer_freeTimer() {}
-void TMainForm::Timer_classic_freeTimer() {}
+void TMainForm::Timer_freeTimer() {
+    // Frees only while the live setting is ticked (the dialog's box).
+    const settings::TOptionForm* options = settings::OptionForm;
+    freeing::Timer_freeTimer(options && options->CheckBox_set_auto_free->Checked(), *Timer_free);
+}
+
+void TMainForm::Timer_classic_freeTimer() {
+    freeing::CleanWindow window = cleanWindow();
+    freeing::Timer_classic_freeTimer(window);
+}
 
 void TMainForm::Timer_cpuTimer() {
     TBitmap& graph = Image_cpu->Picture();

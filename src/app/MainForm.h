@@ -15,6 +15,9 @@
 namespace localisation {
 class TLanguage;
 }
+namespace freeing {
+struct CleanWindow;
+}
 
 namespace app {
 
@@ -95,6 +98,8 @@ protected:
 private:
     void createComponents();
     void wireEvents();
+    // What the cleans may touch of this window.
+    freeing::CleanWindow cleanWindow();
 
     std::unique_ptr<localisation::TLanguage> FLanguage;
 };

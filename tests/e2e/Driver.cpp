@@ -128,8 +128,9 @@ std::wstring Program::Text(HWND wnd) const {
 }
 
 bool Program::ControlVisible(int id) const {
+    // The control's own visibility, whether or not its window is shown.
     HWND wnd = Control(id);
-    return wnd && ::IsWindowVisible(wnd);
+    return wnd && (::GetWindowLongW(wnd, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 namespace {

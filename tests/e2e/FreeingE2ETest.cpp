@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include "Driver.h"
+#include "app/ControlIds.h"
+
+using namespace e2e;
+
+namespace {
+
+int WindowHeight(HWND wnd) {
+    RECT r{};
+    ::GetWindowRect(wnd, &r);
+    return r.bottom - r.top;
+}
+
+bool IsReportText(const std::wstring& text) {
+    return text == L"MB memory has been released." || text == L"No memory has been released.";
+}
+
+}  // namespace
+
+class Cleaning : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RemoveTree(AppDataFolder());
+        ::CreateDirectoryW(AppDataFolder().c_str(), nullptr);
+        WriteRegString(kShellFoldersKey, L"AppData", AppDataFolder());
+        DeleteRegValue(kRunKey, L"Brimvale");
+    }
+};
+
+// Runs one clean from the "Go!" menu and checks the run as a user sees it:
+// the progress row appears and goes, the window grows and shrinks back, Go!
+// is disabled meanwhile, and a report shows at the end.
+TEST_F(Cleaning, BothCleansFromTheGoMenuShowProgressAndAReport) {
+    Program program;
+    HWND main = program.MainWindow();
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }));
+    const int height = WindowHeight(main);
+    HWND go = program.Control(app::idButton_go);
+    const struct {
+        int item;
+        const char* name;
+    } cleans[] = {{0, "Smart Clean"}, {1, "Deep Clean"}};
+    for (const auto& clean : cleans) {
+        SCOPED_TRACE(clean.name);
+        ::PostMessageW(go, BM_CLICK, 0, 0);
+        ASSERT_TRUE(program.ChooseMenuItem(clean.item));
+        ASSERT_TRUE(WaitFor([&] { return program.ControlVisible(app::idProgressBar_clean_progress); },
+                            std::chrono::seconds(10)));
+        EXPECT_TRUE(program.ControlVisible(app::idLabel_clean_progress));
+        EXPECT_EQ(height + 20, WindowHeight(main));
+        EXPECT_FALSE(::IsWindowEnabled(go));
+        ASSERT_TRUE(WaitFor([&] { return !program.ControlVisible(app::idProgressBar_clean_progress); },
+                            std::chrono::seconds(120)));
+        EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(go) != FALSE; }));
+        EXPECT_EQ(height, WindowHeight(main));
+        EXPECT_FALSE(program.ControlVisible(app::idLabel_clean_progress));
+        EXPECT_TRUE(program.ControlVisible(app::idLabel_Memory_Released));
+        EXPECT_TRUE(IsReportText(program.ControlText(app::idLabel_Memory_Released)));
+    }
+    EXPECT_TRUE(program.Running());
+    EXPECT_TRUE(program.ExitThroughTray());
+}
+
+TEST_F(Cleaning, SmartCleanFromTheTrayMenuWhileHidden) {
+    Program program(L"/m");
+    HWND main = program.MainWindow();
+    ASSERT_NE(nullptr, program.TrayIcon());
+    program.OpenTrayMenu();
+    ASSERT_TRUE(program.ChooseMenuItem(0));
+    ASSERT_TRUE(WaitFor([&] { return IsReportText(program.ControlText(app::idLabel_Memory_Released)) &&
+                                     program.ControlVisible(app::idLabel_Memory_Released); },
+                        std::chrono::seconds(20)));
+    EXPECT_FALSE(::IsWindowVisible(main));
+    EXPECT_TRUE(program.ExitThroughTray());
+}

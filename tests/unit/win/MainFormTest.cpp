@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <regex>
+#include <thread>
 
 #include "app/ControlIds.h"
 #include "app/MainForm.h"
@@ -169,4 +170,62 @@ TEST(MainForm, SlashMAloneStartsInTheTray) {
         EXPECT_EQ(shows, Application.ShowMainFormOnRun()) << std::string(line.begin(), line.end());
     }
     Application.SetShowMainFormOnRun(true);
+}
+
+TEST(MainForm, WindowFrameTabOrderAndTheGoButtonsLook) {
+    auto form = NewMainForm();
+    const LONG style = ::GetWindowLongW(form->Handle(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_EQ(482, form->ClientWidth());
+    // Centred on the work area.
+    RECT area{}, frame{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    ::GetWindowRect(form->Handle(), &frame);
+    EXPECT_NEAR((area.left + area.right) / 2, (frame.left + frame.right) / 2, 1);
+    // Tab order: Go!, Settings, Minimize, and round again.
+    HWND go = form->Button_go->Handle();
+    HWND next = ::GetNextDlgTabItem(form->Handle(), go, FALSE);
+    EXPECT_EQ(form->Button_setting->Handle(), next);
+    next = ::GetNextDlgTabItem(form->Handle(), next, FALSE);
+    EXPECT_EQ(form->Button_minimize->Handle(), next);
+    EXPECT_EQ(go, ::GetNextDlgTabItem(form->Handle(), next, FALSE));
+    // Go! is drawn by the program in bold navy Arial 9 pt.
+    EXPECT_EQ(BS_OWNERDRAW, ::GetWindowLongW(go, GWL_STYLE) & BS_TYPEMASK);
+    EXPECT_EQ(L"Arial", form->Button_go->Font().name);
+    EXPECT_EQ(-12, form->Button_go->Font().height);
+    EXPECT_TRUE(form->Button_go->Font().bold);
+    EXPECT_EQ(clNavy, form->Button_go->Font().color);
+    EXPECT_EQ(L"Arial", form->Label_Introduction->Font().name);
+    EXPECT_TRUE(form->Label_free_number->Font().bold);
+}
+
+TEST(MainForm, GoMenuPopsUpJustBelowTheButtonWhereverTheWindowIs) {
+    auto form = NewMainForm();
+    form->Show();
+    for (const POINT at : {POINT{100, 100}, POINT{140, 60}}) {
+        ::SetWindowPos(form->Handle(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        RECT menuRect{};
+        // The menu's modal loop runs on this thread: a helper thread finds
+        // the menu window, notes where it is and closes it.
+        std::thread closer([&] {
+            for (int i = 0; i < 200; ++i) {
+                HWND menu = ::FindWindowW(L"#32768", nullptr);
+                if (menu && ::IsWindowVisible(menu)) {
+                    ::GetWindowRect(menu, &menuRect);
+                    ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+                    ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+                    return;
+                }
+                ::Sleep(10);
+            }
+        });
+        form->Button_goClick();
+        closer.join();
+        EXPECT_EQ(at.x + 19, menuRect.left);
+        EXPECT_EQ(at.y + 329, menuRect.top);
+    }
+    form->Hide();
 }

@@ -183,3 +183,28 @@ TEST_F(OptionFormTest, StatusBarShowsOkForSmartAndCancelForAuto) {
     // And the pictures differ: the cancel picture at (2, 4) would change pixels.
     EXPECT_GT(drawnAlone(main_->Image_cancel_ico->Icon(), 2, 4).first, 0);
 }
+
+TEST_F(OptionFormTest, EnterAndEscapeAreNotBoundToTheButtons) {
+    Start();
+    const std::string before = FileBytes(IniPath());
+    HWND box = dialog_->CheckBox_use_smart_algorithm->Handle();
+    bool shown = false;
+    dialog_->OnShow = [&] {
+        shown = true;
+        // A change that OK would save and Cancel would drop.
+        dialog_->CheckBox_use_smart_algorithm->SetChecked(true);
+        ::SetFocus(box);
+        for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+            ::PostMessageW(box, WM_KEYDOWN, key, 0);
+            ::PostMessageW(box, WM_KEYUP, key, 0);
+        }
+        // Still open after both keys: only the Cancel button closes it.
+        ::PostMessageW(dialog_->Button_set_cancel->Handle(), BM_CLICK, 0, 0);
+    };
+    int reportsBefore = static_cast<int>(reports_.Messages().size());
+    main_->Button_settingClick();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(before, FileBytes(IniPath()));
+    EXPECT_EQ(L"Smart free off", main_->Label_status_Smart->Caption());
+    EXPECT_EQ(reportsBefore, static_cast<int>(reports_.Messages().size()));
+}

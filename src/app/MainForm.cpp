@@ -132,6 +132,12 @@ void TMainForm::createComponents() {
     Tray_Exit = AddItem<TTntMenuItem>(L"Tray_Exit", L"Exit");
     TextTrayIcon = Add<TTextTrayIcon>(L"TextTrayIcon");
 
+    // The figures stay readable when a large machine's numbers reach over
+    // the end of their bars.
+    for (TControl* c : std::initializer_list<TControl*>{Label_cpu_usage, Label_avail_phys, Label_avail_pagefile,
+                                                         Label_avail_virtual})
+        ::SetWindowPos(c->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
     for (TControl* c : std::initializer_list<TControl*>{Button_go, Button_setting, Button_minimize,
                                                          Label_free_number_before, Label_free_number,
                                                          Label_Memory_Released})

@@ -23,7 +23,7 @@ void TControl::CreateHandle(const wchar_t* windowClass, DWORD style, DWORD exSty
                             const Bounds& bounds, const std::wstring& caption) {
     bounds_ = bounds;
     visible_ = (style & WS_VISIBLE) != 0;
-    hwnd_ = ::CreateWindowExW(exStyle, windowClass, caption.c_str(), WS_CHILD | style, bounds.left,
+    hwnd_ = ::CreateWindowExW(exStyle, windowClass, caption.c_str(), WS_CHILD | WS_CLIPSIBLINGS | style, bounds.left,
                               bounds.top, bounds.width, bounds.height, form_.Handle(),
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
                               ::GetModuleHandleW(nullptr), nullptr);
@@ -31,9 +31,15 @@ void TControl::CreateHandle(const wchar_t* windowClass, DWORD style, DWORD exSty
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
+    const Bounds old = bounds_;
     bounds_ = {left, top, width, height};
-    if (hwnd_)
-        ::SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!hwnd_) return;
+    // No copied bits: a right-aligned label that moves while it shrinks
+    // would otherwise carry its old text along. The parent repaints what
+    // the control no longer covers.
+    ::SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    RECT uncovered{old.left, old.top, old.left + old.width, old.top + old.height};
+    ::InvalidateRect(::GetParent(hwnd_), &uncovered, TRUE);
 }
 
 void TControl::SetVisible(bool visible) {

@@ -229,3 +229,36 @@ TEST(MainForm, GoMenuPopsUpJustBelowTheButtonWhereverTheWindowIs) {
     }
     form->Hide();
 }
+
+TEST(MainForm, AShrinkingFigureLeavesNoOldTextOnScreen) {
+    auto form = NewMainForm();
+    form->Timer_cpu->SetEnabled(false);
+    form->Show();
+    ::SetWindowPos(form->Handle(), HWND_TOPMOST, 50, 50, 0, 0, SWP_NOSIZE);
+    TTntLabel& label = *form->Label_cpu_usage;
+    auto settle = [&] {
+        ::UpdateWindow(form->Handle());
+        Application.ProcessMessages();
+        ::Sleep(100);
+        Application.ProcessMessages();
+    };
+    label.SetCaption(L"123456789%");
+    settle();
+    const int wideLeft = label.Left();
+    label.SetCaption(L"0%");
+    settle();
+    ASSERT_GT(label.Left(), wideLeft + 20);
+    // Every screen pixel where the long text stood, left of the short one,
+    // is the window's background again.
+    POINT origin{0, 0};
+    ::ClientToScreen(form->Handle(), &origin);
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF background = ::GetSysColor(COLOR_BTNFACE);
+    int stale = 0;
+    for (int x = wideLeft; x < label.Left() - 1; ++x)
+        for (int y = label.Top(); y < label.Top() + label.Height(); ++y)
+            stale += ::GetPixel(screen, origin.x + x, origin.y + y) != background;
+    ::ReleaseDC(nullptr, screen);
+    EXPECT_EQ(0, stale);
+    form->Hide();
+}

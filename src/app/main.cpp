@@ -1,19 +1,28 @@
-// Program entry: initialise the application (which runs the start-up hooks),
-// set the title, create the main window first and the settings dialog second,
-// run the message loop, and end.
+// Program entry, in this order: install the single-instance guard's start-up
+// hook; initialise the application, which creates the hidden application
+// window and runs the hooks (a second copy of the same file name ends there);
+// set the title; create the main window first and the settings dialog second;
+// run the message loop; then close the guard's mutex and end.
 #include <windows.h>
 
 #include "app/MainForm.h"
+#include "app/UniqueInstance.h"
 #include "settings/OptionForm.h"
 #include "widgets/Application.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using widgets::Application;
+    // Installed here rather than from a static initialiser: the hook must be
+    // in place before Initialize, whatever order static objects start in.
+    app::InstallUniqueInstanceHook();
     Application.Initialize();
-    Application.SetTitle(L"Brimvale ");
+    Application.SetTitle(L"Brimvale ");  // the trailing blank belongs to the title
+    // First: becomes the main window.
     app::TMainForm* mainForm = Application.CreateForm<app::TMainForm>();
+    // Second, created hidden: it relies on the main window's language object.
     Application.CreateForm<settings::TOptionForm>(*mainForm);
     Application.Run();
     Application.DestroyForms();
+    app::FinalizeUniqueInstance();
     return 0;
 }

@@ -17,6 +17,19 @@ std::wstring ProgramPath() { return ProgramFolder() + L"brimvale.exe"; }
 std::wstring AppDataFolder() { return L"C:\\brimvale-e2e\\appdata"; }
 std::wstring SettingsFilePath() { return AppDataFolder() + L"\\Palvo\\Brimvale\\Brimvale.ini"; }
 
+void ResetUserState() {
+    RemoveTree(AppDataFolder());
+    ::CreateDirectoryW(AppDataFolder().c_str(), nullptr);
+    WriteRegString(kShellFoldersKey, L"AppData", AppDataFolder());
+    DeleteRegValue(kRunKey, L"Brimvale");
+}
+
+std::wstring CopyProgramAs(const std::wstring& fileName) {
+    const std::wstring path = ProgramFolder() + fileName;
+    ::CopyFileW(ProgramPath().c_str(), path.c_str(), FALSE);
+    return path;
+}
+
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
     for (;;) {
@@ -91,6 +104,32 @@ HWND Program::FindWindowOfClass(const wchar_t* className) const {
     return args.found;
 }
 
+namespace {
+struct AllArgs {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+BOOL CALLBACK AllProc(HWND wnd, LPARAM lParam) {
+    auto* args = reinterpret_cast<AllArgs*>(lParam);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(wnd, &pid);
+    if (pid == args->pid) args->found.push_back(wnd);
+    return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> Program::TopLevelWindows() const {
+    AllArgs args{pid_, {}};
+    ::EnumWindows(&AllProc, reinterpret_cast<LPARAM>(&args));
+    return args.found;
+}
+
+bool Program::HasVisibleWindow() const {
+    for (HWND wnd : TopLevelWindows())
+        if (::IsWindowVisible(wnd)) return true;
+    return false;
+}
+
 HWND Program::MainWindow() const {
     HWND wnd = nullptr;
     WaitFor([&] { return (wnd = FindWindowOfClass(app::kMainFormClass)) != nullptr; });
@@ -152,6 +191,12 @@ BOOL CALLBACK TrayTopProc(HWND wnd, LPARAM lParam) {
     return TRUE;
 }
 }  // namespace
+
+int TrayIconCount() {
+    TrayArgs args;
+    ::EnumWindows(&TrayTopProc, reinterpret_cast<LPARAM>(&args));
+    return static_cast<int>(args.icons.size());
+}
 
 HWND Program::TrayIcon() const {
     // Wine's stand-alone tray shows one window per icon; the driver runs one

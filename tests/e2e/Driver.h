@@ -7,6 +7,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace e2e {
 
@@ -16,6 +17,13 @@ std::wstring ProgramPath();
 // The application-data folder the tests point the registry at.
 std::wstring AppDataFolder();
 std::wstring SettingsFilePath();
+
+// A clean application-data folder (the registry pointed at it) and no
+// autostart value.
+void ResetUserState();
+
+// Copies the program next to itself under another file name; returns its path.
+std::wstring CopyProgramAs(const std::wstring& fileName);
 
 // Waits up to `timeout` for `condition`, polling.
 bool WaitFor(const std::function<bool()>& condition,
@@ -38,13 +46,17 @@ public:
 
     // Top-level window of the given class belonging to this process.
     HWND FindWindowOfClass(const wchar_t* className) const;
+    // Every top-level window of this process, and whether one of them shows.
+    std::vector<HWND> TopLevelWindows() const;
+    bool HasVisibleWindow() const;
     HWND MainWindow() const;  // waits for it
     HWND Control(int id) const;  // child of the main window (including the status bar's)
     std::wstring Text(HWND wnd) const;
     std::wstring ControlText(int id) const { return Text(Control(id)); }
     bool ControlVisible(int id) const;
 
-    // Tray icon of this process under Wine's stand-alone tray.
+    // Tray icon of this process under Wine's stand-alone tray (waits until
+    // exactly one icon shows).
     HWND TrayIcon() const;
     void ClickTrayIcon() const;       // left click
     void OpenTrayMenu() const;        // right click
@@ -57,6 +69,9 @@ private:
     HANDLE process_ = nullptr;
     DWORD pid_ = 0;
 };
+
+// Tray icons showing now, of any process.
+int TrayIconCount();
 
 // Registry helpers (HKEY_CURRENT_USER).
 bool ReadRegString(const wchar_t* key, const wchar_t* value, std::wstring& out);

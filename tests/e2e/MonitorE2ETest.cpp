@@ -11,14 +11,6 @@ namespace {
 
 std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
 
-// A clean application-data folder and no autostart value.
-void ResetUserState() {
-    RemoveTree(AppDataFolder());
-    ::CreateDirectoryW(AppDataFolder().c_str(), nullptr);
-    WriteRegString(kShellFoldersKey, L"AppData", AppDataFolder());
-    DeleteRegValue(kRunKey, L"Brimvale");
-}
-
 }  // namespace
 
 class LiveMonitor : public ::testing::Test {

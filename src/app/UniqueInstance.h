@@ -1,0 +1,102 @@
+// UniqueInstance: one running copy per executable file name.
+//
+// The first copy holds a named mutex and listens on its application window
+// for a registered message; both carry the executable's file name. A second
+// copy of the same file name finds the mutex, broadcasts the message to every
+// application's top-level windows and ends with exit code 0 before any form
+// exists. The first copy then shows its main window (from the tray or the
+// minimised state) and pushes it to the foreground.
+//
+// Start-up order: wWinMain calls InstallUniqueInstanceHook() first of all (the
+// guard's "initialisation": static initialisation order across translation
+// units is not something to build on), then Application.Initialize(), which
+// creates the hidden application window and runs the hook chain, so
+// CheckUniqueInstance runs before the first form is created.
+//
+// At exit FinalizeUniqueInstance() closes the mutex (closing only: it is never
+// owned). InstanceMutex is a static RAII handle, so a halt through std::exit
+// closes it as well.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "app/ForegroundRules.h"
+#include "widgets/Application.h"
+#include "widgets/Handle.h"
+
+namespace app {
+
+// Registered under the instance name; 0 until registered.
+extern UINT InstanceMessage;
+// The named mutex that marks a running copy; empty when none.
+extern widgets::UniqueKernelHandle InstanceMutex;
+// The application window's procedure before AppWndProc replaced it.
+extern WNDPROC OldAppWndProc;
+// The start-up hook that was installed before CheckUniqueInstance (may be null).
+extern widgets::TInitProc SavedInitProc;
+// Passed by address to the broadcast: BSM_APPLICATIONS, every application's
+// top-level windows.
+extern DWORD BroadcastRecipients;
+
+// Installs CheckUniqueInstance as the start-up hook, keeping the previous one
+// in SavedInitProc. Call once, before Application.Initialize().
+void InstallUniqueInstanceHook();
+
+// The start-up hook: registers the message, creates the mutex, and either
+// halts (mutex refused, or another copy runs: after signalling it) or
+// subclasses the application window; then runs SavedInitProc.
+void CheckUniqueInstance();
+
+// Posts InstanceMessage to all applications' top-level windows (the sender
+// skipped, nobody waited for) and halts with exit code 0. Returns only when a
+// test has replaced HaltProcess.
+void SignalRunningInstance();
+
+// Makes AppWndProc the application window's procedure (through the narrow
+// SetWindowLongA) and keeps the previous one in OldAppWndProc.
+void SubclassApplication();
+
+// The application window's procedure for the life of the process: the
+// instance message brings the main window back; everything else goes to
+// OldAppWndProc through CallWindowProcA.
+LRESULT CALLBACK AppWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Sends WM_SHOWMAIN to the main window, restores `window` when minimised and
+// tries to make it the foreground window, by the method the platform version
+// asks for. Returns whether `window` ends up in front.
+bool ForceForeground(HWND window);
+
+// Closes InstanceMutex if it is open. Run once at exit.
+void FinalizeUniqueInstance();
+
+// The executable's file name (with extension, without folder, spelled as the
+// module path spells it), in the narrow code page: the name of the mutex and
+// of the registered message. Both copies narrow it the same way.
+std::string InstanceName();
+
+// ---- Seams: each defaults to the real call; tests replace them. ----
+
+// Ends the process with the given exit code (default: std::exit, which runs
+// the static destructors and so closes InstanceMutex).
+extern void (*HaltProcess)(unsigned code);
+
+// The platform id and version the foreground method is chosen by (default:
+// GetVersionExA).
+extern PlatformVersion (*ReadPlatformVersion)();
+PlatformVersion RuntimePlatformVersion();
+
+// The system calls the guard makes whose effect a test must count or change.
+struct InstanceApi {
+    decltype(&::BroadcastSystemMessageA) BroadcastSystemMessageA;
+    decltype(&::GetForegroundWindow) GetForegroundWindow;
+    decltype(&::SetForegroundWindow) SetForegroundWindow;
+    decltype(&::BringWindowToTop) BringWindowToTop;
+    decltype(&::GetWindowThreadProcessId) GetWindowThreadProcessId;
+    decltype(&::AttachThreadInput) AttachThreadInput;
+    decltype(&::SystemParametersInfoA) SystemParametersInfoA;
+};
+InstanceApi RealInstanceApi();
+extern InstanceApi Api;
+
+}  // namespace app

@@ -1,0 +1,161 @@
+// One running copy per executable file name: a second start of the same file
+// ends at once with exit code 0 and no window, and the running copy's main
+// window comes back, from the tray, from the minimised state and from a "/m"
+// start. A copy under another file name runs alongside; after Exit a new
+// start runs normally.
+#include <gtest/gtest.h>
+
+#include "Driver.h"
+#include "app/ControlIds.h"
+
+using namespace e2e;
+using std::chrono::seconds;
+
+namespace {
+
+struct SecondStartResult {
+    bool exited = false;
+    DWORD exitCode = STILL_ACTIVE;
+    bool showedAWindow = false;
+    bool createdAMainWindow = false;
+};
+
+// Starts the program once more and watches it until it ends.
+SecondStartResult StartAgain(const std::wstring& exePath = ProgramPath()) {
+    Program second(L"", exePath);
+    SecondStartResult result;
+    result.exited = WaitFor(
+        [&] {
+            if (second.HasVisibleWindow()) result.showedAWindow = true;
+            if (second.FindWindowOfClass(app::kMainFormClass)) result.createdAMainWindow = true;
+            return !second.Running();
+        },
+        seconds(10));
+    result.exitCode = second.ExitCode();
+    return result;
+}
+
+bool ShownAndRestored(HWND wnd) { return ::IsWindowVisible(wnd) && !::IsIconic(wnd); }
+
+void ExpectQuietExit(const SecondStartResult& second) {
+    EXPECT_TRUE(second.exited);
+    EXPECT_EQ(0u, second.exitCode);
+    EXPECT_FALSE(second.showedAWindow);
+    EXPECT_FALSE(second.createdAMainWindow);
+}
+
+}  // namespace
+
+class SingleInstance : public ::testing::Test {
+protected:
+    void SetUp() override { ResetUserState(); }
+};
+
+TEST_F(SingleInstance, SecondStartShowsTheRunningCopyFromTheTray) {
+    Program first;
+    HWND main = first.MainWindow();
+    ASSERT_NE(nullptr, main);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }));
+    ::PostMessageW(first.Control(app::idButton_minimize), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(main); }));
+
+    ExpectQuietExit(StartAgain());
+    EXPECT_TRUE(WaitFor([&] { return ShownAndRestored(main); }));
+    EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == main; }));
+    EXPECT_EQ(1, TrayIconCount());
+    EXPECT_TRUE(first.Running());
+    EXPECT_TRUE(first.ExitThroughTray());
+    EXPECT_EQ(0u, first.ExitCode());
+}
+
+TEST_F(SingleInstance, SecondStartRestoresAMinimisedWindow) {
+    Program first;
+    HWND main = first.MainWindow();
+    ASSERT_NE(nullptr, main);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }));
+    ::ShowWindow(main, SW_MINIMIZE);
+    ASSERT_TRUE(WaitFor([&] { return ::IsIconic(main) != FALSE; }));
+
+    ExpectQuietExit(StartAgain());
+    EXPECT_TRUE(WaitFor([&] { return ShownAndRestored(main); }));
+    EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == main; }));
+    EXPECT_TRUE(first.ExitThroughTray());
+}
+
+TEST_F(SingleInstance, SecondStartShowsACopyStartedInTheTray) {
+    Program first(L"/m");
+    HWND main = first.MainWindow();
+    ASSERT_NE(nullptr, main);
+    ASSERT_NE(nullptr, first.TrayIcon());  // running, with only its tray icon
+    ASSERT_FALSE(::IsWindowVisible(main));
+
+    ExpectQuietExit(StartAgain());
+    EXPECT_TRUE(WaitFor([&] { return ShownAndRestored(main); }));
+    EXPECT_TRUE(first.ExitThroughTray());
+}
+
+TEST_F(SingleInstance, CopyUnderAnotherFileNameRunsAlongside) {
+    Program first;
+    HWND main = first.MainWindow();
+    ASSERT_NE(nullptr, main);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }));
+    const std::wstring otherPath = CopyProgramAs(L"brimvale-other.exe");
+    {
+        Program other(L"", otherPath);
+        HWND otherMain = other.MainWindow();
+        ASSERT_NE(nullptr, otherMain);
+        EXPECT_NE(main, otherMain);
+        EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(otherMain) != FALSE; }));
+        EXPECT_TRUE(first.Running());
+        EXPECT_TRUE(other.Running());
+        // Each name has its own guard: a second start of the other name ends too.
+        ExpectQuietExit(StartAgain(otherPath));
+        EXPECT_TRUE(other.Running());
+        EXPECT_TRUE(first.Running());
+    }  // the other copy is ended here, so one tray icon is left
+    ASSERT_TRUE(WaitFor([] { return TrayIconCount() == 1; }));
+    EXPECT_TRUE(first.ExitThroughTray());
+}
+
+TEST_F(SingleInstance, SameFileNameInAnotherFolderCountsAsTheSameProgram) {
+    Program first;
+    HWND main = first.MainWindow();
+    ASSERT_NE(nullptr, main);
+    ::PostMessageW(first.Control(app::idButton_minimize), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(main); }));
+    const std::wstring folder = L"C:\\brimvale-e2e\\elsewhere";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(::CopyFileW(ProgramPath().c_str(), (folder + L"\\brimvale.exe").c_str(), FALSE));
+
+    ExpectQuietExit(StartAgain(folder + L"\\brimvale.exe"));
+    EXPECT_TRUE(WaitFor([&] { return ShownAndRestored(main); }));
+    EXPECT_TRUE(first.ExitThroughTray());
+}
+
+TEST_F(SingleInstance, AfterExitANewStartRunsNormally) {
+    {
+        Program first;
+        ASSERT_NE(nullptr, first.MainWindow());
+        ASSERT_TRUE(first.ExitThroughTray());
+        EXPECT_EQ(0u, first.ExitCode());
+    }
+    Program again;
+    HWND main = again.MainWindow();
+    ASSERT_NE(nullptr, main);
+    EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }));
+    EXPECT_TRUE(again.Running());
+    EXPECT_TRUE(again.ExitThroughTray());
+    EXPECT_EQ(0u, again.ExitCode());
+}
+
+TEST_F(SingleInstance, ApplicationTitleEndsInABlankAndItsWindowStaysHidden) {
+    Program program;
+    ASSERT_NE(nullptr, program.MainWindow());
+    HWND application = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (application = program.FindWindowOfClass(L"TApplication")) != nullptr; }));
+    EXPECT_EQ(L"Brimvale ", program.Text(application));
+    EXPECT_FALSE(::IsWindowVisible(application));
+    // A top-level window (not message-only), so the broadcast reaches it.
+    EXPECT_EQ(nullptr, ::GetParent(application));
+    EXPECT_TRUE(program.ExitThroughTray());
+}

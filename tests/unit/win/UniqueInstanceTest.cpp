@@ -1,0 +1,588 @@
+// The single-instance guard, run in-process: the halt and the broadcast go
+// through seams, so a "second start" is a second CheckUniqueInstance (or one
+// with the mutex created by the test) that records its halt instead of ending
+// the test run. A small form stands in for the main window.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/MainForm.h"
+#include "app/UniqueInstance.h"
+#include "widgets/Application.h"
+#include "widgets/Paths.h"
+
+using widgets::Application;
+
+namespace {
+
+// Stands in for the main window: counts WM_SHOWMAIN and shows itself on it,
+// as the main window does.
+class ShowMainProbe : public widgets::TTntForm {
+public:
+    ShowMainProbe() : TTntForm(L"ShowMainProbe", "TShowMainProbe", Options()) {}
+    int showMainCount = 0;
+    bool activateOnShow = true;
+    WPARAM lastWParam = 1;
+    LPARAM lastLParam = 0;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == app::WM_SHOWMAIN) {
+            ++showMainCount;
+            lastWParam = wParam;
+            lastLParam = lParam;
+            if (activateOnShow)
+                Show();
+            else
+                ::ShowWindow(Handle(), SW_SHOWNA);
+            return 0;
+        }
+        return TTntForm::WndProc(msg, wParam, lParam);
+    }
+
+private:
+    static widgets::FormOptions Options() {
+        widgets::FormOptions o;
+        o.caption = L"Probe";
+        o.clientWidth = 200;
+        o.clientHeight = 80;
+        o.appWindow = true;
+        return o;
+    }
+};
+
+std::vector<unsigned> Halts;
+void RecordHalt(unsigned code) { Halts.push_back(code); }
+
+struct Broadcast {
+    DWORD flags, recipients;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+std::vector<Broadcast> Broadcasts;
+long WINAPI RecordBroadcast(DWORD flags, LPDWORD recipients, UINT message, WPARAM wParam, LPARAM lParam) {
+    Broadcasts.push_back({flags, recipients ? *recipients : 0xDEADu, message, wParam, lParam});
+    return 1;
+}
+
+WNDPROC ApplicationProcedure() {
+    return reinterpret_cast<WNDPROC>(::GetWindowLongA(Application.Handle(), GWL_WNDPROC));
+}
+
+bool Subclassed() { return ApplicationProcedure() == &app::AppWndProc; }
+
+class UniqueInstanceGuard : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static int counter = 0;
+        // A name of its own per test, with the mixed case a real path may have.
+        fileName_ = L"GuardTest-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                    std::to_wstring(++counter) + L".Exe";
+        widgets::SetModulePathForTest(L"C:\\Some Folder\\" + fileName_);
+        name_ = std::string(fileName_.begin(), fileName_.end());
+        savedInitProc_ = widgets::InitProc;
+        savedHalt_ = app::HaltProcess;
+        savedVersion_ = app::ReadPlatformVersion;
+        savedTitle_ = Application.Title();
+        app::HaltProcess = &RecordHalt;
+        app::Api = app::RealInstanceApi();
+        app::Api.BroadcastSystemMessageA = &RecordBroadcast;
+        Halts.clear();
+        Broadcasts.clear();
+        probe_ = Application.CreateForm<ShowMainProbe>();
+        ASSERT_EQ(probe_, Application.MainForm());
+    }
+
+    void TearDown() override {
+        if (Subclassed())
+            ::SetWindowLongA(Application.Handle(), GWL_WNDPROC,
+                             static_cast<LONG>(reinterpret_cast<LONG_PTR>(app::OldAppWndProc)));
+        app::FinalizeUniqueInstance();
+        app::InstanceMessage = 0;
+        app::OldAppWndProc = nullptr;
+        app::SavedInitProc = nullptr;
+        app::BroadcastRecipients = BSM_APPLICATIONS;
+        app::HaltProcess = savedHalt_;
+        app::ReadPlatformVersion = savedVersion_;
+        app::Api = app::RealInstanceApi();
+        widgets::InitProc = savedInitProc_;
+        widgets::SetModulePathForTest(L"");
+        Application.DestroyForms();
+        Application.SetTitle(savedTitle_);
+    }
+
+    // Another copy of the same file name holds the mutex.
+    widgets::UniqueKernelHandle OtherCopysMutex() const {
+        return widgets::UniqueKernelHandle(::CreateMutexA(nullptr, FALSE, name_.c_str()));
+    }
+
+    void PostInstanceMessage(UINT message) {
+        ::PostMessageW(Application.Handle(), message, 0, 0);
+        Application.ProcessMessages();
+    }
+
+    std::wstring fileName_;
+    std::string name_;
+    ShowMainProbe* probe_ = nullptr;
+    widgets::TInitProc savedInitProc_ = nullptr;
+    void (*savedHalt_)(unsigned) = nullptr;
+    app::PlatformVersion (*savedVersion_)() = nullptr;
+    std::wstring savedTitle_;
+};
+
+}  // namespace
+
+TEST_F(UniqueInstanceGuard, InstanceNameIsTheFileNameAsThePathSpellsIt) {
+    EXPECT_EQ(name_, app::InstanceName());
+    widgets::SetModulePathForTest(L"C:\\Program Files\\Palvo\\BrimVale Copy.EXE");
+    EXPECT_EQ("BrimVale Copy.EXE", app::InstanceName());
+    widgets::SetModulePathForTest(L"D:brimvale.exe");
+    EXPECT_EQ("brimvale.exe", app::InstanceName());
+}
+
+TEST_F(UniqueInstanceGuard, FirstStartHoldsAnUnownedMutexAndSubclassesTheApplicationWindow) {
+    const int handlesBefore = widgets::UniqueKernelHandle::liveCount();
+    app::CheckUniqueInstance();
+
+    EXPECT_TRUE(Halts.empty());
+    EXPECT_TRUE(Broadcasts.empty());
+    EXPECT_NE(0u, app::InstanceMessage);
+    EXPECT_EQ(::RegisterWindowMessageA(name_.c_str()), app::InstanceMessage);
+    ASSERT_TRUE(app::InstanceMutex);
+    EXPECT_EQ(handlesBefore + 1, widgets::UniqueKernelHandle::liveCount());
+
+    // Named exactly after the file name, case included; not after the path.
+    widgets::UniqueKernelHandle opened(::OpenMutexA(SYNCHRONIZE, FALSE, name_.c_str()));
+    EXPECT_TRUE(opened);
+    std::string otherCase = name_;
+    otherCase.replace(otherCase.size() - 3, 3, "exe");
+    EXPECT_FALSE(widgets::UniqueKernelHandle(::OpenMutexA(SYNCHRONIZE, FALSE, otherCase.c_str())));
+    // Created without an owner: another thread can take it at once.
+    DWORD waited = WAIT_FAILED;
+    std::thread([&] {
+        waited = ::WaitForSingleObject(app::InstanceMutex.get(), 0);
+        if (waited == WAIT_OBJECT_0) ::ReleaseMutex(app::InstanceMutex.get());
+    }).join();
+    EXPECT_EQ(WAIT_OBJECT_0, waited);
+
+    EXPECT_TRUE(Subclassed());
+    EXPECT_NE(nullptr, app::OldAppWndProc);
+    EXPECT_NE(&app::AppWndProc, app::OldAppWndProc);
+}
+
+TEST_F(UniqueInstanceGuard, SecondStartBroadcastsToAllApplicationsAndHaltsWithCodeZero) {
+    widgets::UniqueKernelHandle other = OtherCopysMutex();
+    ASSERT_TRUE(other);
+    app::CheckUniqueInstance();
+
+    EXPECT_EQ(std::vector<unsigned>{0u}, Halts);
+    ASSERT_EQ(1u, Broadcasts.size());
+    EXPECT_EQ(0x12u, Broadcasts[0].flags);
+    EXPECT_EQ(static_cast<DWORD>(BSF_IGNORECURRENTTASK | BSF_POSTMESSAGE), Broadcasts[0].flags);
+    EXPECT_EQ(8u, Broadcasts[0].recipients);
+    EXPECT_EQ(::RegisterWindowMessageA(name_.c_str()), Broadcasts[0].message);
+    EXPECT_EQ(0u, Broadcasts[0].wParam);
+    EXPECT_EQ(0, Broadcasts[0].lParam);
+    EXPECT_FALSE(Subclassed());
+    EXPECT_EQ(0, probe_->showMainCount);
+}
+
+TEST_F(UniqueInstanceGuard, SecondCallInTheSameProcessCountsAsASecondStart) {
+    app::CheckUniqueInstance();
+    ASSERT_TRUE(Halts.empty());
+    const UINT first = app::InstanceMessage;
+    ::SetWindowLongA(Application.Handle(), GWL_WNDPROC,
+                     static_cast<LONG>(reinterpret_cast<LONG_PTR>(app::OldAppWndProc)));
+
+    app::CheckUniqueInstance();
+    EXPECT_EQ(std::vector<unsigned>{0u}, Halts);
+    ASSERT_EQ(1u, Broadcasts.size());
+    EXPECT_EQ(first, Broadcasts[0].message);
+    EXPECT_FALSE(Subclassed());
+}
+
+TEST_F(UniqueInstanceGuard, RefusedMutexHaltsSilentlyWithoutSignalling) {
+    // An event under the same name makes CreateMutexA fail.
+    widgets::UniqueKernelHandle event(::CreateEventA(nullptr, FALSE, FALSE, name_.c_str()));
+    ASSERT_TRUE(event);
+    app::CheckUniqueInstance();
+
+    EXPECT_EQ(std::vector<unsigned>{0u}, Halts);
+    EXPECT_TRUE(Broadcasts.empty());
+    EXPECT_FALSE(app::InstanceMutex);
+    EXPECT_FALSE(Subclassed());
+}
+
+namespace {
+int EarlierHookRuns = 0;
+bool SubclassedWhenEarlierHookRan = false;
+void EarlierHook() {
+    ++EarlierHookRuns;
+    SubclassedWhenEarlierHookRan = Subclassed();
+}
+}  // namespace
+
+TEST_F(UniqueInstanceGuard, InitializeRunsTheGuardAndThenTheHookInstalledBeforeIt) {
+    EarlierHookRuns = 0;
+    SubclassedWhenEarlierHookRan = false;
+    widgets::InitProc = &EarlierHook;
+    app::InstallUniqueInstanceHook();
+    EXPECT_EQ(&app::CheckUniqueInstance, widgets::InitProc);
+    EXPECT_EQ(&EarlierHook, app::SavedInitProc);
+
+    Application.Initialize();
+    EXPECT_TRUE(Halts.empty());
+    EXPECT_TRUE(app::InstanceMutex);
+    EXPECT_EQ(1, EarlierHookRuns);
+    EXPECT_TRUE(SubclassedWhenEarlierHookRan);
+}
+
+TEST_F(UniqueInstanceGuard, AHaltingGuardNeverReachesTheEarlierHook) {
+    EarlierHookRuns = 0;
+    widgets::UniqueKernelHandle other = OtherCopysMutex();
+    widgets::InitProc = &EarlierHook;
+    app::InstallUniqueInstanceHook();
+    Application.Initialize();
+    EXPECT_EQ(std::vector<unsigned>{0u}, Halts);
+    EXPECT_EQ(0, EarlierHookRuns);
+}
+
+TEST_F(UniqueInstanceGuard, WithoutAnEarlierHookTheGuardRunsAlone) {
+    widgets::InitProc = nullptr;
+    app::InstallUniqueInstanceHook();
+    EXPECT_EQ(nullptr, app::SavedInitProc);
+    Application.Initialize();
+    EXPECT_TRUE(Halts.empty());
+    EXPECT_TRUE(Subclassed());
+}
+
+TEST_F(UniqueInstanceGuard, FinalisationClosesTheMutexSoANewStartRunsNormally) {
+    const int handlesBefore = widgets::UniqueKernelHandle::liveCount();
+    app::CheckUniqueInstance();
+    app::FinalizeUniqueInstance();
+    EXPECT_FALSE(app::InstanceMutex);
+    EXPECT_EQ(handlesBefore, widgets::UniqueKernelHandle::liveCount());
+    // The last handle is gone, and with it the mutex.
+    EXPECT_FALSE(widgets::UniqueKernelHandle(::OpenMutexA(SYNCHRONIZE, FALSE, name_.c_str())));
+    app::FinalizeUniqueInstance();  // a second call has nothing left to close
+    EXPECT_EQ(handlesBefore, widgets::UniqueKernelHandle::liveCount());
+    // The window procedure stays; a new guard run in its place is a first start.
+    ::SetWindowLongA(Application.Handle(), GWL_WNDPROC,
+                     static_cast<LONG>(reinterpret_cast<LONG_PTR>(app::OldAppWndProc)));
+    app::CheckUniqueInstance();
+    EXPECT_TRUE(Halts.empty());
+    EXPECT_TRUE(Broadcasts.empty());
+}
+
+TEST_F(UniqueInstanceGuard, InstanceMessageBringsTheMainWindowBackFromTheTray) {
+    app::CheckUniqueInstance();
+    ASSERT_FALSE(probe_->Visible());
+    PostInstanceMessage(app::InstanceMessage);
+    EXPECT_EQ(1, probe_->showMainCount);
+    EXPECT_EQ(0u, probe_->lastWParam);
+    EXPECT_EQ(-1, probe_->lastLParam);
+    EXPECT_TRUE(probe_->Visible());
+    EXPECT_FALSE(probe_->Iconic());
+    // Sent rather than posted, it answers 0.
+    EXPECT_EQ(0, ::SendMessageW(Application.Handle(), app::InstanceMessage, 0, 0));
+    EXPECT_EQ(2, probe_->showMainCount);
+}
+
+TEST_F(UniqueInstanceGuard, InstanceMessageRestoresAMinimisedMainWindow) {
+    app::CheckUniqueInstance();
+    probe_->Show();
+    ::ShowWindow(probe_->Handle(), SW_MINIMIZE);
+    ASSERT_TRUE(probe_->Iconic());
+    ASSERT_TRUE(Application.Iconic());  // the application counts as minimised with its main form
+    PostInstanceMessage(app::InstanceMessage);
+    EXPECT_FALSE(probe_->Iconic());
+    EXPECT_FALSE(Application.Iconic());
+    EXPECT_TRUE(probe_->Visible());
+    EXPECT_FALSE(::IsWindowVisible(Application.Handle()));  // the application window never shows
+}
+
+TEST_F(UniqueInstanceGuard, OtherApplicationsMessagesLeaveTheMainWindowAlone) {
+    app::CheckUniqueInstance();
+    PostInstanceMessage(::RegisterWindowMessageA("SomeOtherProgram.exe"));
+    PostInstanceMessage(WM_USER + 100);
+    EXPECT_EQ(0, probe_->showMainCount);
+    EXPECT_FALSE(probe_->Visible());
+}
+
+TEST_F(UniqueInstanceGuard, OrdinaryMessagesStillReachThePreviousProcedure) {
+    app::CheckUniqueInstance();
+    ASSERT_TRUE(Subclassed());
+    Application.SetTitle(L"Brimvale ");
+    wchar_t text[32] = {};
+    ::GetWindowTextW(Application.Handle(), text, 32);
+    EXPECT_STREQ(L"Brimvale ", text);
+    EXPECT_EQ(9, ::SendMessageW(Application.Handle(), WM_GETTEXTLENGTH, 0, 0));
+}
+
+// ---- ForceForeground, with the foreground calls faked ----
+
+namespace {
+
+struct FakeDesktop {
+    HWND foreground = nullptr;
+    std::vector<std::pair<HWND, DWORD>> threads;
+    bool attachSucceeds = true;
+    bool foregroundLostOnDetach = false;
+    bool setForegroundWorks = true;
+    DWORD lockTimeout = 200000;
+    std::vector<std::string> log;
+};
+FakeDesktop* Fake = nullptr;
+app::PlatformVersion InjectedVersion;
+
+app::PlatformVersion ReadInjectedVersion() { return InjectedVersion; }
+HWND WINAPI FakeGetForegroundWindow() { return Fake->foreground; }
+BOOL WINAPI FakeSetForegroundWindow(HWND wnd) {
+    Fake->log.push_back("SetForegroundWindow");
+    if (Fake->setForegroundWorks) Fake->foreground = wnd;
+    return Fake->setForegroundWorks;
+}
+BOOL WINAPI FakeBringWindowToTop(HWND) {
+    Fake->log.push_back("BringWindowToTop");
+    return TRUE;
+}
+DWORD WINAPI FakeGetWindowThreadProcessId(HWND wnd, LPDWORD process) {
+    if (process) Fake->log.push_back("process id asked for");
+    for (const auto& [w, thread] : Fake->threads)
+        if (w == wnd) return thread;
+    return 0;
+}
+BOOL WINAPI FakeAttachThreadInput(DWORD from, DWORD to, BOOL attach) {
+    Fake->log.push_back("AttachThreadInput " + std::to_string(from) + " " + std::to_string(to) + " " +
+                        std::to_string(attach));
+    if (!attach && Fake->foregroundLostOnDetach) Fake->foreground = nullptr;
+    return Fake->attachSucceeds;
+}
+BOOL WINAPI FakeSystemParametersInfoA(UINT action, UINT param, PVOID pointer, UINT flags) {
+    std::string entry = "SPI " + std::to_string(action) + " " + std::to_string(param) + " ";
+    if (action == SPI_GETFOREGROUNDLOCKTIMEOUT) {
+        *static_cast<DWORD*>(pointer) = Fake->lockTimeout;
+        entry += "&value";
+    } else {
+        entry += std::to_string(reinterpret_cast<UINT_PTR>(pointer));
+    }
+    Fake->log.push_back(entry + " " + std::to_string(flags));
+    return TRUE;
+}
+
+const HWND kOtherWindow = reinterpret_cast<HWND>(0x5A5A0);
+constexpr DWORD kOtherThread = 111;
+constexpr DWORD kOwnThread = 222;
+
+const std::vector<std::string> kAttachAndDetach = {
+    "AttachThreadInput 222 111 1", "BringWindowToTop", "SetForegroundWindow", "AttachThreadInput 222 111 0"};
+const std::vector<std::string> kLockTimeoutFallback = {
+    "SPI 8192 0 &value 0", "SPI 8193 0 0 2", "BringWindowToTop", "SetForegroundWindow",
+    "SPI 8193 0 200000 2"};
+
+std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+class ForceForegroundFaked : public UniqueInstanceGuard {
+protected:
+    void SetUp() override {
+        UniqueInstanceGuard::SetUp();
+        Fake = &fake_;
+        fake_.foreground = kOtherWindow;
+        fake_.threads = {{kOtherWindow, kOtherThread}, {probe_->Handle(), kOwnThread}};
+        app::Api.GetForegroundWindow = &FakeGetForegroundWindow;
+        app::Api.SetForegroundWindow = &FakeSetForegroundWindow;
+        app::Api.BringWindowToTop = &FakeBringWindowToTop;
+        app::Api.GetWindowThreadProcessId = &FakeGetWindowThreadProcessId;
+        app::Api.AttachThreadInput = &FakeAttachThreadInput;
+        app::Api.SystemParametersInfoA = &FakeSystemParametersInfoA;
+        app::ReadPlatformVersion = &ReadInjectedVersion;
+        InjectedVersion = {app::kPlatformWindowsNT, 5, 1};
+    }
+    void TearDown() override {
+        UniqueInstanceGuard::TearDown();
+        Fake = nullptr;
+    }
+    bool Force() { return app::ForceForeground(probe_->Handle()); }
+    FakeDesktop fake_;
+};
+
+const app::PlatformVersion kThreadInputVersions[] = {
+    {app::kPlatformWindowsNT, 5, 0}, {app::kPlatformWindowsNT, 5, 1}, {app::kPlatformWindowsNT, 6, 1},
+    {app::kPlatformWindows9x, 4, 10}, {app::kPlatformWindows9x, 4, 90}, {app::kPlatformWindows9x, 5, 0}};
+const app::PlatformVersion kOlderVersions[] = {
+    {app::kPlatformWindowsNT, 4, 0}, {app::kPlatformWindows9x, 4, 0}, {0, 6, 0}};
+
+std::string Describe(const app::PlatformVersion& v) {
+    return std::to_string(v.platform) + ":" + std::to_string(v.major) + "." + std::to_string(v.minor);
+}
+
+}  // namespace
+
+TEST_F(ForceForegroundFaked, AWindowAlreadyInFrontIsOnlyShownAndRestored) {
+    probe_->Show();
+    ::ShowWindow(probe_->Handle(), SW_MINIMIZE);
+    fake_.foreground = probe_->Handle();
+    EXPECT_TRUE(Force());
+    EXPECT_EQ(1, probe_->showMainCount);
+    EXPECT_EQ(-1, probe_->lastLParam);
+    EXPECT_FALSE(probe_->Iconic());
+    EXPECT_TRUE(fake_.log.empty()) << fake_.log.front();
+}
+
+TEST_F(ForceForegroundFaked, ShowMainGoesToTheMainWindowWhateverWindowIsForced) {
+    fake_.foreground = nullptr;
+    app::ForceForeground(nullptr);
+    EXPECT_EQ(1, probe_->showMainCount);
+    EXPECT_TRUE(probe_->Visible());
+}
+
+TEST_F(ForceForegroundFaked, OlderPlatformsOnlyBringToTop) {
+    for (const auto& version : kOlderVersions) {
+        InjectedVersion = version;
+        fake_.foreground = kOtherWindow;
+        fake_.log.clear();
+        EXPECT_TRUE(Force()) << Describe(version);
+        EXPECT_EQ((std::vector<std::string>{"BringWindowToTop", "SetForegroundWindow"}), fake_.log)
+            << Describe(version);
+    }
+}
+
+TEST_F(ForceForegroundFaked, OlderPlatformsReportARefusal) {
+    InjectedVersion = {app::kPlatformWindowsNT, 4, 0};
+    fake_.setForegroundWorks = false;
+    EXPECT_FALSE(Force());
+    EXPECT_TRUE(probe_->Visible());  // shown all the same, just not in front
+}
+
+TEST_F(ForceForegroundFaked, NewerPlatformsAttachToTheForegroundThreadAndDetach) {
+    for (const auto& version : kThreadInputVersions) {
+        InjectedVersion = version;
+        fake_.foreground = kOtherWindow;
+        fake_.log.clear();
+        EXPECT_TRUE(Force()) << Describe(version);
+        EXPECT_EQ(kAttachAndDetach, fake_.log) << Describe(version);
+    }
+}
+
+TEST_F(ForceForegroundFaked, ForegroundLostAfterTheDetachFallsBackToTheLockTimeout) {
+    // What Wine does: after attach, SetForegroundWindow and detach, nothing is in front.
+    fake_.foregroundLostOnDetach = true;
+    EXPECT_TRUE(Force());
+    EXPECT_EQ(Join(kAttachAndDetach, kLockTimeoutFallback), fake_.log);
+    EXPECT_EQ(probe_->Handle(), fake_.foreground);
+}
+
+TEST_F(ForceForegroundFaked, RefusedAttachGoesStraightToTheLockTimeout) {
+    fake_.attachSucceeds = false;
+    EXPECT_TRUE(Force());
+    EXPECT_EQ(Join({"AttachThreadInput 222 111 1"}, kLockTimeoutFallback), fake_.log);
+}
+
+TEST_F(ForceForegroundFaked, NoAttachWhenTheForegroundIsTheWindowsOwnThreadOrNobody) {
+    fake_.threads = {{kOtherWindow, kOwnThread}, {probe_->Handle(), kOwnThread}};
+    EXPECT_TRUE(Force());
+    EXPECT_EQ(kLockTimeoutFallback, fake_.log);
+
+    fake_.foreground = nullptr;
+    fake_.log.clear();
+    EXPECT_TRUE(Force());
+    EXPECT_EQ(kLockTimeoutFallback, fake_.log);
+}
+
+TEST_F(ForceForegroundFaked, BothMethodsRefusedLeavesTheWindowShownButNotInFront) {
+    fake_.setForegroundWorks = false;
+    fake_.lockTimeout = 0;
+    EXPECT_FALSE(Force());
+    EXPECT_EQ(Join(kAttachAndDetach, {"SPI 8192 0 &value 0", "SPI 8193 0 0 2", "BringWindowToTop",
+                                      "SetForegroundWindow", "SPI 8193 0 0 2"}),
+              fake_.log);
+    EXPECT_TRUE(probe_->Visible());
+}
+
+// ---- ForceForeground against Wine's real foreground handling ----
+
+namespace {
+
+// A window of another thread that holds the foreground.
+class ForegroundThread {
+public:
+    ForegroundThread() {
+        thread_ = std::thread([this] { run(); });
+        WaitPumping([this] { return ready_.load(); });
+    }
+    ~ForegroundThread() {
+        ::PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+        thread_.join();
+    }
+    HWND Window() const { return window_; }
+
+    template <class F>
+    static bool WaitPumping(F done) {
+        for (int i = 0; i < 500 && !done(); ++i) {
+            Application.ProcessMessages();
+            ::Sleep(10);
+        }
+        return done();
+    }
+
+private:
+    void run() {
+        threadId_ = ::GetCurrentThreadId();
+        window_ = ::CreateWindowExW(0, L"STATIC", L"Other", WS_POPUP | WS_VISIBLE, 0, 0, 60, 40, nullptr,
+                                    nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        ::SetForegroundWindow(window_);
+        ready_ = true;
+        MSG msg;
+        while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
+        ::DestroyWindow(window_);
+    }
+
+    std::thread thread_;
+    std::atomic<DWORD> threadId_{0};
+    std::atomic<HWND> window_{nullptr};
+    std::atomic<bool> ready_{false};
+};
+
+}  // namespace
+
+TEST_F(UniqueInstanceGuard, RuntimeVersionUnderWineTakesTheThreadInputMethod) {
+    const app::PlatformVersion v = app::RuntimePlatformVersion();
+    EXPECT_EQ(VER_PLATFORM_WIN32_NT, v.platform);
+    EXPECT_EQ(app::ForegroundMethod::ThreadInput, app::ChooseForegroundMethod(v)) << Describe(v);
+}
+
+namespace {
+int RealAttachCalls = 0;
+BOOL WINAPI CountingAttachThreadInput(DWORD from, DWORD to, BOOL attach) {
+    ++RealAttachCalls;
+    return ::AttachThreadInput(from, to, attach);
+}
+app::PlatformVersion WindowsXp() { return {app::kPlatformWindowsNT, 5, 1}; }
+}  // namespace
+
+// Under Wine the attach itself works, but right after the detach nothing is
+// in front: the lock-timeout fallback is what brings the window forward here.
+TEST_F(UniqueInstanceGuard, HiddenMainWindowComesToTheFrontPastAnotherThreadsWindow) {
+    ForegroundThread other;
+    ASSERT_TRUE(ForegroundThread::WaitPumping([&] { return ::GetForegroundWindow() == other.Window(); }));
+    ASSERT_FALSE(probe_->Visible());
+    // The probe shows without taking the foreground, so the guard has to.
+    probe_->activateOnShow = false;
+    RealAttachCalls = 0;
+    app::Api.AttachThreadInput = &CountingAttachThreadInput;
+    app::ReadPlatformVersion = &WindowsXp;
+
+    EXPECT_TRUE(app::ForceForeground(probe_->Handle()));
+    EXPECT_EQ(1, probe_->showMainCount);
+    EXPECT_EQ(2, RealAttachCalls);  // attached to the other thread and detached again
+    EXPECT_EQ(probe_->Handle(), ::GetForegroundWindow());
+    EXPECT_TRUE(probe_->Visible());
+}

@@ -46,3 +46,59 @@ TEST_F(LiveMonitor, ShowsTheFiguresWithinThreeSecondsAndExitsFromTheTray) {
     EXPECT_TRUE(program.ExitThroughTray());
     EXPECT_EQ(0u, program.ExitCode());
 }
+
+namespace {
+
+// Screen pixels of a window, counted by colour.
+struct Ink {
+    int black = 0, green = 0, lime = 0, white = 0, red = 0, total = 0;
+};
+
+Ink ScreenInk(HWND wnd) {
+    RECT r{};
+    ::GetWindowRect(wnd, &r);
+    Ink ink;
+    HDC screen = ::GetDC(nullptr);
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) {
+            const COLORREF c = ::GetPixel(screen, x, y);
+            ++ink.total;
+            ink.black += c == RGB(0, 0, 0);
+            ink.green += c == RGB(0, 128, 0);
+            ink.lime += c == RGB(0, 255, 0);
+            ink.white += c == RGB(255, 255, 255);
+            ink.red += c == RGB(255, 0, 0);
+        }
+    ::ReleaseDC(nullptr, screen);
+    return ink;
+}
+
+}  // namespace
+
+TEST_F(LiveMonitor, GraphScrollsAndTheTrayIconShowsTheFreeMemoryPicture) {
+    Program program;
+    HWND main = program.MainWindow();
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }));
+    ::SetWindowPos(main, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    HWND graph = program.Control(app::idImage_cpu);
+    ASSERT_NE(nullptr, graph);
+    // Black background, a green grid and the lime usage line.
+    Ink ink;
+    ASSERT_TRUE(WaitFor([&] {
+        ink = ScreenInk(graph);
+        return ink.lime > 100 && ink.green > 1000 && ink.black > ink.total / 2;
+    }, std::chrono::seconds(5)))
+        << "black " << ink.black << " green " << ink.green << " lime " << ink.lime << " of " << ink.total;
+
+    // The tray shows a white square with the number in black and a bar in
+    // lime (or red when memory is low).
+    HWND tray = program.TrayIcon();
+    ASSERT_NE(nullptr, tray);
+    Ink icon;
+    EXPECT_TRUE(WaitFor([&] {
+        icon = ScreenInk(tray);
+        return icon.white > 0 && icon.black > 0 && icon.lime + icon.red > 0;
+    }, std::chrono::seconds(5)))
+        << "white " << icon.white << " black " << icon.black << " lime " << icon.lime << " red " << icon.red;
+    EXPECT_TRUE(program.ExitThroughTray());
+}

@@ -69,6 +69,11 @@ UniqueIcon LoadSmallIcon(int id) {
 
 TMainForm::TMainForm() : TTntForm(L"MainForm", "TMainForm", MainFormOptions()) {
     MainForm = this;
+    // The language object comes before any timer, tray icon or event exists:
+    // making it may show the standard error report (a broken "AppData"
+    // value), and that box's modal loop delivers ticks, tray clicks and
+    // shows, whose handlers all use it.
+    FLanguage = std::make_unique<localisation::TLanguage>();
     createComponents();
     wireEvents();
     Dispatch([this] { FormCreate(); });
@@ -190,7 +195,6 @@ void TMainForm::wireEvents() {
 }
 
 void TMainForm::FormCreate() {
-    FLanguage = std::make_unique<localisation::TLanguage>();
     SetHeight(Height() - kRunTimeShrink);
     std::vector<std::wstring> params;
     for (int i = 1; i <= Application.ParamCount(); ++i) params.push_back(Application.ParamStr(i));

@@ -87,21 +87,27 @@ void TApplication::Restore() {
 
 std::wstring TApplication::ExeName() const { return ModulePath(); }
 
-std::vector<std::wstring> TApplication::params() const {
-    return SplitParameters(hasOverride_ ? commandLineOverride_ : std::wstring(::GetCommandLineW()));
+const std::vector<std::wstring>& TApplication::params() const {
+    // The process's command line does not change while it runs.
+    if (!paramsSplit_) {
+        params_ = SplitParameters(hasOverride_ ? commandLineOverride_ : std::wstring(::GetCommandLineW()));
+        paramsSplit_ = true;
+    }
+    return params_;
 }
 
 int TApplication::ParamCount() const { return static_cast<int>(params().size()); }
 
 std::wstring TApplication::ParamStr(int index) const {
     if (index == 0) return ExeName();
-    const auto p = params();
+    const auto& p = params();
     return index > 0 && index <= static_cast<int>(p.size()) ? p[index - 1] : std::wstring();
 }
 
 void TApplication::SetCommandLineForTest(const std::wstring& line) {
     commandLineOverride_ = line;
     hasOverride_ = true;
+    paramsSplit_ = false;
 }
 
 void TApplication::DestroyForms() {

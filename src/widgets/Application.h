@@ -64,7 +64,9 @@ public:
 
 private:
     bool handleMessage(MSG& msg);
-    std::vector<std::wstring> params() const;
+    // The parameters, split once per command line: ParamStr(i) in a loop
+    // over a line of thousands of parameters must not split it every time.
+    const std::vector<std::wstring>& params() const;
 
     HWND handle_ = nullptr;
     std::wstring title_;
@@ -74,6 +76,8 @@ private:
     bool showMainForm_ = true;
     std::wstring commandLineOverride_;
     bool hasOverride_ = false;
+    mutable std::vector<std::wstring> params_;
+    mutable bool paramsSplit_ = false;
 };
 
 extern TApplication Application;

@@ -1,0 +1,355 @@
+// Bad input given to the real program: broken settings and language files,
+// registry values of the wrong type, and odd command lines. The program must
+// survive, its ticks must go on, its settings dialog must open, and every
+// error report must be one message box at a time.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <regex>
+#include <set>
+
+#include "Driver.h"
+#include "app/ControlIds.h"
+
+using namespace e2e;
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+namespace {
+
+std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+
+std::string GarbageBytes(std::size_t size, unsigned seed) {
+    std::string bytes;
+    bytes.reserve(size);
+    unsigned x = seed;
+    while (bytes.size() < size) {
+        x = x * 1103515245u + 12345u;
+        bytes.push_back(static_cast<char>(x >> 16));
+    }
+    return bytes;
+}
+
+std::string Utf16File(const std::wstring& text) {
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : text) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>(c >> 8));
+    }
+    return bytes;
+}
+
+std::wstring LanguageFolder() { return ProgramFolder() + L"language"; }
+std::wstring RootSettingsFolder() { return L"C:\\Palvo"; }
+
+void WriteSettings(const std::string& bytes) {
+    ::CreateDirectoryW((AppDataFolder() + L"\\Palvo").c_str(), nullptr);
+    ::CreateDirectoryW((AppDataFolder() + L"\\Palvo\\Brimvale").c_str(), nullptr);
+    WriteFileBytes(SettingsFilePath(), bytes);
+}
+
+void WriteLanguage(const std::string& bytes) {
+    ::CreateDirectoryW(LanguageFolder().c_str(), nullptr);
+    WriteFileBytes(LanguageFolder() + L"\\English.lng", bytes);
+}
+
+// A value of the settings file as the platform's reader finds it ("?" when absent).
+std::wstring StoredValue(const std::wstring& file, const wchar_t* key) {
+    wchar_t buffer[64] = {};
+    const DWORD n = ::GetPrivateProfileStringW(L"Brimvale", key, L"?", buffer, 64, file.c_str());
+    return std::wstring(buffer, n);
+}
+
+void SetRegValue(const wchar_t* key, const wchar_t* name, DWORD type, const void* data, DWORD size) {
+    HKEY h = nullptr;
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    ::RegSetValueExW(h, name, 0, type, static_cast<const BYTE*>(data), size);
+    ::RegCloseKey(h);
+}
+
+bool RegValueExists(const wchar_t* key, const wchar_t* name, DWORD* type = nullptr) {
+    HKEY h = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+    DWORD t = 0;
+    const bool found = ::RegQueryValueExW(h, name, nullptr, &t, nullptr, nullptr) == ERROR_SUCCESS;
+    ::RegCloseKey(h);
+    if (type) *type = t;
+    return found;
+}
+
+// The message boxes of the program that show now.
+std::vector<HWND> MessageBoxes(const Program& program) {
+    std::vector<HWND> boxes;
+    for (HWND wnd : program.TopLevelWindows()) {
+        wchar_t name[16] = {};
+        ::GetClassNameW(wnd, name, 16);
+        if (std::wstring(name) == L"#32770" && ::IsWindowVisible(wnd)) boxes.push_back(wnd);
+    }
+    return boxes;
+}
+
+BOOL CALLBACK CollectStaticText(HWND wnd, LPARAM lParam) {
+    wchar_t name[16] = {};
+    ::GetClassNameW(wnd, name, 16);
+    wchar_t text[512] = {};
+    ::GetWindowTextW(wnd, text, 512);
+    if (std::wstring(name) == L"Static" && text[0]) *reinterpret_cast<std::wstring*>(lParam) = text;
+    return TRUE;
+}
+
+struct Report {
+    std::wstring title, text;
+};
+
+// Watches the program's message boxes until `expected` reports have been
+// seen and closed: it checks at every look that at most one box is open,
+// keeps each box open for `hold` (the program's timers keep firing inside
+// it) and then presses its OK. Returns the reports in order.
+std::vector<Report> CloseReports(const Program& program, std::size_t expected, milliseconds hold,
+                                 std::size_t& mostAtOnce) {
+    std::vector<Report> reports;
+    mostAtOnce = 0;
+    while (reports.size() < expected) {
+        std::vector<HWND> boxes;
+        if (!WaitFor([&] {
+                boxes = MessageBoxes(program);
+                mostAtOnce = std::max(mostAtOnce, boxes.size());
+                return !boxes.empty() || !program.Running();
+            }))
+            break;
+        if (boxes.empty()) break;  // the program ended
+        HWND box = boxes.front();
+        Report report;
+        report.title = program.Text(box);
+        ::EnumChildWindows(box, &CollectStaticText, reinterpret_cast<LPARAM>(&report.text));
+        reports.push_back(report);
+        const auto end = std::chrono::steady_clock::now() + hold;
+        while (std::chrono::steady_clock::now() < end) {
+            mostAtOnce = std::max(mostAtOnce, MessageBoxes(program).size());
+            ::Sleep(50);
+        }
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        WaitFor([&] {
+            mostAtOnce = std::max(mostAtOnce, MessageBoxes(program).size());
+            return !::IsWindow(box) || !::IsWindowVisible(box);
+        });
+    }
+    return reports;
+}
+
+// No box shows while the program runs on for `span`.
+bool NoReportFor(const Program& program, milliseconds span) {
+    return !WaitFor([&] { return !MessageBoxes(program).empty(); }, span);
+}
+
+// A tick runs and writes its figures again: the processor figure is blanked
+// from outside and must come back as a percentage, the memory figure as
+// "<free> of <total>MB".
+bool TicksGoOn(const Program& program) {
+    HWND cpu = program.Control(app::idLabel_cpu_usage);
+    if (!cpu) return false;
+    ::SendMessageTimeoutW(cpu, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"-"), SMTO_ABORTIFHUNG, 5000, nullptr);
+    const std::wregex percent(L"-?\\d+%");
+    const std::wregex figure(L"\\d+ of \\d+MB");
+    return WaitFor([&] { return std::regex_match(program.ControlText(app::idLabel_cpu_usage), percent); },
+                   seconds(5)) &&
+           std::regex_match(program.ControlText(app::idLabel_avail_phys), figure);
+}
+
+// Opens the settings dialog with the Settings button; returns it (null when
+// it did not show).
+HWND OpenDialog(const Program& program) {
+    HWND dialog = program.FindWindowOfClass(app::kOptionFormClass);
+    if (!dialog) return nullptr;
+    ::PostMessageW(program.Control(app::idButton_setting), BM_CLICK, 0, 0);
+    return WaitFor([&] { return ::IsWindowVisible(dialog) != FALSE; }) ? dialog : nullptr;
+}
+
+void Press(HWND dialog, int id) { ::PostMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+bool Checked(HWND dialog, int id) {
+    return ::SendMessageW(::GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void SetChecked(HWND dialog, int id, bool checked) {
+    if (Checked(dialog, id) != checked) ::SendMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+}  // namespace
+
+class BadInput : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetUserState();
+        RemoveTree(LanguageFolder());
+        hadRootSettings_ = FileExists(RootSettingsFolder());
+    }
+    void TearDown() override {
+        ResetUserState();
+        RemoveTree(LanguageFolder());
+        if (!hadRootSettings_) RemoveTree(RootSettingsFolder());
+    }
+    bool hadRootSettings_ = false;
+};
+
+// Broken files at start-up: no report at any time, the figures keep coming,
+// and the dialog opens and its OK stores the boxes.
+TEST_F(BadInput, BrokenFilesNeitherStopNorBreakTheProgram) {
+    const std::wstring longText(100000, L'\x0416');
+    const struct {
+        const char* name;
+        std::function<void()> arrange;
+    } cases[] = {
+        {"settings and language: 10 MB of binary garbage each",
+         [] {
+             WriteSettings(GarbageBytes(10u << 20, 31u));
+             WriteLanguage(GarbageBytes(10u << 20, 57u));
+         }},
+        {"settings empty; language values of 100,000 characters",
+         [&] {
+             WriteSettings("");
+             WriteLanguage(Utf16File(L"[M_Brimvale]\r\nRamFree=" + longText + L"\r\nautoFreeoff=" + longText +
+                                     L"\r\n[Brimvale_MainForm]\r\nCaption=" + longText +
+                                     L"\r\n[Brimvale_OptionForm]\r\nButton_set_save.Caption=" + longText + L"\r\n"));
+         }},
+        {"settings with LF line ends, duplicate keys, a value of 2,000 characters",
+         [] {
+             WriteSettings("[Brimvale]\nsmartfree=1\nsmartfree=0\nfreewhenleisure=" + std::string(2000, '7') +
+                           "\npausewhenbusy=0\n");
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetUserState();
+        RemoveTree(LanguageFolder());
+        c.arrange();
+        Program program;
+        HWND main = program.MainWindow();
+        ASSERT_NE(nullptr, main);
+        ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }));
+        EXPECT_TRUE(NoReportFor(program, milliseconds(1500)));
+        EXPECT_TRUE(TicksGoOn(program));
+
+        HWND dialog = OpenDialog(program);
+        ASSERT_NE(nullptr, dialog);
+        SetChecked(dialog, app::idCheckBox_set_start_with_window, false);
+        SetChecked(dialog, app::idCheckBox_use_smart_algorithm, true);
+        Press(dialog, app::idButton_set_save);
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(dialog); }));
+        EXPECT_TRUE(WaitFor([&] { return program.ControlText(app::idLabel_status_Smart) == L"Smart free on"; }));
+        EXPECT_EQ(L"1", StoredValue(SettingsFilePath(), L"smartfree"));
+        EXPECT_EQ(L"0", StoredValue(SettingsFilePath(), L"startwithwindows"));
+        EXPECT_TRUE(NoReportFor(program, milliseconds(500)));
+        EXPECT_TRUE(TicksGoOn(program));
+        EXPECT_TRUE(program.ExitThroughTray());
+        EXPECT_EQ(0u, program.ExitCode());
+    }
+}
+
+// "AppData" as a DWORD, with a language folder: the language lookup and the
+// settings store each report it, one box after the other, never two at once;
+// the first box is held open across several ticks of the program. Then the
+// program runs on with its settings below the drive's root.
+TEST_F(BadInput, AppDataOfTheWrongTypeGivesOneReportAtATimeAndTheProgramRunsOn) {
+    ::CreateDirectoryW(LanguageFolder().c_str(), nullptr);
+    const DWORD one = 1;
+    SetRegValue(kShellFoldersKey, L"AppData", REG_DWORD, &one, sizeof one);
+    Program program;
+    std::size_t mostAtOnce = 0;
+    const std::vector<Report> reports = CloseReports(program, 2, milliseconds(1500), mostAtOnce);
+    ASSERT_TRUE(program.Running()) << "exit code " << program.ExitCode();
+    ASSERT_EQ(2u, reports.size());
+    EXPECT_EQ(1u, mostAtOnce);
+    for (const Report& r : reports) {
+        EXPECT_EQ(L"Brimvale", r.title);
+        EXPECT_NE(std::wstring::npos, r.text.find(L"'AppData'")) << Narrow(r.text);
+    }
+    HWND main = program.MainWindow();
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }));
+    EXPECT_TRUE(NoReportFor(program, milliseconds(1500)));
+    EXPECT_TRUE(TicksGoOn(program));
+    EXPECT_EQ(L"Auto free off", program.ControlText(app::idLabel_Status_Auto));
+
+    HWND dialog = OpenDialog(program);
+    ASSERT_NE(nullptr, dialog);
+    SetChecked(dialog, app::idCheckBox_set_start_with_window, false);
+    SetChecked(dialog, app::idCheckBox_set_auto_free, true);
+    Press(dialog, app::idButton_set_save);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(dialog); }));
+    EXPECT_TRUE(WaitFor([&] { return program.ControlText(app::idLabel_Status_Auto) == L"Auto free on"; }));
+    EXPECT_EQ(L"1", StoredValue(RootSettingsFolder() + L"\\Brimvale\\Brimvale.ini", L"freewhenleisure"));
+    EXPECT_TRUE(NoReportFor(program, milliseconds(500)));
+    EXPECT_TRUE(program.ExitThroughTray());
+}
+
+// The "Brimvale" Run value as a DWORD while "Run at Windows Startup" is on:
+// one report at start-up and one at each OK, each alone; the program goes on
+// ticking; clearing the box deletes the value without a report.
+TEST_F(BadInput, ARunValueOfTheWrongTypeIsReportedAtEachOkUntilTheBoxIsCleared) {
+    WriteSettings("[Brimvale]\r\nstartwithwindows=1\r\nfreewhenleisure=0\r\npausewhenbusy=1\r\nsmartfree=0\r\n");
+    const DWORD one = 1;
+    SetRegValue(kRunKey, L"Brimvale", REG_DWORD, &one, sizeof one);
+    Program program;
+    std::size_t mostAtOnce = 0;
+    std::vector<Report> reports = CloseReports(program, 1, milliseconds(1500), mostAtOnce);
+    ASSERT_EQ(1u, reports.size());
+    EXPECT_EQ(1u, mostAtOnce);
+    EXPECT_NE(std::wstring::npos, reports[0].text.find(L"'Brimvale'")) << Narrow(reports[0].text);
+    HWND main = program.MainWindow();
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }));
+    EXPECT_TRUE(TicksGoOn(program));
+
+    HWND dialog = OpenDialog(program);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_TRUE(Checked(dialog, app::idCheckBox_set_start_with_window));
+    Press(dialog, app::idButton_set_save);
+    reports = CloseReports(program, 1, milliseconds(500), mostAtOnce);
+    ASSERT_EQ(1u, reports.size());
+    EXPECT_EQ(1u, mostAtOnce);
+    EXPECT_NE(std::wstring::npos, reports[0].text.find(L"'Brimvale'"));
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(dialog); }));
+    EXPECT_TRUE(TicksGoOn(program));
+    DWORD type = 0;
+    EXPECT_TRUE(RegValueExists(kRunKey, L"Brimvale", &type));
+    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
+
+    dialog = OpenDialog(program);
+    ASSERT_NE(nullptr, dialog);
+    SetChecked(dialog, app::idCheckBox_set_start_with_window, false);
+    Press(dialog, app::idButton_set_save);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(dialog); }));
+    EXPECT_TRUE(WaitFor([] { return !RegValueExists(kRunKey, L"Brimvale"); }));
+    EXPECT_TRUE(NoReportFor(program, milliseconds(500)));
+    EXPECT_TRUE(program.ExitThroughTray());
+}
+
+// Odd command lines (none of them "/m" alone): the program starts with its
+// window shown and runs normally.
+TEST_F(BadInput, OddCommandLinesStartTheProgramNormally) {
+    const std::wstring manyParameters = [] {
+        std::wstring line;
+        for (int i = 0; i < 8000; ++i) line += L"/m ";
+        return line;
+    }();
+    const struct {
+        const char* name;
+        std::wstring parameters;
+    } cases[] = {
+        {"one parameter of 30,000 characters", std::wstring(30000, L'x')},
+        {"foreign letters", L"\x03A9\x03BC\x03AD\x03B3\x03B1 \x6F22\x5B57 /\x043C \xFF0Fm"},
+        {"8,000 parameters", manyParameters},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Program program(c.parameters);
+        HWND main = program.MainWindow();
+        ASSERT_NE(nullptr, main);
+        ASSERT_NE(nullptr, program.TrayIcon());
+        EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }));
+        EXPECT_TRUE(TicksGoOn(program));
+        EXPECT_TRUE(MessageBoxes(program).empty());
+        EXPECT_TRUE(program.ExitThroughTray());
+    }
+}

@@ -60,7 +60,9 @@ void TTntImage::SetHint(const std::wstring& hint) {
 }
 
 void TTntImage::Invalidate() {
-    if (Handle()) ::InvalidateRect(Handle(), nullptr, FALSE);
+    // A hidden image (or one on a hidden window, the usual state of the
+    // resident program) is painted whole when it shows: nothing to mark.
+    if (Handle() && ::IsWindowVisible(Handle())) ::InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void TTntImage::Paint(HDC dc) {

@@ -7,6 +7,9 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
 bash "$root/scripts/build.sh" >/dev/null
+# The baseline program is stripped like brimvale.exe (linked with -s), so
+# that neither carries symbols the other lacks into its start or its memory.
+i686-w64-mingw32-strip "$root/build/win/empty_window.exe"
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
 trap wine_session_stop EXIT

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -193,6 +194,130 @@ HWND WaitForWindow(Find find, double startMs, double timeoutMs, double& elapsedM
         if (wnd || elapsedMs > timeoutMs) return wnd;
         ::Sleep(1);
     }
+}
+
+inline BOOL CALLBACK TrayIconChild(HWND wnd, LPARAM lParam) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(wnd, name, 64);
+    if (lstrcmpW(name, L"__winex11_tray_icon") == 0) reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(wnd);
+    return TRUE;
+}
+
+inline BOOL CALLBACK TrayIconTop(HWND wnd, LPARAM lParam) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(wnd, name, 64);
+    if (lstrcmpW(name, L"__winex11_standalone_tray") == 0) ::EnumChildWindows(wnd, &TrayIconChild, lParam);
+    return TrayIconChild(wnd, lParam);
+}
+
+// Icons in Wine's stand-alone tray (one window per icon).
+inline std::vector<HWND> TrayIcons() {
+    std::vector<HWND> icons;
+    ::EnumWindows(&TrayIconTop, reinterpret_cast<LPARAM>(&icons));
+    return icons;
+}
+
+// The tray menu's "Exit" (its fourth item), as the end-to-end tests choose
+// it; false when the menu or the exit did not come.
+inline bool ExitThroughTray(Child& child, std::size_t iconsBefore) {
+    HWND icon = nullptr;
+    const double start = NowMs();
+    while (!icon && NowMs() - start < 5000) {
+        const std::vector<HWND> icons = TrayIcons();
+        if (icons.size() > iconsBefore) icon = icons.back();
+        ::Sleep(10);
+    }
+    if (!icon) return false;
+    ::PostMessageW(icon, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+    ::PostMessageW(icon, WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
+    HWND menu = nullptr;
+    while (NowMs() - start < 10000) {
+        menu = ::FindWindowW(L"#32768", nullptr);
+        if (menu && ::IsWindowVisible(menu)) break;
+        menu = nullptr;
+        ::Sleep(10);
+    }
+    if (!menu) return false;
+    for (int i = 0; i < 4; ++i) ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return ::WaitForSingleObject(child.Process(), 10000) == WAIT_OBJECT_0;
+}
+
+// Under Wine, each Windows process is a host process, and Wine's
+// GetProcessTimes reads 0 for any process but the caller's own. The host's
+// own account of a process (/proc/<pid>/stat) is reachable through the Z:
+// drive, which maps the host's root. These helpers find a host process by
+// its command line (and, for processes of the Wine session, its prefix) and
+// read its CPU time; they find nothing on Windows itself.
+inline std::string ReadHostFile(const std::string& path) {
+    widgets::UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                 nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) return {};
+    std::string data;
+    char buffer[8192];
+    DWORD got = 0;
+    while (::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) data.append(buffer, got);
+    return data;
+}
+
+// The host process whose command line contains `commandPart` (compared
+// without regard to case) and whose environment holds `environmentPart`
+// (when not empty); 0 when there is none (or no host /proc to look in).
+inline long FindHostProcess(const std::string& commandPart, const std::string& environmentPart = {}) {
+    auto lower = [](std::string s) {
+        for (char& c : s)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return s;
+    };
+    const std::string wanted = lower(commandPart);
+    WIN32_FIND_DATAA found;
+    widgets::UniqueFindHandle search(::FindFirstFileA("Z:\\proc\\*", &found));
+    if (!search) return 0;
+    do {
+        const std::string name = found.cFileName;
+        if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::string command = ReadHostFile("Z:\\proc\\" + name + "\\cmdline");
+        for (char& c : command)
+            if (c == '\0') c = ' ';
+        if (lower(command).find(wanted) == std::string::npos) continue;
+        if (!environmentPart.empty()) {
+            std::string environment = ReadHostFile("Z:\\proc\\" + name + "\\environ");
+            for (char& c : environment)
+                if (c == '\0') c = '\n';
+            if (environment.find(environmentPart + "\n") == std::string::npos) continue;
+        }
+        return std::atol(name.c_str());
+    } while (::FindNextFileA(search.get(), &found));
+    return 0;
+}
+
+// User plus system CPU time of a host process so far, in milliseconds
+// (fields 14 and 15 of /proc/<pid>/stat, in clock ticks of 10 ms); -1 when
+// it cannot be read.
+inline double HostCpuTimeMs(long hostPid) {
+    if (hostPid <= 0) return -1;
+    const std::string stat = ReadHostFile("Z:\\proc\\" + std::to_string(hostPid) + "\\stat");
+    const std::size_t close = stat.rfind(')');
+    if (close == std::string::npos) return -1;
+    // After the command name: field 3 (state) onwards, separated by blanks.
+    std::vector<std::string> fields;
+    std::size_t at = close + 2;
+    while (at < stat.size()) {
+        const std::size_t end = stat.find(' ', at);
+        fields.push_back(stat.substr(at, end == std::string::npos ? std::string::npos : end - at));
+        if (end == std::string::npos) break;
+        at = end + 1;
+    }
+    if (fields.size() < 13) return -1;
+    return (std::atof(fields[11].c_str()) + std::atof(fields[12].c_str())) * 10.0;
+}
+
+// The Wine prefix this benchmark runs in ("WINEPREFIX=..." as the host
+// environment spells it), or empty outside Wine.
+inline std::string WinePrefixSetting() {
+    char value[1024];
+    const DWORD n = ::GetEnvironmentVariableA("WINEPREFIX", value, sizeof value);
+    return n > 0 && n < sizeof value ? "WINEPREFIX=" + std::string(value, n) : std::string();
 }
 
 // User plus kernel CPU time of a process so far, in milliseconds.

@@ -17,10 +17,10 @@ LRESULT CALLBACK EmptyWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     return ::DefWindowProcW(wnd, msg, wParam, lParam);
 }
 
-// The one parameter, if any ("/m" or "/dlls"), blanks around it cut off.
-// Read by hand: the usual parser lives in shell32, which this program would
+// Whether one of the parameters is `wanted` ("/m" or "/dlls"). Read by
+// hand: the usual parser lives in shell32, which this program would
 // otherwise not load at all.
-bool ParameterIs(const wchar_t* expected) {
+bool HasParameter(const wchar_t* wanted) {
     const wchar_t* p = ::GetCommandLineW();
     if (*p == L'"') {
         for (++p; *p && *p != L'"'; ++p) {
@@ -29,11 +29,14 @@ bool ParameterIs(const wchar_t* expected) {
     } else {
         while (*p && *p != L' ' && *p != L'\t') ++p;
     }
-    while (*p == L' ' || *p == L'\t') ++p;
-    for (; *expected; ++expected, ++p)
-        if (*p != *expected) return false;
-    while (*p == L' ' || *p == L'\t') ++p;
-    return *p == L'\0';
+    for (;;) {
+        while (*p == L' ' || *p == L'\t') ++p;
+        if (!*p) return false;
+        const wchar_t* w = wanted;
+        while (*w && *p == *w) ++p, ++w;
+        if (!*w && (!*p || *p == L' ' || *p == L'\t')) return true;
+        while (*p && *p != L' ' && *p != L'\t') ++p;
+    }
 }
 
 // "/dlls": first load what Brimvale loads beyond this program's own imports
@@ -53,7 +56,7 @@ void LoadBrimvaleLibraries() {
 }  // namespace
 
 int main() {
-    if (ParameterIs(L"/dlls")) LoadBrimvaleLibraries();
+    if (HasParameter(L"/dlls")) LoadBrimvaleLibraries();
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     WNDCLASSW wc{};
     wc.lpfnWndProc = &EmptyWndProc;
@@ -65,7 +68,7 @@ int main() {
     HWND wnd = ::CreateWindowExW(0, wc.lpszClassName, L"Empty", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                  CW_USEDEFAULT, 490, 380, nullptr, nullptr, instance, nullptr);
     if (!wnd) return 1;
-    if (!ParameterIs(L"/m")) {
+    if (!HasParameter(L"/m")) {
         ::ShowWindow(wnd, SW_SHOW);
         ::UpdateWindow(wnd);
     }

@@ -14,8 +14,8 @@
 // Usage: startup_bench [runs per program, default 21]
 #include <windows.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -26,53 +26,6 @@ namespace {
 
 const wchar_t kScratch[] = L"C:\\brimvale-bench";
 const wchar_t kAppData[] = L"C:\\brimvale-bench\\appdata";
-
-BOOL CALLBACK TrayIconChild(HWND wnd, LPARAM lParam) {
-    wchar_t name[64] = {};
-    ::GetClassNameW(wnd, name, 64);
-    if (lstrcmpW(name, L"__winex11_tray_icon") == 0) reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(wnd);
-    return TRUE;
-}
-
-BOOL CALLBACK TrayIconTop(HWND wnd, LPARAM lParam) {
-    wchar_t name[64] = {};
-    ::GetClassNameW(wnd, name, 64);
-    if (lstrcmpW(name, L"__winex11_standalone_tray") == 0) ::EnumChildWindows(wnd, &TrayIconChild, lParam);
-    return TrayIconChild(wnd, lParam);
-}
-
-// Icons in Wine's stand-alone tray (one window per icon).
-std::vector<HWND> TrayIcons() {
-    std::vector<HWND> icons;
-    ::EnumWindows(&TrayIconTop, reinterpret_cast<LPARAM>(&icons));
-    return icons;
-}
-
-// The tray menu's "Exit" (its fourth item), as the end-to-end tests choose
-// it; false when the menu or the exit did not come.
-bool ExitThroughTray(bench::Child& child, std::size_t iconsBefore) {
-    HWND icon = nullptr;
-    const double start = bench::NowMs();
-    while (!icon && bench::NowMs() - start < 5000) {
-        const std::vector<HWND> icons = TrayIcons();
-        if (icons.size() > iconsBefore) icon = icons.back();
-        ::Sleep(10);
-    }
-    if (!icon) return false;
-    ::PostMessageW(icon, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
-    ::PostMessageW(icon, WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
-    HWND menu = nullptr;
-    while (bench::NowMs() - start < 10000) {
-        menu = ::FindWindowW(L"#32768", nullptr);
-        if (menu && ::IsWindowVisible(menu)) break;
-        menu = nullptr;
-        ::Sleep(10);
-    }
-    if (!menu) return false;
-    for (int i = 0; i < 4; ++i) ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
-    ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
-    return ::WaitForSingleObject(child.Process(), 10000) == WAIT_OBJECT_0;
-}
 
 struct Program {
     const wchar_t* exe;
@@ -94,7 +47,7 @@ int main(int argc, char** argv) {
         {L"brimvale.exe", L"", "brimvale.exe", {}},
         {L"empty_window.exe", L"/dlls", "empty window + Brimvale's DLLs", {}},
     };
-    const std::size_t iconsAtStart = TrayIcons().size();
+    const std::size_t iconsAtStart = bench::TrayIcons().size();
 
     for (int run = 0; run < runs + 1; ++run) {  // run 0 warms the file cache and is not counted
         for (Program& p : programs) {
@@ -113,7 +66,7 @@ int main(int argc, char** argv) {
             if (!shown) ++p.failures;
             if (shown && run > 0) p.ms.push_back(elapsed);
             if (brimvale) {
-                if (!ExitThroughTray(child, iconsAtStart)) ++p.failures;
+                if (!bench::ExitThroughTray(child, iconsAtStart)) ++p.failures;
             } else {
                 child.CloseThrough(shown);
             }
@@ -134,7 +87,7 @@ int main(int argc, char** argv) {
                     p.ms.empty() ? 0.0 : *std::max_element(p.ms.begin(), p.ms.end()), p.failures);
         failures += p.failures;
     }
-    std::printf("  tray icons left behind: %d\n", static_cast<int>(TrayIcons().size() - iconsAtStart));
+    std::printf("  tray icons left behind: %d\n", static_cast<int>(bench::TrayIcons().size() - iconsAtStart));
     bench::RemoveTree(kScratch);
     return failures == 0 ? 0 : 1;
 }

@@ -1,18 +1,27 @@
 // The monitor tick against the bare probe calls it makes, in the same run:
 // three NtQuerySystemInformation queries, the GlobalMemoryStatusEx lookup and
 // call, and GetSystemInfo. Rounds alternate so that drift on a shared
-// machine hits both sides alike. Prints medians (ms per call) and the ratio.
+// machine hits both sides alike. Prints medians (ms per call) and ratios:
+// the whole tick, the tick with the tray call answered in-process (what the
+// program itself spends, without the tray's own work), and the same two with
+// a language file present; then where the time goes.
 #include <windows.h>
 
 #include <cstdio>
 #include <functional>
+#include <string>
 
 #include "BenchUtil.h"
 #include "app/MainForm.h"
 #include "localisation/Language.h"
 #include "monitor/CpuGraph.h"
+#include "monitor/CpuHistory.h"
 #include "monitor/TrayPicture.h"
+#include "probes/MemoryEx.h"
+#include "probes/unitUseage.h"
 #include "widgets/Application.h"
+#include "widgets/Paths.h"
+#include "widgets/TrayIcon.h"
 
 namespace {
 
@@ -35,44 +44,139 @@ void BareProbes() {
     ::GetSystemInfo(&si);
 }
 
+// The tray call answered at once, as if the tray took the icon in no time.
+BOOL WINAPI InstantTray(DWORD, PNOTIFYICONDATAW) { return TRUE; }
+
+constexpr int kRounds = 15, kCalls = 100;
+
+struct Series {
+    const char* name;
+    std::function<void()> body;
+    std::vector<double> ms;
+};
+
+// Runs every series once per round, in turn, and returns their medians.
+void Alternate(std::vector<Series>& series) {
+    for (int r = 0; r < kRounds; ++r)
+        for (Series& s : series) s.ms.push_back(bench::TimePerCall(kCalls, s.body));
+}
+
+void Part(const char* name, const std::function<void()>& body) {
+    std::vector<double> v;
+    for (int r = 0; r < kRounds; ++r) v.push_back(bench::TimePerCall(kCalls, body));
+    std::printf("  part %-46s %.4f ms\n", name, bench::Median(v));
+}
+
+// A scratch program folder holding language\English.lng with the tick's keys.
+std::wstring MakeLanguageFolder() {
+    wchar_t temp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"brimvale-tick-bench\\";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    ::CreateDirectoryW((folder + L"language").c_str(), nullptr);
+    const std::wstring file = folder + L"language\\English.lng";
+    ::DeleteFileW(file.c_str());
+    widgets::SetModulePathForTest(folder + L"brimvale.exe");
+    localisation::TLanguage language;
+    language.Translate(L"M", L"RamFree", L"RAM free");  // creates the file, UTF-16
+    ::WritePrivateProfileStringW(L"Brimvale_MainForm", L"Caption", L"Brimvale", file.c_str());
+    ::WritePrivateProfileStringW(L"M_Brimvale", L"RamFree", L"RAM free", file.c_str());
+    ::WritePrivateProfileStringW(L"M_Brimvale", L"CpuFree", L"CPU free", file.c_str());
+    return folder;
+}
+
 }  // namespace
 
 int main() {
     widgets::Application.Initialize();
-    app::TMainForm form;
-    const int rounds = 15, calls = 100;
-    std::vector<double> tick, bare;
-    for (int r = 0; r < rounds; ++r) {
-        bare.push_back(bench::TimePerCall(calls, BareProbes));
-        tick.push_back(bench::TimePerCall(calls, [&] { form.Timer_cpuTimer(); }));
+    app::TMainForm plain;  // the exe's folder has no language folder
+    const std::wstring folder = MakeLanguageFolder();
+    app::TMainForm translated;  // language\English.lng next to the "exe"
+    const bool languageOk = translated.Language().LanguageName() == L"English";
+    // Each form looks its texts up next to the executable it was made for.
+    auto inPlain = [](const std::function<void()>& body) {
+        widgets::SetModulePathForTest(L"");
+        body();
+    };
+    auto inTranslated = [folder](const std::function<void()>& body) {
+        widgets::SetModulePathForTest(folder + L"brimvale.exe");
+        body();
+    };
+
+    auto stubbed = [](app::TMainForm& form) {
+        widgets::ShellNotifyIcon = InstantTray;
+        form.Timer_cpuTimer();
+        widgets::ShellNotifyIcon = ::Shell_NotifyIconW;
+    };
+    std::vector<Series> series = {
+        {"bare probes", BareProbes, {}},
+        {"monitor tick", [&] { inPlain([&] { plain.Timer_cpuTimer(); }); }, {}},
+        {"monitor tick, tray call answered in-process", [&] { inPlain([&] { stubbed(plain); }); }, {}},
+        {"monitor tick with a language file", [&] { inTranslated([&] { translated.Timer_cpuTimer(); }); }, {}},
+        {"  the same, tray call answered in-process", [&] { inTranslated([&] { stubbed(translated); }); }, {}},
+    };
+    Alternate(series);
+    const double bare = bench::Median(series[0].ms);
+    std::printf("tick_bench: %d alternating rounds of %d calls (medians, ms per call)\n", kRounds, kCalls);
+    for (const Series& s : series) {
+        const double m = bench::Median(s.ms);
+        std::printf("  %-46s %.4f ms", s.name, m);
+        if (&s != &series[0]) std::printf("   ratio to bare probes %.1f", bare > 0 ? m / bare : 0.0);
+        std::printf("\n");
     }
-    const double mt = bench::Median(tick), mb = bench::Median(bare);
-    std::printf("tick_bench: %d alternating rounds of %d calls\n", rounds, calls);
-    std::printf("  bare probes   median %.4f ms per call\n", mb);
-    std::printf("  monitor tick  median %.4f ms per call\n", mt);
-    std::printf("  ratio tick / bare probes: %.1f\n", mb > 0 ? mt / mb : 0.0);
+    if (!languageOk) std::printf("  (the language file could not be set up: the last two lack it)\n");
 
     // Where the tick's time goes (medians of the same kind of rounds).
-    auto part = [&](const char* name, const std::function<void()>& body) {
-        std::vector<double> v;
-        for (int r = 0; r < rounds; ++r) v.push_back(bench::TimePerCall(calls, body));
-        std::printf("  part %-28s %.4f ms\n", name, bench::Median(v));
-    };
+    widgets::SetModulePathForTest(L"");
+    app::TMainForm& form = plain;
+    Part("probes as the tick calls them", [] {
+        probes::GetCpuUsage();
+        probes::TMemory memory;
+        memory.Refresh();
+    });
     widgets::TBitmap& graph = form.Image_cpu->Picture();
-    part("graph grid + trace", [&] {
-        monitor::DrawGraphGrid(graph.Canvas(), graph.Width(), graph.Height());
-        monitor::DrawGraphTrace(graph.Canvas(), graph.Height());
+    for (int j = 0; j < monitor::kCpuHistorySize; ++j) monitor::ShiftCpuHistory((j * 37) % 101);
+    Part("graph grid", [&] { monitor::DrawGraphGrid(graph.Canvas(), graph.Width(), graph.Height()); });
+    Part("graph trace (varied history)", [&] { monitor::DrawGraphTrace(graph.Canvas(), graph.Height()); });
+    int flip = 0;
+    Part("4 labels, 2 changed, 4 bars, 1 changed", [&] {
+        ++flip;
+        form.Label_cpu_usage->SetCaption(flip % 2 ? L"12%" : L"13%");
+        form.Label_avail_phys->SetCaption(flip % 2 ? L"594 of 981MB" : L"595 of 981MB");
+        form.Label_avail_pagefile->SetCaption(L"1594 of 2981MB");
+        form.Label_avail_virtual->SetCaption(L"1900 of 2047MB");
+        form.ProgressBar_cpu_usage->SetPosition(flip % 2 ? 12 : 13);
+        form.ProgressBar_avail_phys->SetPosition(60);
+        form.ProgressBar_avail_pagefile->SetPosition(53);
+        form.ProgressBar_avail_virtual->SetPosition(92);
     });
-    part("three Translate lookups", [&] {
-        for (int i = 0; i < 3; ++i) form.Language().Translate(L"M", L"RamFree", L"RAM free");
+    Part("three Translate lookups, no language folder", [&] {
+        for (int i = 0; i < 3; ++i) plain.Language().Translate(L"M", L"RamFree", L"RAM free");
     });
-    part("label captions (6 set)", [&] {
-        form.Label_cpu_usage->SetCaption(L"1%");
-        form.Label_cpu_usage->SetCaption(L"2%");
+    Part("three Translate lookups, language file", [&] {
+        inTranslated([&] {
+            for (int i = 0; i < 3; ++i) translated.Language().Translate(L"M", L"RamFree", L"RAM free");
+        });
     });
+    widgets::SetModulePathForTest(L"");
     widgets::TBitmap& picture = form.Image_text_icon->Picture();
-    part("tray picture", [&] { monitor::DrawTrayImage(picture, 60, 594); });
-    part("make icon", [&] { monitor::MakeTrayIcon(picture); });
-    part("tray update", [&] { form.TextTrayIcon->Update(L"x", monitor::MakeTrayIcon(picture)); });
+    Part("tray picture", [&] { monitor::DrawTrayImage(picture, 60, 594); });
+    monitor::TrayIconMaker maker;
+    Part("make icon (kept surfaces, as the tick)", [&] { maker.Make(picture); });
+    Part("make icon (fresh surfaces each time)", [&] { monitor::MakeTrayIcon(picture); });
+    {
+        widgets::TBitmap color(32, 32);
+        static const unsigned char zeros[128] = {};
+        widgets::UniqueBitmap mask(::CreateBitmap(32, 32, 1, 1, zeros));
+        Part("  of which CreateIconIndirect + DestroyIcon", [&] {
+            ICONINFO info{};
+            info.fIcon = TRUE;
+            info.hbmMask = mask.get();
+            info.hbmColor = color.Deselect();
+            widgets::UniqueIcon icon(::CreateIconIndirect(&info));
+            color.Reselect();
+        });
+    }
+    Part("tray update with its new icon (NIM_MODIFY)", [&] { form.TextTrayIcon->Update(L"x", maker.Make(picture)); });
     return 0;
 }

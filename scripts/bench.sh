@@ -2,20 +2,30 @@
 # Builds the project and runs every benchmark under Wine in a private prefix
 # (its own display when there is none). Each benchmark prints its medians and
 # its ratio against the baseline it measures in the same run.
-# Usage: scripts/bench.sh [name ...]   (default: every bench/*.cpp)
+# Usage: scripts/bench.sh [name ...]   (default: every bench/*_bench.cpp)
+#        a name may carry the benchmark's arguments in quotes: "endurance_bench 3600"
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
 bash "$root/scripts/build.sh" >/dev/null
+# The baseline program is stripped like brimvale.exe (linked with -s), so
+# that neither carries symbols the other lacks into its start or its memory.
+i686-w64-mingw32-strip "$root/build/win/empty_window.exe"
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
 trap wine_session_stop EXIT
 wine_session_start "$root/build/win/benchprefix"
 names=("$@")
 if [ ${#names[@]} -eq 0 ]; then
-  for f in "$root"/bench/*.cpp; do names+=("$(basename "$f" .cpp)"); done
+  # Every benchmark; empty_window is the baseline program the others start.
+  for f in "$root"/bench/*_bench.cpp; do names+=("$(basename "$f" .cpp)"); done
 fi
 for n in "${names[@]}"; do
+  # A name may carry arguments: "startup_bench 5".
+  read -r -a words <<<"$n"
   echo "== $n"
-  WINE_RUN_TIMEOUT=1800 "$root/scripts/wine-run" "$root/build/win/$n.exe" | tr -d '\r'
+  status=0
+  WINE_RUN_TIMEOUT=1800 "$root/scripts/wine-run" "$root/build/win/${words[0]}.exe" "${words[@]:1}" | tr -d '\r' ||
+    status=$?
+  [ "$status" -eq 0 ] || echo "   ($n ended with status $status)"
 done

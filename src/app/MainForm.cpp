@@ -301,7 +301,7 @@ void TMainForm::Timer_cpuTimer() {
     monitor::DrawTrayImage(picture, monitor::FreePercent(physFreeMb, physTotalMb), physFreeMb);
     // Hint and picture reach the tray in one call; the old icon is destroyed
     // only once the tray holds the new one.
-    TextTrayIcon->Update(monitor::FitTrayHint(hint), monitor::MakeTrayIcon(picture));
+    TextTrayIcon->Update(monitor::FitTrayHint(hint), FTrayIconMaker.Make(picture));
 }
 
 void TMainForm::StatusBar_smart_autoDrawPanel(int panel, TCanvas& canvas, const RECT&) {

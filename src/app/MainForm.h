@@ -5,6 +5,7 @@
 #pragma once
 #include <memory>
 
+#include "monitor/TrayPicture.h"
 #include "widgets/ComCtrls.h"
 #include "widgets/ExtCtrls.h"
 #include "widgets/Form.h"
@@ -102,6 +103,8 @@ private:
     freeing::CleanWindow cleanWindow();
 
     std::unique_ptr<localisation::TLanguage> FLanguage;
+    // Turns the tray picture into each tick's new icon.
+    monitor::TrayIconMaker FTrayIconMaker;
 };
 
 // The main window once created (the settings dialog and the guard use it).

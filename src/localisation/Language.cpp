@@ -21,7 +21,13 @@ bool EnsureLanguageFile(const std::wstring& path) {
     if (widgets::FileExists(path)) return true;
     widgets::UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return widgets::FileExists(path);  // made by someone else meanwhile
+    // Made by someone else meanwhile: it is there to be read. Any other
+    // refusal (most often: no language folder) means there is no file, and
+    // asking the file system again would only cost another look-up.
+    if (!file) {
+        const DWORD error = ::GetLastError();
+        return (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) && widgets::FileExists(path);
+    }
     static const BYTE kEmptyUnicodeText[] = {0xFF, 0xFE, 0x0D, 0x00, 0x0A, 0x00};
     DWORD written = 0;
     (void)::WriteFile(file.get(), kEmptyUnicodeText, sizeof kEmptyUnicodeText, &written, nullptr);

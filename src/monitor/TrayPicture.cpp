@@ -1,6 +1,7 @@
 #include "monitor/TrayPicture.h"
 
 #include <string>
+#include <vector>
 
 #include "monitor/TrayPictureRules.h"
 
@@ -37,41 +38,44 @@ void DrawTrayImage(widgets::TBitmap& image, std::int32_t percent, std::int64_t f
     canvas.LineTo(right + 1, kTrayBarBottom);
 }
 
-namespace {
-
-// The mask bitmap: key-coloured pixels transparent, all others opaque.
-widgets::UniqueBitmap MakeMask(const std::uint32_t* pixels, int width, int height) {
-    const std::vector<std::uint8_t> bits =
-        IconMaskBits(pixels, width, height, ColorToPixelWord(kTrayKeyColor));
-    if (bits.empty()) return widgets::UniqueBitmap();
-    return widgets::UniqueBitmap(::CreateBitmap(width, height, 1, 1, bits.data()));
+widgets::UniqueIcon MakeTrayIcon(widgets::TBitmap& bitmap) {
+    TrayIconMaker maker;
+    return maker.Make(bitmap);
 }
 
-}  // namespace
-
-widgets::UniqueIcon MakeTrayIcon(widgets::TBitmap& bitmap) {
+widgets::UniqueIcon TrayIconMaker::Make(widgets::TBitmap& bitmap) {
     if (std::uint32_t* picture = bitmap.Bits())
         ThickenBlack(picture, bitmap.Width(), bitmap.Height(), ColorToPixelWord(kTrayBlack));
 
     const int cx = TrayIconMetrics(SM_CXICON);
     const int cy = TrayIconMetrics(SM_CYICON);
-    widgets::TBitmap color(cx, cy);
-    std::uint32_t* pixels = color.Bits();
+    if (color_.Empty() || color_.Width() != cx || color_.Height() != cy) color_.SetSize(cx, cy);
+    std::uint32_t* pixels = color_.Bits();
     if (!pixels) return widgets::UniqueIcon();
-    color.Canvas().StretchDraw(RECT{0, 0, cx, cy}, bitmap.Dc(), bitmap.Width(), bitmap.Height());
+    // Covers every pixel of the kept picture: nothing of the last icon stays.
+    color_.Canvas().StretchDraw(RECT{0, 0, cx, cy}, bitmap.Dc(), bitmap.Width(), bitmap.Height());
 
-    pixels = color.Bits();  // flushes the stretch
-    widgets::UniqueBitmap mask = MakeMask(pixels, cx, cy);
-    if (!mask) return widgets::UniqueIcon();
+    pixels = color_.Bits();  // flushes the stretch
+    const std::vector<std::uint8_t> bits =
+        IconMaskBits(pixels, cx, cy, ColorToPixelWord(kTrayKeyColor));
+    if (bits.empty()) return widgets::UniqueIcon();
+    const bool maskRewritten = mask_ && maskWidth_ == cx && maskHeight_ == cy &&
+                               ::SetBitmapBits(mask_.get(), static_cast<DWORD>(bits.size()), bits.data()) != 0;
+    if (!maskRewritten) {
+        mask_.reset(::CreateBitmap(cx, cy, 1, 1, bits.data()));
+        maskWidth_ = cx;
+        maskHeight_ = cy;
+    }
+    if (!mask_) return widgets::UniqueIcon();
     PaintKeyBlack(pixels, cx, cy, ColorToPixelWord(kTrayKeyColor));
 
     ICONINFO info{};
     info.fIcon = TRUE;
-    info.hbmMask = mask.get();
-    info.hbmColor = color.Deselect();  // a bitmap selected into a DC must not be used here
+    info.hbmMask = mask_.get();
+    info.hbmColor = color_.Deselect();  // a bitmap selected into a DC must not be used here
     widgets::UniqueIcon icon(::CreateIconIndirect(&info));
-    color.Reselect();
-    return icon;  // the system copied both bitmaps; ours go with this scope
+    color_.Reselect();
+    return icon;  // the system copied both bitmaps: ours are free for the next icon
 }
 
 }  // namespace monitor

@@ -20,6 +20,22 @@ void DrawTrayImage(widgets::TBitmap& image, std::int32_t percent, std::int64_t f
 // system refuses to create it.
 widgets::UniqueIcon MakeTrayIcon(widgets::TBitmap& bitmap);
 
+// MakeTrayIcon for a caller that makes one icon after another (the tick):
+// the colour picture and the mask handed to the system are kept from one icon
+// to the next instead of being created and destroyed each time. The system
+// copies both into every icon, so each icon stays as it was made. Holds three
+// GDI objects (a memory DC, a DIB section and a monochrome bitmap) from the
+// first icon on; they are made again only when the system's icon size changes.
+class TrayIconMaker {
+public:
+    widgets::UniqueIcon Make(widgets::TBitmap& bitmap);
+
+private:
+    widgets::TBitmap color_;
+    widgets::UniqueBitmap mask_;
+    int maskWidth_ = 0, maskHeight_ = 0;
+};
+
 // Seam for tests: reads SM_CXICON / SM_CYICON (defaults to GetSystemMetrics).
 extern int(WINAPI* TrayIconMetrics)(int index);
 

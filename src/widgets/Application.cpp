@@ -59,6 +59,8 @@ void TApplication::Run() {
             terminated_ = true;
             break;
         }
+        ++messagesRetrieved_;
+        if (messageObserver_) messageObserver_(msg);
         handleMessage(msg);
     }
 }

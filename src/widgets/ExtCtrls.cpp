@@ -43,24 +43,42 @@ void TTntImage::SetIcon(UniqueIcon icon) {
 
 void TTntImage::SetHint(const std::wstring& hint) {
     hint_ = hint;
+    // The tooltip window itself is made when the mouse first rests on the
+    // image (see WndProc): making it is one of the dearer steps of the
+    // start, and a program that lives in the tray may never need it.
+    if (tooltip_) {
+        TOOLINFOW ti = toolInfo();
+        ::SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+TOOLINFOW TTntImage::toolInfo() {
     TOOLINFOW ti{};
     ti.cbSize = TTTOOLINFOW_V1_SIZE;
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     ti.hwnd = Form().Handle();
     ti.uId = reinterpret_cast<UINT_PTR>(Handle());
     ti.lpszText = const_cast<wchar_t*>(hint_.c_str());
-    if (!tooltip_) {
-        tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                     Form().Handle(), nullptr, ::GetModuleHandleW(nullptr), nullptr);
-        ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-    } else {
-        ::SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
-    }
+    return ti;
+}
+
+void TTntImage::createTooltip(const MSG& firstMove) {
+    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Form().Handle(), nullptr,
+                                 ::GetModuleHandleW(nullptr), nullptr);
+    if (!tooltip_) return;
+    TOOLINFOW ti = toolInfo();
+    ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    // From now on the tooltip watches the image's mouse messages itself; this
+    // first one it is told of, so that it starts counting towards showing.
+    MSG relayed = firstMove;
+    ::SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
 void TTntImage::Invalidate() {
-    if (Handle()) ::InvalidateRect(Handle(), nullptr, FALSE);
+    // A hidden image (or one on a hidden window, the usual state of the
+    // resident program) is painted whole when it shows: nothing to mark.
+    if (Handle() && ::IsWindowVisible(Handle())) ::InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void TTntImage::Paint(HDC dc) {
@@ -82,6 +100,12 @@ LRESULT CALLBACK TTntImage::WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
         PaintDc dc(wnd);
         Dispatch([&] { self->Paint(dc.get()); });
         return 0;
+    }
+    if (msg == WM_MOUSEMOVE && self && !self->tooltip_ && !self->hint_.empty()) {
+        MSG move{wnd, msg, wParam, lParam, static_cast<DWORD>(::GetMessageTime()), {}};
+        const DWORD at = ::GetMessagePos();
+        move.pt = POINT{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+        Dispatch([&] { self->createTooltip(move); });
     }
     if (msg == WM_ERASEBKGND) return 1;  // Paint covers the whole client area
     return ::DefWindowProcW(wnd, msg, wParam, lParam);

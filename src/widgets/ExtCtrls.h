@@ -1,5 +1,8 @@
 // Images (a child window that paints its own bitmap or icon) and timers.
 #pragma once
+#include <windows.h>
+#include <commctrl.h>
+
 #include "widgets/Control.h"
 
 namespace widgets {
@@ -13,14 +16,18 @@ public:
     // An icon picture instead of a bitmap (drawn stretched to the control).
     void SetIcon(UniqueIcon icon);
     HICON Icon() const noexcept { return icon_.get(); }
-    // Hint shown as a tooltip when the mouse rests on the image.
+    // Hint shown as a tooltip when the mouse rests on the image. The tooltip
+    // window is made when the mouse first moves over the image.
     void SetHint(const std::wstring& hint);
     const std::wstring& Hint() const noexcept { return hint_; }
+    HWND Tooltip() const noexcept { return tooltip_; }
     void Invalidate();
     void Paint(HDC dc);
 
 private:
     static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
+    TOOLINFOW toolInfo();
+    void createTooltip(const MSG& firstMove);
     TBitmap picture_;
     UniqueIcon icon_;
     std::wstring hint_;

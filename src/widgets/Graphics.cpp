@@ -57,14 +57,17 @@ void TCanvas::SetHandle(HDC dc) noexcept {
 
 // The canvas's objects stay selected into the DC between calls; the DC's own
 // stock objects come back when the owning bitmap or window releases the DC.
+// Selecting an object into a DIB section's DC makes the drawing engine
+// prepare it anew, so an object already in place is not selected again (the
+// DC itself is asked: someone else may have selected another object meanwhile).
 void TCanvas::selectPen() {
     if (!pen_) pen_.reset(::CreatePen(PS_SOLID, penWidth_, penColor_));
-    ::SelectObject(dc_, pen_.get());
-    ::SetROP2(dc_, R2_COPYPEN);
+    if (::GetCurrentObject(dc_, OBJ_PEN) != pen_.get()) ::SelectObject(dc_, pen_.get());
+    if (::GetROP2(dc_) != R2_COPYPEN) ::SetROP2(dc_, R2_COPYPEN);
 }
 void TCanvas::selectBrush() {
     if (!brush_) brush_.reset(::CreateSolidBrush(brushColor_));
-    ::SelectObject(dc_, brush_.get());
+    if (::GetCurrentObject(dc_, OBJ_BRUSH) != brush_.get()) ::SelectObject(dc_, brush_.get());
 }
 void TCanvas::selectFont() {
     if (!font_) {
@@ -76,7 +79,7 @@ void TCanvas::selectFont() {
         lstrcpynW(lf.lfFaceName, fontName_.c_str(), LF_FACESIZE);
         font_.reset(::CreateFontIndirectW(&lf));
     }
-    ::SelectObject(dc_, font_.get());
+    if (::GetCurrentObject(dc_, OBJ_FONT) != font_.get()) ::SelectObject(dc_, font_.get());
 }
 
 void TCanvas::FillRect(const RECT& r) {
@@ -95,6 +98,12 @@ void TCanvas::MoveTo(int x, int y) { ::MoveToEx(dc_, x, y, nullptr); }
 void TCanvas::LineTo(int x, int y) {
     selectPen();
     ::LineTo(dc_, x, y);
+}
+
+void TCanvas::PolylineTo(const POINT* points, int count) {
+    if (count <= 0) return;
+    selectPen();
+    ::PolylineTo(dc_, points, static_cast<DWORD>(count));
 }
 
 void TCanvas::TextOut(int x, int y, const std::wstring& text) {

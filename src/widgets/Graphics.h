@@ -53,6 +53,10 @@ public:
     void MoveTo(int x, int y);
     // Paints from the current position up to, but not including, (x, y).
     void LineTo(int x, int y);
+    // LineTo to each point in turn, in one call: the same pixels (every end
+    // point is left to the next segment, the last one unpainted), and the
+    // current position ends at the last point.
+    void PolylineTo(const POINT* points, int count);
     // Text cell painted on the brush colour.
     void TextOut(int x, int y, const std::wstring& text);
     SIZE TextExtent(const std::wstring& text);

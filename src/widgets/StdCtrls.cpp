@@ -31,6 +31,9 @@ void TTntLabel::AdjustSize() {
     const int height = static_cast<int>(r.bottom);
     int left = Left();
     if (options_.alignment == TAlignment::Right) left = Left() + Width() - width;
+    // A new text of the same size (the usual case: digits are all equally
+    // wide) leaves the window where it is.
+    if (left == Left() && width == Width() && height == Height()) return;
     SetBounds(left, Top(), width, height);
 }
 

@@ -21,6 +21,8 @@ constexpr DWORD kNotifySize = sizeof(NOTIFYICONDATAW);
 
 }  // namespace
 
+BOOL(WINAPI* ShellNotifyIcon)(DWORD message, PNOTIFYICONDATAW data) = ::Shell_NotifyIconW;
+
 TTextTrayIcon::TTextTrayIcon(TTntForm& mainForm, std::wstring name, std::string className)
     : TComponent(std::move(name), std::move(className)), mainForm_(mainForm) {
     static bool registered = false;
@@ -58,7 +60,7 @@ bool TTextTrayIcon::notify(DWORD message) {
     data.uCallbackMessage = kCallbackMessage;
     data.hIcon = icon_.get();
     lstrcpynW(data.szTip, hint_.c_str(), ARRAYSIZE(data.szTip));
-    return ::Shell_NotifyIconW(message, &data) != FALSE;
+    return ShellNotifyIcon(message, &data) != FALSE;
 }
 
 void TTextTrayIcon::add() { added_ = notify(NIM_ADD); }

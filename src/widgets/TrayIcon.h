@@ -4,6 +4,7 @@
 // icon. The icon is added again when the taskbar is re-created.
 #pragma once
 #include <windows.h>
+#include <shellapi.h>
 #include <string>
 #include "widgets/Component.h"
 #include "widgets/Control.h"
@@ -13,6 +14,10 @@ namespace widgets {
 
 class TTntForm;
 class TTntPopupMenu;
+
+// Seam for tests and benchmarks: every call to the tray goes through here
+// (defaults to Shell_NotifyIconW).
+extern BOOL(WINAPI* ShellNotifyIcon)(DWORD message, PNOTIFYICONDATAW data);
 
 class TTextTrayIcon : public TComponent {
 public:

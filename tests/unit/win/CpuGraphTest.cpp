@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <iterator>
 #include <vector>
 
 #include "monitor/CpuGraph.h"
 #include "monitor/CpuHistory.h"
+#include "monitor/GraphRules.h"
 
 using namespace widgets;
 using namespace monitor;
@@ -165,5 +168,47 @@ TEST_F(CpuGraphTest, ExtremeSamplesDrawNothingAndDoNotCrash) {
         CpuHistory.fill(v);
         Tick(bmp);
         EXPECT_EQ(0, Count(bmp, clLime)) << v;
+    }
+}
+
+namespace {
+
+// The trace as 150 separate move-to/line-to pairs, the plainest reading of
+// how the segments are drawn.
+void SegmentBySegment(TCanvas& canvas, int height) {
+    canvas.SetPen(clLime, 1);
+    for (int j = 0; j < kCpuHistorySize - 1; ++j) {
+        canvas.MoveTo(3 * j, GraphRow(CpuHistory[j], height));
+        canvas.LineTo(3 * j + 3, GraphRow(CpuHistory[j + 1], height));
+    }
+}
+
+std::vector<std::uint32_t> Pixels(TBitmap& bmp) {
+    const std::uint32_t* p = bmp.Bits();
+    return std::vector<std::uint32_t>(p, p + bmp.Width() * bmp.Height());
+}
+
+}  // namespace
+
+TEST_F(CpuGraphTest, TraceMatchesTheSegmentsDrawnOneByOne) {
+    // Steep and shallow segments, both directions, runs off the top and the
+    // bottom, and the flat line: every kind of join between segments.
+    std::uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+    const std::function<std::int32_t(int)> histories[] = {
+        [](int j) { return j % 2 ? 0 : 100; },
+        [](int j) { return (j * 37) % 101; },
+        [](int j) { return j % 7 == 0 ? -1000 : j % 5 == 0 ? 1000 : 50; },
+        [&next](int) { return static_cast<std::int32_t>(next() % 103) - 1; },
+        [](int j) { return j < 75 ? 99 : 98; },
+    };
+    for (std::size_t h = 0; h < std::size(histories); ++h) {
+        SCOPED_TRACE(h);
+        for (int j = 0; j < kCpuHistorySize; ++j) CpuHistory[j] = histories[h](j);
+        TBitmap drawn(460, H), expected(460, H);  // wide enough to show the last point
+        DrawGraphTrace(drawn.Canvas(), H);
+        SegmentBySegment(expected.Canvas(), H);
+        ASSERT_EQ(Pixels(expected), Pixels(drawn));
+        ASSERT_GT(Count(drawn, clLime), 0);
     }
 }

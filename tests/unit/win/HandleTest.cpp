@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "widgets/Graphics.h"
 #include "widgets/Handle.h"
 
@@ -42,4 +44,50 @@ TEST(TCanvas, ChangingPenAndBrushRepeatedlyKeepsGdiCountFlat) {
     }
     EXPECT_LE(LiveGdiObjects(), before + 3);  // one pen, brush and font at most
     EXPECT_EQ(RGB(0, 0, 0), bmp.Canvas().Pixel(1, 1));  // the frame uses the last (black) pen
+}
+
+TEST(TCanvas, DrawsWithItsOwnObjectsEvenAfterOthersWereSelectedIntoTheDc) {
+    // The canvas skips selecting what is already in place; it must notice
+    // when someone else put another pen, brush or font into its DC meanwhile.
+    TBitmap bmp(40, 40);
+    TCanvas& canvas = bmp.Canvas();
+    canvas.SetPen(clRed, 1);
+    canvas.SetBrushColor(clLime);
+    canvas.MoveTo(0, 0);
+    canvas.LineTo(10, 0);
+    canvas.FillRect(RECT{0, 2, 5, 4});
+    ASSERT_EQ(clRed, canvas.Pixel(5, 0));
+    ASSERT_EQ(clLime, canvas.Pixel(2, 3));
+
+    UniquePen blue(::CreatePen(PS_SOLID, 1, RGB(0, 0, 255)));
+    UniqueBrush navy(::CreateSolidBrush(clNavy));
+    {
+        SelectGuard pen(canvas.Handle(), blue.get());
+        SelectGuard brush(canvas.Handle(), navy.get());
+        ::SetROP2(canvas.Handle(), R2_NOT);
+        canvas.MoveTo(0, 6);
+        canvas.LineTo(10, 6);
+        canvas.Rectangle(0, 8, 6, 14);
+        EXPECT_EQ(clRed, canvas.Pixel(5, 6));    // its own pen, copied, not inverted
+        EXPECT_EQ(clRed, canvas.Pixel(0, 10));   // the frame too
+        EXPECT_EQ(clLime, canvas.Pixel(3, 10));  // and its own brush inside
+        canvas.PolylineTo(std::vector<POINT>{{0, 16}, {10, 16}}.data(), 2);
+        EXPECT_EQ(clRed, canvas.Pixel(5, 16));
+    }
+
+    // Text: the same glyphs with a stock font pushed into the DC meanwhile.
+    auto textPixels = [&] {
+        canvas.SetBrushColor(clBlack);
+        canvas.FillRect(RECT{0, 20, 40, 40});
+        canvas.SetFontColor(clWhite);
+        canvas.TextOut(0, 20, L"8W");
+        std::vector<TColor> pixels;
+        for (int y = 20; y < 40; ++y)
+            for (int x = 0; x < 40; ++x) pixels.push_back(canvas.Pixel(x, y));
+        return pixels;
+    };
+    const std::vector<TColor> own = textPixels();
+    ASSERT_NE(std::vector<TColor>(own.size(), clBlack), own);
+    SelectGuard font(canvas.Handle(), ::GetStockObject(OEM_FIXED_FONT));
+    EXPECT_EQ(own, textPixels());
 }

@@ -209,3 +209,61 @@ TEST(MakeTrayIcon, ThousandTicksLeaveNoGdiObjectOrIcon) {
     EXPECT_EQ(gdiBefore, LiveGdiObjects());
     EXPECT_EQ(iconsBefore, UniqueIcon::liveCount());
 }
+
+TEST(TrayIconMaker, EachIconIsTheOneAFreshMakerWouldMakeAndStaysAsMade) {
+    if (::GetSystemMetrics(SM_CXICON) != kSize || ::GetSystemMetrics(SM_CYICON) != kSize)
+        GTEST_SKIP() << "system icon size is not 32 x 32";
+    TrayIconMaker maker;
+    const struct {
+        std::int32_t percent;
+        std::int64_t freeMb;
+    } pictures[] = {{60, 594}, {10, 7}, {100, 1500}, {24, 88}, {60, 594}};
+    std::vector<UniqueIcon> made;
+    std::vector<std::vector<TColor>> shown;
+    for (const auto& p : pictures) {
+        SCOPED_TRACE(p.freeMb);
+        TBitmap kept(kSize, kSize), fresh(kSize, kSize);
+        DrawTrayImage(kept, p.percent, p.freeMb);
+        DrawTrayImage(fresh, p.percent, p.freeMb);
+        made.push_back(maker.Make(kept));
+        ASSERT_TRUE(made.back());
+        const UniqueIcon reference = MakeTrayIcon(fresh);
+        EXPECT_EQ(Snapshot(fresh), Snapshot(kept));  // thickened alike
+        shown.push_back(Render(made.back().get(), kSize));
+        EXPECT_EQ(Render(reference.get(), kSize), shown.back());
+    }
+    // The kept surfaces were drawn over four more times: the icons made from
+    // them still show their own pictures.
+    for (std::size_t i = 0; i < made.size(); ++i) EXPECT_EQ(shown[i], Render(made[i].get(), kSize)) << i;
+    EXPECT_NE(shown[0], shown[1]);
+    EXPECT_EQ(shown[0], shown[4]);
+}
+
+TEST(TrayIconMaker, KeepsThreeGdiObjectsAndFollowsAChangeOfIconSize) {
+    TBitmap bmp(kSize, kSize);
+    DrawTrayImage(bmp, 60, 594);
+    const int gdiBefore = LiveGdiObjects();
+    {
+        TrayIconMaker maker;
+        UniqueIcon first = maker.Make(bmp);
+        ASSERT_TRUE(first);
+        const int kept = LiveGdiObjects() - gdiBefore;
+        EXPECT_EQ(3, kept);  // memory DC, colour DIB, mask
+        for (int i = 0; i < 50; ++i) {
+            DrawTrayImage(bmp, i % 2 ? 10 : 80, 594);
+            ASSERT_TRUE(maker.Make(bmp)) << i;
+        }
+        EXPECT_EQ(gdiBefore + kept, LiveGdiObjects());
+
+        TrayIconMetrics = SixteenPixelIcons;
+        DrawTrayImage(bmp, 60, 594);
+        UniqueIcon small = maker.Make(bmp);
+        TrayIconMetrics = ::GetSystemMetrics;
+        ASSERT_TRUE(small);
+        EXPECT_EQ(16, IconColorSize(small.get()).cx);
+        EXPECT_EQ(gdiBefore + kept, LiveGdiObjects());  // replaced, not added
+        UniqueIcon back = maker.Make(bmp);
+        EXPECT_EQ(::GetSystemMetrics(SM_CXICON), IconColorSize(back.get()).cx);
+    }
+    EXPECT_EQ(gdiBefore, LiveGdiObjects());
+}

@@ -148,16 +148,16 @@ void TMainForm::createComponents() {
                                                          Label_Memory_Released})
         c->SetAnchorBottom(true);
 
-    FontSpec arial = Font();
+    FontStyle arial = Font();
     arial.name = L"Arial";
     Label_Introduction->SetFont(arial);
-    FontSpec goFont = arial;
+    FontStyle goFont = arial;
     goFont.height = -12;  // 9 pt
     goFont.bold = true;
     goFont.color = clNavy;
     Button_go->SetFont(goFont);
     Button_go->SetOwnerDrawn(true);  // a themed button draws no coloured caption
-    FontSpec numberFont = Font();
+    FontStyle numberFont = Font();
     numberFont.bold = true;
     numberFont.color = clRed;
     Label_free_number->SetFont(numberFont);

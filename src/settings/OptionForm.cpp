@@ -44,7 +44,7 @@ TOptionForm::TOptionForm(app::TMainForm& mainForm)
     Button_set_save = Add<TTntButton>(L"Button_set_save", Bounds{112, 112, 75, 25}, L"OK");
     Button_set_cancel = Add<TTntButton>(L"Button_set_cancel", Bounds{200, 112, 75, 25}, L"Cancel");
 
-    FontSpec arial = Font();
+    FontStyle arial = Font();
     arial.name = L"Arial";
     for (TTntCheckBox* box : boxes()) box->SetFont(arial);
     // The stored states of the design; the creation step overwrites them.

@@ -4,12 +4,12 @@
 
 namespace widgets {
 
-UniqueFont CreateFontFor(const FontSpec& spec) {
+UniqueFont CreateFontFor(const FontStyle& style) {
     LOGFONTW lf{};
-    lf.lfHeight = spec.height;
-    lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfHeight = style.height;
+    lf.lfWeight = style.bold ? FW_BOLD : FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynW(lf.lfFaceName, spec.name.c_str(), LF_FACESIZE);
+    lstrcpynW(lf.lfFaceName, style.name.c_str(), LF_FACESIZE);
     return UniqueFont(::CreateFontIndirectW(&lf));
 }
 
@@ -17,7 +17,7 @@ TControl::TControl(TTntForm& form, std::wstring name, std::string className)
     : TComponent(std::move(name), std::move(className)),
       form_(form),
       id_(form.NextControlId()),
-      fontSpec_(form.Font()) {}
+      fontStyle_(form.Font()) {}
 
 void TControl::CreateHandle(const wchar_t* windowClass, DWORD style, DWORD exStyle,
                             const Bounds& bounds, const std::wstring& caption) {
@@ -68,15 +68,15 @@ void TControl::SetCaption(const std::wstring& caption) {
     }
 }
 
-void TControl::SetFont(const FontSpec& spec) {
-    fontSpec_ = spec;
-    FontSpec formFont = form_.Font();
-    formFont.color = spec.color;
+void TControl::SetFont(const FontStyle& style) {
+    fontStyle_ = style;
+    FontStyle formFont = form_.Font();
+    formFont.color = style.color;
     HFONT handle = form_.FontHandle();
-    if (spec == formFont) {
+    if (style == formFont) {
         font_.reset();  // colour alone does not need a font of its own
     } else {
-        font_ = CreateFontFor(spec);
+        font_ = CreateFontFor(style);
         handle = font_.get();
     }
     if (hwnd_) ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(handle), TRUE);
@@ -88,7 +88,7 @@ void TControl::SetParentWindow(HWND parent) {
 }
 
 HBRUSH TControl::CtlColor(HDC dc) {
-    ::SetTextColor(dc, fontSpec_.color);
+    ::SetTextColor(dc, fontStyle_.color);
     ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
     return ::GetSysColorBrush(COLOR_BTNFACE);
 }

@@ -14,18 +14,18 @@ class TTntForm;
 
 constexpr TColor clWindowText = RGB(0, 0, 0);
 
-struct FontSpec {
+struct FontStyle {
     std::wstring name = L"MS Sans Serif";
     int height = -11;  // LOGFONT rule: negative is character height
     bool bold = false;
     TColor color = clWindowText;
-    bool operator==(const FontSpec& o) const {
+    bool operator==(const FontStyle& o) const {
         return name == o.name && height == o.height && bold == o.bold && color == o.color;
     }
 };
 
-// Creates the GDI font for a spec (colour is applied when drawing).
-UniqueFont CreateFontFor(const FontSpec& spec);
+// Creates the GDI font for a style (colour is applied when drawing).
+UniqueFont CreateFontFor(const FontStyle& style);
 
 struct Bounds {
     int left = 0, top = 0, width = 0, height = 0;
@@ -55,10 +55,10 @@ public:
     std::wstring Caption() const override;
     void SetCaption(const std::wstring& caption) override;
 
-    const FontSpec& Font() const noexcept { return fontSpec_; }
-    void SetFont(const FontSpec& spec);
+    const FontStyle& Font() const noexcept { return fontStyle_; }
+    void SetFont(const FontStyle& style);
     void SetFontColor(TColor color) {
-        fontSpec_.color = color;
+        fontStyle_.color = color;
         if (hwnd_) ::InvalidateRect(hwnd_, nullptr, TRUE);
     }
 
@@ -90,7 +90,7 @@ private:
     Bounds bounds_;
     bool visible_ = true;
     bool anchorBottom_ = false;
-    FontSpec fontSpec_;
+    FontStyle fontStyle_;
     UniqueFont font_;
 };
 

@@ -33,10 +33,10 @@ void RegisterFormClass(const std::wstring& className, int iconId, WNDPROC proc) 
 }  // namespace
 
 TTntForm::TTntForm(std::wstring name, std::string className, const FormOptions& options, HWND owner)
-    : TComponent(std::move(name), className), fontSpec_(options.font) {
+    : TComponent(std::move(name), className), fontStyle_(options.font) {
     const std::wstring windowClass(className.begin(), className.end());
     RegisterFormClass(windowClass, options.iconId, &TTntForm::StaticWndProc);
-    font_ = CreateFontFor(fontSpec_);
+    font_ = CreateFontFor(fontStyle_);
     const DWORD style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | (options.minimizeBox ? WS_MINIMIZEBOX : 0);
     const DWORD exStyle = options.appWindow ? WS_EX_APPWINDOW : WS_EX_DLGMODALFRAME;
     RECT r{0, 0, options.clientWidth, options.clientHeight};

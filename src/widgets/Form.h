@@ -23,7 +23,7 @@ struct FormOptions {
     bool minimizeBox = true;
     bool appWindow = false;  // own taskbar button while visible
     int iconId = 0;          // window icon resource (0: none)
-    FontSpec font;
+    FontStyle font;
 };
 
 class TTntForm : public TComponent {
@@ -60,7 +60,7 @@ public:
     bool Modal() const noexcept { return modal_; }
 
     HFONT FontHandle() const noexcept { return font_.get(); }
-    const FontSpec& Font() const noexcept { return fontSpec_; }
+    const FontStyle& Font() const noexcept { return fontStyle_; }
 
     std::function<void()> OnShow;
     std::function<void(TCloseAction&)> OnClose;
@@ -90,7 +90,7 @@ private:
     void realignBottomAnchored(int oldClientHeight, int newClientHeight);
 
     HWND hwnd_ = nullptr;
-    FontSpec fontSpec_;
+    FontStyle fontStyle_;
     UniqueFont font_;
     int nextId_ = 100;
     UINT_PTR nextTimerId_ = 1;

@@ -60,7 +60,7 @@ public:
         numberBefore = Add<TTntLabel>(L"Label_free_number_before", Bounds{8, 250, 3, 13}, L"",
                                       Hidden(false));
         number = Add<TTntLabel>(L"Label_free_number", Bounds{11, 250, 0, 13}, L"", Hidden(true));
-        FontSpec bold = number->Font();
+        FontStyle bold = number->Font();
         bold.bold = true;
         bold.color = clRed;  // the design's colour, which a report must replace
         number->SetFont(bold);

@@ -116,10 +116,16 @@ int main(int argc, char** argv) {
     auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
     std::printf("  CPU time over %d s, medians (ms)       %10s %10s %10s   brimvale/empty\n", seconds, "empty",
                 "brimvale", "empty+DLLs");
+    // The host counts CPU time in 10 ms clock ticks: a program that idles
+    // may use none in a minute, and then there is no ratio to give.
     auto cpuRow = [&](const char* name, std::vector<double> Program::*series) {
         const double e = bench::Median(programs[0].*series), b = bench::Median(programs[1].*series),
                      d = bench::Median(programs[2].*series);
-        std::printf("    %-36s %10.0f %10.0f %10.0f   %.1f\n", name, e, b, d, ratio(b, e));
+        std::printf("    %-36s %10.0f %10.0f %10.0f   ", name, e, b, d);
+        if (e > 0)
+            std::printf("%.1f\n", ratio(b, e));
+        else
+            std::printf("n/a (empty: under one 10 ms clock tick); brimvale %.2f ms per second\n", b / seconds);
     };
     cpuRow("the program itself", &Program::cpuMs);
     if (!empty.trayCpuMs.empty()) cpuRow("the tray (explorer.exe) meanwhile", &Program::trayCpuMs);

@@ -31,7 +31,16 @@ struct Seen {
     UINT_PTR cpuTimer = 0, freeTimer = 0;
     unsigned long cpuTicks = 0, freeTicks = 0;
     std::map<std::string, unsigned long> others;
+    unsigned long sentFromOutside = 0;  // sent by another thread: handled while the loop waits
 } seen;
+
+// Messages sent (not posted) to this thread's windows by another thread or
+// process never pass through the loop: they are handled inside its wait, and
+// wake the thread all the same. A window-procedure hook counts them.
+LRESULT CALLBACK CountSent(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && ::InSendMessage()) ++seen.sentFromOutside;
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 void Observe(const MSG& msg) {
     if (msg.message == WM_TIMER && msg.hwnd == seen.mainForm && msg.wParam == seen.cpuTimer) {
@@ -54,7 +63,7 @@ double OwnCpuMs() { return bench::CpuTimeMs(::GetCurrentProcess()); }
 // Runs the main loop for `seconds` and prints what it took from the queue.
 void Phase(const char* title, int seconds, bool autoFree) {
     const unsigned long before = widgets::Application.MessagesRetrieved();
-    seen.cpuTicks = seen.freeTicks = 0;
+    seen.cpuTicks = seen.freeTicks = seen.sentFromOutside = 0;
     seen.others.clear();
     const DWORD guiThread = ::GetCurrentThreadId();
     std::thread stopper([guiThread, seconds] {
@@ -82,6 +91,8 @@ void Phase(const char* title, int seconds, bool autoFree) {
         other += count;
     }
     std::printf("    other messages                        %lu\n", other);
+    std::printf("    messages sent from other threads      %lu   (handled while the loop waits)\n",
+                seen.sentFromOutside);
     std::printf("    the timers' own ticks in that time    %.1f\n", timersOwn);
     std::printf("    ratio retrieved / timers' own         %.3f\n", timersOwn > 0 ? retrieved / timersOwn : 0.0);
     std::printf("    CPU time of the process               %.0f ms (%.2f ms per second)\n", cpu, cpu / wall);
@@ -106,6 +117,8 @@ int main(int argc, char** argv) {
     seen.cpuTimer = mainForm->Timer_cpu->Id();
     seen.freeTimer = mainForm->Timer_free->Id();
     Application.SetMessageObserverForTest(&Observe);
+    HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, &CountSent, nullptr, ::GetCurrentThreadId());
+    if (!hook) std::printf("  (no window-procedure hook: sent messages are not counted)\n");
 
     std::printf("wakeup_bench: the program's start with \"/m\" (main window hidden), fresh settings\n");
     Phase("idle auto-free off (as installed)", seconds, false);
@@ -115,6 +128,7 @@ int main(int argc, char** argv) {
         Phase("idle auto-free on", autoFreeSeconds, true);
     }
     Application.SetMessageObserverForTest(nullptr);
+    if (hook) ::UnhookWindowsHookEx(hook);
     Application.DestroyForms();
     return 0;
 }

@@ -20,7 +20,7 @@ namespace {
 // resident memory come and go in whole pages, so a run that leaks nothing
 // can still end a page or two up or down: measured over 3,600 ticks (and
 // over 86,400 in the benchmark) the committed figure ended exactly level and
-// the resident one 4 to 8 KB up. The blocks in use in the heaps are exact:
+// the resident one 0 to 8 KB up. The blocks in use in the heaps are exact:
 // they ended level; a little room is left for a table the system grows once.
 // Leaking even one of the smallest heap blocks per tick (16 bytes) adds over
 // 56 KB of blocks in 3,600 ticks, and over 80 KB with the heap's own headers.

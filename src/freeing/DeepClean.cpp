@@ -7,6 +7,7 @@
 #include "freeing/FreeingRules.h"
 #include "freeing/SmartClean.h"
 #include "widgets/Application.h"
+#include "widgets/Seam.h"
 
 namespace freeing {
 
@@ -84,13 +85,6 @@ void Fill(BlockTable& table, std::int32_t n, widgets::TTntProgressBar& progress)
     }
 }
 
-template <class Fn>
-Fn Replace(Fn& slot, Fn fn, Fn fallback) {
-    Fn previous = slot;
-    slot = fn ? fn : fallback;
-    return previous;
-}
-
 }  // namespace
 
 void DeepCleanClick(CleanWindow& w) { w.classicFreeTimer.SetEnabled(true); }
@@ -138,16 +132,16 @@ std::int64_t AddressSpaceLeft() {
 }
 
 BlockAllocateFn SetBlockAllocateForTest(BlockAllocateFn fn) {
-    return Replace(gAllocate, fn, static_cast<BlockAllocateFn>(&SystemAllocate));
+    return widgets::ReplaceSeam(gAllocate, fn, static_cast<BlockAllocateFn>(&SystemAllocate));
 }
 BlockReleaseFn SetBlockReleaseForTest(BlockReleaseFn fn) {
-    return Replace(gRelease, fn, static_cast<BlockReleaseFn>(&SystemRelease));
+    return widgets::ReplaceSeam(gRelease, fn, static_cast<BlockReleaseFn>(&SystemRelease));
 }
 AddressSpaceLeftFn SetAddressSpaceLeftForTest(AddressSpaceLeftFn fn) {
-    return Replace(gAddressSpaceLeft, fn, static_cast<AddressSpaceLeftFn>(&AddressSpaceLeft));
+    return widgets::ReplaceSeam(gAddressSpaceLeft, fn, static_cast<AddressSpaceLeftFn>(&AddressSpaceLeft));
 }
 SleepFn SetDeepCleanSleepForTest(SleepFn fn) {
-    return Replace(gSleep, fn, static_cast<SleepFn>(&::Sleep));
+    return widgets::ReplaceSeam(gSleep, fn, static_cast<SleepFn>(&::Sleep));
 }
 
 }  // namespace freeing

@@ -6,6 +6,7 @@
 #include "freeing/FreeingRules.h"
 #include "freeing/WorkingSets.h"
 #include "widgets/Application.h"
+#include "widgets/Seam.h"
 
 namespace freeing {
 
@@ -59,9 +60,7 @@ void ShowMemoryReleased(CleanWindow& w, std::int32_t R) {
 }
 
 SleepFn SetSmartCleanSleepForTest(SleepFn fn) {
-    SleepFn previous = gSleep;
-    gSleep = fn ? fn : static_cast<SleepFn>(&::Sleep);
-    return previous;
+    return widgets::ReplaceSeam(gSleep, fn, static_cast<SleepFn>(&::Sleep));
 }
 
 }  // namespace freeing

@@ -7,6 +7,7 @@
 #include "monitor/CpuHistory.h"
 #include "probes/ToolHelp.h"
 #include "widgets/Handle.h"
+#include "widgets/Seam.h"
 
 namespace freeing {
 
@@ -55,13 +56,6 @@ void TrimProcess(DWORD processId) {
     (void)gSetWorkingSetSize(process.get(), kTrimAll, kTrimAll);
 }
 
-template <class Fn>
-Fn Replace(Fn& slot, Fn fn, Fn fallback) {
-    Fn previous = slot;
-    slot = fn ? fn : fallback;
-    return previous;
-}
-
 }  // namespace
 
 void FreeWorkingSets(widgets::TTimer& Timer_free) {
@@ -86,14 +80,14 @@ void Timer_freeTimer(bool autoFreeChecked, widgets::TTimer& Timer_free) {
 }
 
 OpenProcessFn SetOpenProcessForTest(OpenProcessFn fn) {
-    return Replace(gOpenProcess, fn, static_cast<OpenProcessFn>(&::OpenProcess));
+    return widgets::ReplaceSeam(gOpenProcess, fn, static_cast<OpenProcessFn>(&::OpenProcess));
 }
 SetWorkingSetSizeFn SetWorkingSetSizeForTest(SetWorkingSetSizeFn fn) {
-    return Replace(gSetWorkingSetSize, fn,
+    return widgets::ReplaceSeam(gSetWorkingSetSize, fn,
                    static_cast<SetWorkingSetSizeFn>(&::SetProcessWorkingSetSize));
 }
 CloseHandleFn SetCloseHandleForTest(CloseHandleFn fn) {
-    return Replace(gCloseHandle, fn, static_cast<CloseHandleFn>(&::CloseHandle));
+    return widgets::ReplaceSeam(gCloseHandle, fn, static_cast<CloseHandleFn>(&::CloseHandle));
 }
 
 }  // namespace freeing

@@ -291,6 +291,15 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     ::CloseHandle(f);
 }
 
+std::string Utf16File(const std::wstring& text) {
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : text) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>(c >> 8));
+    }
+    return bytes;
+}
+
 void RemoveTree(const std::wstring& path) {
     std::wstring from = path;
     from.push_back(L'\0');  // double-null terminated list

@@ -83,6 +83,8 @@ extern const wchar_t kShellFoldersKey[];
 // File helpers.
 std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// text as a UTF-16 little-endian file with its byte-order mark.
+std::string Utf16File(const std::wstring& text);
 void RemoveTree(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 

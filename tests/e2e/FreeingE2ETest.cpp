@@ -21,12 +21,7 @@ bool IsReportText(const std::wstring& text) {
 
 class Cleaning : public ::testing::Test {
 protected:
-    void SetUp() override {
-        RemoveTree(AppDataFolder());
-        ::CreateDirectoryW(AppDataFolder().c_str(), nullptr);
-        WriteRegString(kShellFoldersKey, L"AppData", AppDataFolder());
-        DeleteRegValue(kRunKey, L"Brimvale");
-    }
+    void SetUp() override { ResetUserState(); }
 };
 
 // Runs one clean from the "Go!" menu and checks the run as a user sees it:

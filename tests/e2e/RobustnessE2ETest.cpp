@@ -30,15 +30,6 @@ std::string GarbageBytes(std::size_t size, unsigned seed) {
     return bytes;
 }
 
-std::string Utf16File(const std::wstring& text) {
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>(c >> 8));
-    }
-    return bytes;
-}
-
 std::wstring LanguageFolder() { return ProgramFolder() + L"language"; }
 std::wstring RootSettingsFolder() { return L"C:\\Palvo"; }
 

@@ -7,13 +7,6 @@ using namespace e2e;
 
 namespace {
 
-void ResetSettingsState() {
-    RemoveTree(AppDataFolder());
-    ::CreateDirectoryW(AppDataFolder().c_str(), nullptr);
-    WriteRegString(kShellFoldersKey, L"AppData", AppDataFolder());
-    DeleteRegValue(kRunKey, L"Brimvale");
-}
-
 void WriteSettings(const std::string& text) {
     ::CreateDirectoryW((AppDataFolder() + L"\\Palvo").c_str(), nullptr);
     ::CreateDirectoryW((AppDataFolder() + L"\\Palvo\\Brimvale").c_str(), nullptr);
@@ -24,7 +17,7 @@ void WriteSettings(const std::string& text) {
 
 class StoredSettings : public ::testing::Test {
 protected:
-    void SetUp() override { ResetSettingsState(); }
+    void SetUp() override { ResetUserState(); }
 };
 
 TEST_F(StoredSettings, FirstStartCreatesTheSettingsFileAndNoAutostart) {

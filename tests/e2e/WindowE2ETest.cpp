@@ -9,24 +9,13 @@ namespace {
 
 std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
 
+// The user state, and no language folder beside the program.
 void ResetWindowState() {
-    RemoveTree(AppDataFolder());
-    ::CreateDirectoryW(AppDataFolder().c_str(), nullptr);
-    WriteRegString(kShellFoldersKey, L"AppData", AppDataFolder());
-    DeleteRegValue(kRunKey, L"Brimvale");
+    ResetUserState();
     RemoveTree(ProgramFolder() + L"language");
 }
 
 HWND DialogControl(HWND dialog, int id) { return ::GetDlgItem(dialog, id); }
-
-std::string Utf16File(const std::wstring& text) {
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>(c >> 8));
-    }
-    return bytes;
-}
 
 }  // namespace
 

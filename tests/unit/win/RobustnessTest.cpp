@@ -394,7 +394,7 @@ TEST_F(BadRegistryValue, AppDataOfTheWrongTypeIsReportedAndTheProgramRunsOn) {
         {"REG_BINARY", REG_BINARY, binary, sizeof binary},
     };
     ASSERT_TRUE(widgets::CreateDir(LanguageFolder()));  // so the language reads "AppData" too
-    RootFolderGuard root(root_.Path());
+    testsupport::RootFolderGuard root(root_.Path());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         settings::ResetSettingsForTest();
@@ -496,7 +496,7 @@ TEST_F(BadRegistryValue, AMissingRunKeyIsReportedAndNotCreated) {
 // current drive's root and the language is the default one.
 TEST_F(BadRegistryValue, AMissingShellFoldersKeyPutsTheSettingsBelowTheRoot) {
     ASSERT_TRUE(widgets::CreateDir(LanguageFolder()));
-    RootFolderGuard root(root_.Path());
+    testsupport::RootFolderGuard root(root_.Path());
     RemovedKey removed(settings::ShellFoldersKey);
     if (!removed.Missing()) GTEST_SKIP() << "the Shell Folders key has subkeys here; it is left alone";
     Start();

@@ -17,42 +17,6 @@ namespace {
 const char kFirstRunFile[] =
     "[Brimvale]\r\nstartwithwindows=0\r\nfreewhenleisure=0\r\npausewhenbusy=1\r\nsmartfree=0\r\n";
 
-// Runs the test from inside a folder of drive C: so that a rootless path
-// lands on that drive, and puts back the root's "\Palvo\Brimvale" as it was.
-class RootSettingsGuard {
-public:
-    explicit RootSettingsGuard(const std::wstring& workingFolder) {
-        wchar_t previous[MAX_PATH];
-        ::GetCurrentDirectoryW(MAX_PATH, previous);
-        previous_ = previous;
-        EXPECT_TRUE(::SetCurrentDirectoryW(workingFolder.c_str()));
-        drive_ = workingFolder.substr(0, 2);
-        hadMaker_ = widgets::DirectoryExists(Maker());
-        hadProgram_ = widgets::DirectoryExists(Program());
-        hadFile_ = testsupport::ReadBytes(File(), savedFile_);
-        ::DeleteFileW(File().c_str());
-    }
-    ~RootSettingsGuard() {
-        ::DeleteFileW(File().c_str());
-        if (hadFile_) testsupport::WriteBytes(File(), savedFile_);
-        if (!hadProgram_) ::RemoveDirectoryW(Program().c_str());
-        if (!hadMaker_) ::RemoveDirectoryW(Maker().c_str());
-        ::SetCurrentDirectoryW(previous_.c_str());
-    }
-    std::wstring File() const { return Program() + L"\\Brimvale.ini"; }
-
-private:
-    std::wstring Maker() const { return drive_ + L"\\Palvo"; }
-    std::wstring Program() const { return Maker() + L"\\Brimvale"; }
-
-    std::wstring previous_;
-    std::wstring drive_;
-    bool hadMaker_ = false;
-    bool hadProgram_ = false;
-    bool hadFile_ = false;
-    std::string savedFile_;
-};
-
 class SettingsStore : public ::testing::Test {
 protected:
     void TearDown() override { ResetSettingsForTest(); }
@@ -134,7 +98,7 @@ TEST_F(SettingsStore, AnEmptyOrMissingAppDataValuePutsTheFileBelowTheCurrentDriv
         SCOPED_TRACE(deleteValue ? "value missing" : "value empty");
         if (deleteValue) appData_.Delete();
         else appData_.SetString(L"");
-        RootSettingsGuard root(scratch.Path());
+        testsupport::RootFolderGuard root(scratch.Path());
 
         EXPECT_EQ(L"", GetAppDataFolder());
         OpenSettingsFile();
@@ -155,7 +119,7 @@ TEST_F(SettingsStore, ANonStringAppDataValueIsReportedOnceAndTheFolderTakenAsEmp
         EXPECT_TRUE(Contains(e.Message(), L"'AppData'")) << e.Message();
     }
 
-    RootSettingsGuard root(scratch.Path());
+    testsupport::RootFolderGuard root(scratch.Path());
     CapturedReports reports;
     OpenSettingsFile();
     ASSERT_EQ(1u, reports.Messages().size());

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "widgets/Errors.h"
+#include "widgets/Paths.h"
 #include "widgets/Handle.h"
 
 namespace testsupport {
@@ -203,5 +204,49 @@ private:
 inline bool Contains(const std::wstring& text, const std::wstring& part) {
     return text.find(part) != std::wstring::npos;
 }
+
+// Runs a test from inside a folder of drive C:, so that the rootless
+// settings path of an empty app-data folder lands on C:, and leaves the
+// root's "\Palvo\Brimvale" as it was found.
+class RootFolderGuard {
+public:
+    explicit RootFolderGuard(const std::wstring& workingFolder) {
+        wchar_t previous[MAX_PATH];
+        ::GetCurrentDirectoryW(MAX_PATH, previous);
+        previous_ = previous;
+        EXPECT_TRUE(::SetCurrentDirectoryW(workingFolder.c_str()));
+        drive_ = workingFolder.substr(0, 2);
+        hadMaker_ = widgets::DirectoryExists(Maker());
+        hadProgram_ = widgets::DirectoryExists(Program());
+        hadFile_ = ReadBytes(File(), savedFile_);
+        ::DeleteFileW(File().c_str());
+    }
+    ~RootFolderGuard() {
+        ::DeleteFileW(File().c_str());
+        if (hadFile_) WriteBytes(File(), savedFile_);
+        if (!hadProgram_) ::RemoveDirectoryW(Program().c_str());
+        if (!hadMaker_) ::RemoveDirectoryW(Maker().c_str());
+        ::SetCurrentDirectoryW(previous_.c_str());
+    }
+    RootFolderGuard(const RootFolderGuard&) = delete;
+    RootFolderGuard& operator=(const RootFolderGuard&) = delete;
+
+    // Where the settings file goes with an empty app-data folder.
+    std::wstring File() const { return Program() + L"\\Brimvale.ini"; }
+    // Whether the sibling product's choice exists there (then the language
+    // is whatever it names).
+    bool SharedChoiceExists() const { return widgets::FileExists(Maker() + L"\\Quenderal\\Main.ini"); }
+
+private:
+    std::wstring Maker() const { return drive_ + L"\\Palvo"; }
+    std::wstring Program() const { return Maker() + L"\\Brimvale"; }
+
+    std::wstring previous_;
+    std::wstring drive_;
+    bool hadMaker_ = false;
+    bool hadProgram_ = false;
+    bool hadFile_ = false;
+    std::string savedFile_;
+};
 
 }  // namespace testsupport

@@ -196,6 +196,8 @@ void TMainForm::wireEvents() {
 
 void TMainForm::FormCreate() {
     SetHeight(Height() - kRunTimeShrink);
+    // Centred at the size it is shown with, not at its design height.
+    CenterOn(nullptr);
     std::vector<std::wstring> params;
     for (int i = 1; i <= Application.ParamCount(); ++i) params.push_back(Application.ParamStr(i));
     if (StartsInTray(params)) Application.SetShowMainFormOnRun(false);

@@ -64,13 +64,11 @@ void TouchPages(void* block) {
 
 // Takes up to n blocks into the table, moving the progress bar and pumping
 // the queue after each. Ends at the first failed allocation, or before a
-// block that would eat into the address-space reserve.
-void Fill(BlockTable& table, std::int32_t n, widgets::TTntProgressBar& progress) {
+// block that would eat into the address-space reserve (`left` bytes usable
+// at the start; what this run takes is counted off it).
+void Fill(BlockTable& table, std::int32_t n, std::int64_t left, widgets::TTntProgressBar& progress) {
     if (n > table.Capacity()) n = table.Capacity();
     if (n <= 0) return;
-    // Measured once; what this run takes is counted off it. A nested run
-    // measures again at its own start and so sees the outer run's blocks.
-    const std::int64_t left = gAddressSpaceLeft();
     std::int64_t taken = 0;
     for (std::int32_t i = 0; i < n; ++i) {
         if (!LeavesAddressSpaceReserve(left - taken, kMegabyte)) return;
@@ -98,10 +96,14 @@ void Timer_classic_freeTimer(CleanWindow& w) {
     const std::int64_t before = first.free;
 
     CleanRun run(w);
-    w.progress.SetRange(0, DeepCleanProgressMax(n));
+    // Measured once, before the bar gets its range: when the reserve will
+    // stop the fill early, the bar's end is the last block the fill can
+    // take. A nested run measures again and so sees the outer run's blocks.
+    const std::int64_t left = n > 0 ? gAddressSpaceLeft() : 0;
+    w.progress.SetRange(0, DeepCleanProgressMax(DeepCleanReachableBlocks(n, left, kMegabyte)));
     run.ShowProgressRow();
     BlockTable table;
-    Fill(table, n, w.progress);
+    Fill(table, n, left, w.progress);
     table.ReleaseAll();
 
     const std::int64_t after = ReadPhysicalMemory().free;

@@ -62,6 +62,12 @@ bool LeavesAddressSpaceReserve(std::int64_t left, std::int64_t blockBytes) {
     return left - kAddressSpaceReserve >= blockBytes;
 }
 
+std::int32_t DeepCleanReachableBlocks(std::int32_t n, std::int64_t left, std::int64_t blockBytes) {
+    if (n <= 0 || blockBytes <= 0 || left < kAddressSpaceReserve) return 0;
+    const std::int64_t blocks = (left - kAddressSpaceReserve) / blockBytes;
+    return blocks < n ? static_cast<std::int32_t>(blocks) : n;
+}
+
 std::int64_t UsableBlockBytes(std::uint64_t base, std::uint64_t size, std::uint64_t granularity,
                               std::int64_t blockBytes) {
     if (blockBytes <= 0) return 0;

@@ -68,6 +68,12 @@ constexpr std::int64_t kAddressSpaceReserve = 64 * kMegabyte;
 // reserve must remain after taking it.
 bool LeavesAddressSpaceReserve(std::int64_t left, std::int64_t blockBytes);
 
+// How many of a target of n blocks of blockBytes (> 0) a fill can take
+// before the address-space reserve stops it, with `left` bytes usable at its
+// start: min(n, (left - reserve) div blockBytes), never negative. The
+// progress bar's maximum comes from this count, so the bar reaches its end.
+std::int32_t DeepCleanReachableBlocks(std::int32_t n, std::int64_t left, std::int64_t blockBytes);
+
 // Bytes of a free address range [base, base + size) that whole blocks of
 // blockBytes can use when each block starts on a multiple of granularity
 // (the system's allocation granularity): the range's start is rounded up to

@@ -43,6 +43,7 @@ std::wstring LanguageSection(const std::wstring& formKey) {
 }
 
 bool IsSafeLanguageName(const std::wstring& name) {
+    if (name.find_first_not_of(L'.') == std::wstring::npos) return false;  // "", ".", "..", ...
     for (wchar_t c : name) {
         if (c == L'\\' || c == L'/' || c == L':' || c < L' ') return false;
     }

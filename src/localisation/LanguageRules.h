@@ -16,7 +16,8 @@ std::wstring LanguageSection(const std::wstring& formKey);
 // COM1-9, LPT1-9, with the superscript digits too), in any letter case, also
 // when followed by trailing blanks or by an extension ("CON.txt", "nul .x").
 // Such a name would make the lookup open or create something outside the
-// folder. The empty name is accepted: it names the file ".lng" in the folder.
+// folder. Also refused: the empty name and names made only of dots, which
+// name no language but a stray file (".lng", "..lng").
 bool IsSafeLanguageName(const std::wstring& name);
 
 }  // namespace localisation

@@ -18,11 +18,21 @@ void DrawTrayImage(widgets::TBitmap& image, std::int32_t percent, std::int64_t f
     // font between calls, and a small number must not inherit the bold of a
     // large one drawn before it.
     const TrayTextLayout text = TrayTextLayoutFor(freeMB);
+    const std::wstring number = TrayText(freeMB);
     canvas.SetFontName(text.font);
     canvas.SetFontHeight(text.height);
     canvas.SetFontBold(text.bold);
     canvas.SetFontColor(widgets::clBlack);
-    canvas.TextOut(text.x, text.y, std::to_wstring(freeMB));
+    if (freeMB >= kTrayGigabytesFromMb) {
+        // Gigabytes with three or more digits do not fit at the layout's
+        // height: the face is made smaller until the text's cell fits the
+        // picture. The two-digit figures of today's machines fit at once.
+        canvas.SetFontHeight(TrayTextFitHeight(text.height, kTrayTextMaxWidth, [&](int h) {
+            canvas.SetFontHeight(h);
+            return static_cast<int>(canvas.TextExtent(number).cx);
+        }));
+    }
+    canvas.TextOut(text.x, text.y, number);
 
     const TrayBarColors colors = TrayBarColorsFor(percent);
     canvas.SetPen(colors.frame, 1);

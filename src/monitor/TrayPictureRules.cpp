@@ -31,6 +31,18 @@ TrayTextLayout TrayTextLayoutFor(std::int64_t freeMb) {
     return {12, -2, L"MS Serif", 26, false};
 }
 
+std::wstring TrayText(std::int64_t freeMb) {
+    if (freeMb < kTrayGigabytesFromMb) return std::to_wstring(freeMb);
+    return std::to_wstring(freeMb / 1024) + L"G";
+}
+
+int TrayTextFitHeight(int height, int maxWidth, const std::function<int(int)>& widthAt) {
+    for (int h = height; h > 1; --h) {
+        if (widthAt(h) <= maxWidth) return h;
+    }
+    return 1;
+}
+
 void ThickenBlack(std::uint32_t* pixels, int width, int height, std::uint32_t black) {
     if (!ValidBuffer(pixels, width, height)) return;
     // Row by row from the top gives the same result as column by column:

@@ -4,6 +4,8 @@
 // COLORREF); pixel buffers are 32-bit 0x00RRGGBB words, row-major, top-down.
 #pragma once
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <vector>
 
 namespace monitor {
@@ -49,6 +51,25 @@ struct TrayTextLayout {
 //   10..99: (5, -2);   below 10 (negative too): (12, -2);
 // below 1000 always "MS Serif" 26 regular.
 TrayTextLayout TrayTextLayoutFor(std::int64_t freeMb);
+
+// From this many free megabytes up the picture shows whole gigabytes: five
+// digits would run past the 32-pixel picture.
+constexpr std::int64_t kTrayGigabytesFromMb = 10000;
+
+// The text the picture shows: the free megabytes as a decimal number below
+// 10,000 MB; from there up the whole gigabytes (free MB div 1024) followed
+// by "G" ("23G" for 23,730 MB).
+std::wstring TrayText(std::int64_t freeMb);
+
+// The widest text cell (its advance, as GetTextExtentPoint32 measures it)
+// the picture takes: its full width. A cell ends in the last glyph's own
+// spacing, so the ink of a text that fits stays clear of the last column.
+constexpr int kTrayTextMaxWidth = 32;
+
+// The largest cell height from `height` down to 1 at which the text's width
+// (widthAt(h), as drawn in that height of the face) is at most maxWidth; 1
+// when it fits at none.
+int TrayTextFitHeight(int height, int maxWidth, const std::function<int(int)>& widthAt);
 
 // The pixel passes below take their colours as pixel words, in the buffer's
 // own layout (see ColorToPixelWord).

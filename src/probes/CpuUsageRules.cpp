@@ -32,7 +32,7 @@ int32_t FloorToInt32(double value) {
 }
 
 int32_t CpuUsagePercent(int64_t idleTime, int64_t previousIdleTime, int64_t systemTime,
-                        int64_t previousSystemTime, uint8_t processors) {
+                        int64_t previousSystemTime, uint32_t processors) {
     if (previousIdleTime == 0) return 0;  // first sample: baseline only
     const double idle = DifferenceAsDouble(idleTime, previousIdleTime);
     const double elapsed = DifferenceAsDouble(systemTime, previousSystemTime);
@@ -41,6 +41,15 @@ int32_t CpuUsagePercent(int64_t idleTime, int64_t previousIdleTime, int64_t syst
     const double cpus = processors == 0 ? 1.0 : static_cast<double>(processors);
     const double usage = 100.0 - share * 100.0 / cpus;
     return FloorToInt32(usage);
+}
+
+bool ProcessorCountTooSmall(int64_t idleTime, int64_t previousIdleTime, int64_t systemTime,
+                            int64_t previousSystemTime, uint32_t processors) {
+    if (previousIdleTime == 0) return false;
+    const double elapsed = DifferenceAsDouble(systemTime, previousSystemTime);
+    if (!(elapsed > 0.0)) return false;
+    const double cpus = processors == 0 ? 1.0 : static_cast<double>(processors);
+    return DifferenceAsDouble(idleTime, previousIdleTime) > cpus * elapsed;
 }
 
 }  // namespace probes

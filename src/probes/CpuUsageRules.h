@@ -19,7 +19,16 @@ namespace probes {
 //   than elapsed time x processors gives -1 or lower.
 // - The conversion to 32 bits is defined for every value (see FloorToInt32).
 int32_t CpuUsagePercent(int64_t idleTime, int64_t previousIdleTime, int64_t systemTime,
-                        int64_t previousSystemTime, uint8_t processors);
+                        int64_t previousSystemTime, uint32_t processors);
+
+// Whether the idle time between two samples exceeds processors x elapsed
+// time, which only a processor count smaller than the machine's can cause
+// (a 32-bit process on 64-bit Windows is told of at most 32 processors,
+// while the idle time covers all of them). False without a baseline
+// (previousIdleTime == 0) or when the clock did not move; processors == 0
+// is taken as 1.
+bool ProcessorCountTooSmall(int64_t idleTime, int64_t previousIdleTime, int64_t systemTime,
+                            int64_t previousSystemTime, uint32_t processors);
 
 // Largest integer not greater than value, as a 32-bit integer: NaN gives 0,
 // values beyond the 32-bit range (infinities included) clamp to its ends.

@@ -29,7 +29,22 @@ NtQueryFn LookupNtQuery() {
     return reinterpret_cast<NtQueryFn>(reinterpret_cast<void (*)()>(proc));
 }
 
+// GetActiveProcessorCount(ALL_PROCESSOR_GROUPS), or 0 when the system
+// lacks it (before Windows 7).
+DWORD SystemAllProcessors() {
+    using CountFn = DWORD(WINAPI*)(WORD group);
+    HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+    if (!kernel) return 0;
+    const auto count = reinterpret_cast<CountFn>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(kernel, "GetActiveProcessorCount")));
+    constexpr WORD kAllProcessorGroups = 0xFFFF;
+    return count ? count(kAllProcessorGroups) : 0;
+}
+
 NtQueryFn gQuery = nullptr;
+AllProcessorsFn gAllProcessors = &SystemAllProcessors;
+bool gAllProcessorsAsked = false;
+uint32_t gAllProcessorCount = 0;  // 0: not asked, or unknown
 NtQueryLookupFn gLookup = &LookupNtQuery;
 int64_t gPreviousIdleTime = 0;    // 0: no sample yet
 int64_t gPreviousSystemTime = 0;
@@ -61,9 +76,18 @@ int GetCpuUsage() {
     if (!Query(kTimeOfDayInformation, timeOfDay, kTimeOfDaySize)) return 0;
     if (!Query(kPerformanceInformation, performance, kPerformanceSize)) return 0;
 
-    const uint8_t processors = basic[kProcessorsOffset];
+    uint32_t processors = basic[kProcessorsOffset];
     const int64_t systemTime = ReadInt64(timeOfDay, kCurrentTimeOffset);
     const int64_t idleTime = ReadInt64(performance, kIdleTimeOffset);
+    // More idle time than the count allows: the count covers only part of
+    // the machine. The count of all processors is asked once, at the first
+    // such sample, and used from then on whenever it is the larger.
+    if (!gAllProcessorsAsked && ProcessorCountTooSmall(idleTime, gPreviousIdleTime, systemTime,
+                                                       gPreviousSystemTime, processors)) {
+        gAllProcessorsAsked = true;
+        gAllProcessorCount = gAllProcessors();
+    }
+    if (gAllProcessorCount > processors) processors = gAllProcessorCount;
 
     const int result = CpuUsagePercent(idleTime, gPreviousIdleTime, systemTime,
                                        gPreviousSystemTime, processors);
@@ -84,9 +108,17 @@ NtQueryLookupFn SetNtQueryLookupForTest(NtQueryLookupFn lookup) {
     return previous;
 }
 
+AllProcessorsFn SetAllProcessorsForTest(AllProcessorsFn fn) {
+    AllProcessorsFn previous = gAllProcessors;
+    gAllProcessors = fn ? fn : &SystemAllProcessors;
+    return previous;
+}
+
 void ResetCpuUsageForTest() {
     gPreviousIdleTime = 0;
     gPreviousSystemTime = 0;
+    gAllProcessorsAsked = false;
+    gAllProcessorCount = 0;
 }
 
 }  // namespace probes

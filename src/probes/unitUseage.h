@@ -27,7 +27,16 @@ using NtQueryLookupFn = NtQueryFn (*)();
 NtQueryFn SetNtQueryForTest(NtQueryFn query);
 // Replaces the lookup used while the entry is unresolved; returns the old one.
 NtQueryLookupFn SetNtQueryLookupForTest(NtQueryLookupFn lookup);
-// Forgets the baseline (previous idle time and system time back to 0).
+// The count of all active processors in every processor group, asked the
+// first time an idle time shows the system's count to be too small (see
+// ProcessorCountTooSmall); from then on the larger of the two counts is used.
+// The default calls GetActiveProcessorCount(ALL_PROCESSOR_GROUPS), looked up
+// in kernel32.dll at run time (absent before Windows 7); 0 means "unknown".
+using AllProcessorsFn = DWORD (*)();
+// Replaces it and returns the previous one; nullptr restores the default.
+AllProcessorsFn SetAllProcessorsForTest(AllProcessorsFn fn);
+// Forgets the baseline (previous idle time and system time back to 0) and
+// the count of all processors.
 void ResetCpuUsageForTest();
 
 }  // namespace probes

@@ -111,6 +111,7 @@ void TOptionForm::restoreBoxes() {
 }
 
 void TOptionForm::Button_set_saveClick() {
+    EnsureSettingsFolder();  // removed while the program ran: made again, as at start-up
     const auto all = boxes();
     for (int i = 0; i < 4; ++i) SettingsIni->WriteBool(SettingsSection, kKeys[i], all[i]->Checked());
     Hide();

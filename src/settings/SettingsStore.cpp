@@ -1,5 +1,10 @@
 #include "settings/SettingsStore.h"
 
+#include <windows.h>
+#include <shlobj.h>
+
+#include <vector>
+
 #include "widgets/Errors.h"
 #include "widgets/Paths.h"
 #include "widgets/Registry.h"
@@ -9,37 +14,105 @@ namespace settings {
 std::wstring SettingsPath;
 std::unique_ptr<widgets::TTntIniFile> SettingsIni;
 
+namespace {
+
+// Where the settings file went when the registry gave no folder and the
+// shell was not asked: below the current drive's root.
+constexpr wchar_t kRootSettingsFile[] = L"\\Palvo\\Brimvale\\Brimvale.ini";
+
+std::wstring AskShellForAppData() {
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) {
+        return std::wstring();
+    }
+    return path;
+}
+
+ShellAppDataFn gShellAppData = &AskShellForAppData;
+
+// text with its environment references expanded; as it is when that fails.
+std::wstring ExpandEnvironment(const std::wstring& text) {
+    const DWORD size = ::ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+    if (size == 0) return text;
+    std::vector<wchar_t> buffer(size + 1, L'\0');
+    const DWORD written = ::ExpandEnvironmentStringsW(text.c_str(), buffer.data(), size + 1);
+    if (written == 0 || written > size + 1) return text;
+    return std::wstring(buffer.data());
+}
+
+// The folder the settings go to, and whether the registry named it.
+std::wstring SettingsBaseFolder(bool& fromShell) {
+    fromShell = false;
+    std::wstring folder;
+    try {
+        folder = GetAppDataFolder();
+    } catch (const widgets::ERegistryException& e) {
+        widgets::ReportError(e.Message());
+    }
+    if (folder.empty()) {
+        folder = ShellAppDataFolder();
+        fromShell = !folder.empty();
+    }
+    return folder;
+}
+
+}  // namespace
+
 std::wstring GetAppDataFolder() {
     widgets::TTntRegistry registry;
     if (!registry.OpenKey(ShellFoldersKey)) return std::wstring();
     std::wstring folder = registry.ReadString(AppDataValue);
+    DWORD type = 0;
+    if (!folder.empty() &&
+        ::RegQueryValueExW(registry.CurrentKey(), AppDataValue, nullptr, &type, nullptr, nullptr) ==
+            ERROR_SUCCESS &&
+        type == REG_EXPAND_SZ) {
+        folder = ExpandEnvironment(folder);
+    }
     registry.CloseKey();
     return folder;
 }
 
 std::wstring GetAppDataFolderOrReport() {
-    try {
-        return GetAppDataFolder();
-    } catch (const widgets::ERegistryException& e) {
-        widgets::ReportError(e.Message());
-        return std::wstring();
-    }
+    bool fromShell = false;
+    return SettingsBaseFolder(fromShell);
+}
+
+std::wstring ShellAppDataFolder() { return gShellAppData(); }
+
+ShellAppDataFn SetShellAppDataForTest(ShellAppDataFn fn) {
+    ShellAppDataFn previous = gShellAppData;
+    gShellAppData = fn ? fn : &AskShellForAppData;
+    return previous;
+}
+
+void EnsureSettingsFolder() {
+    // The folders without their trailing separators.
+    std::wstring program = widgets::ExtractFilePath(SettingsPath);
+    if (program.size() < 2) return;
+    program.pop_back();
+    if (widgets::DirectoryExists(program)) return;
+    std::wstring maker = widgets::ExtractFilePath(program);
+    if (!maker.empty()) maker.pop_back();
+    // One level per call. Failures are not reported: the maker's folder may
+    // exist already, and an uncreatable folder shows up as a refused write.
+    if (!maker.empty()) (void)widgets::CreateDir(maker);
+    (void)widgets::CreateDir(program);
 }
 
 void OpenSettingsFile() {
     // A wrong-typed AppData value must not leave the program without its
-    // settings object: report it and fall back to the empty folder.
-    const std::wstring folder = GetAppDataFolderOrReport();
-    const std::wstring programFolder = folder + L"\\Palvo\\Brimvale";
-    if (!widgets::DirectoryExists(programFolder)) {
-        // One level per call. Failures are not reported: the maker's folder
-        // may exist already, and an uncreatable folder shows up as a refused
-        // write below.
-        (void)widgets::CreateDir(folder + L"\\Palvo");
-        (void)widgets::CreateDir(programFolder);
-    }
-    SettingsPath = programFolder + L"\\Brimvale.ini";
+    // settings object: it is reported, and the shell's folder is used.
+    bool fromShell = false;
+    const std::wstring folder = SettingsBaseFolder(fromShell);
+    SettingsPath = folder + L"\\Palvo\\Brimvale\\Brimvale.ini";
+    EnsureSettingsFolder();
     SettingsIni = std::make_unique<widgets::TTntIniFile>(SettingsPath);
+    // Settings a run without the registry's folder stored below the root
+    // are taken over once: afterwards the new place has its own file.
+    if (fromShell && !widgets::FileExists(SettingsPath) && widgets::FileExists(kRootSettingsFile)) {
+        (void)::CopyFileW(kRootSettingsFile, SettingsPath.c_str(), TRUE);
+    }
     if (!widgets::FileExists(SettingsPath)) {
         // The first write creates the file and its section line.
         SettingsIni->WriteBool(SettingsSection, KeyStartWithWindows, false);

@@ -25,14 +25,26 @@ inline constexpr wchar_t RunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersi
 inline constexpr wchar_t AutostartValue[] = L"Brimvale";
 
 // The per-user application-data folder; empty when the key cannot be opened
-// or the value is missing or empty. Throws widgets::ERegistryException when
-// the value is not a string.
+// or the value is missing or empty. A REG_EXPAND_SZ value has its
+// environment references ("%USERPROFILE%") expanded. Throws
+// widgets::ERegistryException when the value is not a string.
 std::wstring GetAppDataFolder();
 
 // GetAppDataFolder for callers that must go on whatever the registry holds:
-// a value of the wrong type is shown once in the standard error report and
-// treated as an empty folder.
+// a value of the wrong type is shown once in the standard error report.
+// When the value gives no folder (missing, empty or of the wrong type), the
+// folder is the user's application-data folder as the shell reports it
+// (ShellAppDataFolder); only when that fails too is it empty, and paths
+// built on it then start at the current drive's root.
 std::wstring GetAppDataFolderOrReport();
+
+// The user's application-data folder as the shell reports it
+// (SHGetFolderPathW, CSIDL_APPDATA); empty when the shell cannot tell.
+std::wstring ShellAppDataFolder();
+// Seam for tests: replaces ShellAppDataFolder's lookup and returns the
+// previous one; nullptr restores the shell's.
+using ShellAppDataFn = std::wstring (*)();
+ShellAppDataFn SetShellAppDataForTest(ShellAppDataFn fn);
 
 // The settings file: the app-data folder + "\Palvo\Brimvale\Brimvale.ini".
 // Set by OpenSettingsFile and kept for the life of the process.
@@ -41,9 +53,16 @@ extern std::unique_ptr<widgets::TTntIniFile> SettingsIni;
 
 // Sets SettingsPath, creates the maker's and the program's folders when the
 // latter is missing, creates SettingsIni, and on first run writes the
-// first-run values. A refused write throws widgets::EIniFileException naming
-// the file.
+// first-run values. A first run in the shell's folder (the registry gave
+// none) takes over the settings file stored where such a run used to put it,
+// below the current drive's root, when there is one. A refused write throws
+// widgets::EIniFileException naming the file and the system's reason.
 void OpenSettingsFile();
+
+// Creates the maker's and the program's folders of SettingsPath when the
+// latter is missing (as OpenSettingsFile does), so that a folder removed
+// while the program runs is there again for the next write.
+void EnsureSettingsFolder();
 
 // Makes the Run value "Brimvale" hold the quoted executable path and " /m",
 // rewriting it only when it differs. Throws widgets::ERegistryException when

@@ -28,6 +28,14 @@ public:
     using Exception::Exception;
 };
 
+// The system's own text for an error code (FormatMessageW), without its
+// trailing line break; empty when the system has none.
+std::wstring SystemErrorText(unsigned long code);
+
+// message followed, on a line of its own, by the system's text for code
+// (the reason a call was refused); message alone when there is no text.
+std::wstring WithSystemReason(const std::wstring& message, unsigned long code);
+
 // The standard error report: a message box with the message. One report at a
 // time: an error raised while a report is open (a timer fires inside the
 // box's modal loop) is dropped rather than stacked on top of it.

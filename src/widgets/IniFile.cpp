@@ -32,7 +32,8 @@ void TTntIniFile::WriteString(const std::wstring& section, const std::wstring& i
                               const std::wstring& value) const {
     if (!::WritePrivateProfileStringW(section.c_str(), ident.c_str(), value.c_str(),
                                       fileName_.c_str())) {
-        throw EIniFileException(L"Unable to write to " + fileName_);
+        const DWORD error = ::GetLastError();  // before anything else can change it
+        throw EIniFileException(WithSystemReason(L"Unable to write to " + fileName_, error));
     }
 }
 

@@ -56,10 +56,13 @@ std::wstring TTntRegistry::ReadString(const std::wstring& name) const {
 
 void TTntRegistry::WriteString(const std::wstring& name, const std::wstring& value) {
     const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-    if (!key_ || RegSetValueExCall(key_.get(), name.c_str(), 0, REG_SZ,
-                                   reinterpret_cast<const BYTE*>(value.c_str()),
-                                   bytes) != ERROR_SUCCESS) {
-        throw ERegistryException(L"Failed to set data for '" + name + L"'");
+    // No open key: the key is not there to hold the value.
+    const LONG status = key_ ? RegSetValueExCall(key_.get(), name.c_str(), 0, REG_SZ,
+                                                 reinterpret_cast<const BYTE*>(value.c_str()), bytes)
+                             : ERROR_FILE_NOT_FOUND;
+    if (status != ERROR_SUCCESS) {
+        throw ERegistryException(
+            WithSystemReason(L"Failed to set data for '" + name + L"'", static_cast<unsigned long>(status)));
     }
 }
 

@@ -37,8 +37,8 @@ public:
     std::wstring ReadString(const std::wstring& name) const;
 
     // Stores value as REG_SZ with its terminating null. Throws
-    // ERegistryException naming the value when there is no open key or the
-    // system refuses.
+    // ERegistryException naming the value, and giving the system's reason,
+    // when there is no open key or the system refuses.
     void WriteString(const std::wstring& name, const std::wstring& value);
 
     // Deletes the value; false when that failed.

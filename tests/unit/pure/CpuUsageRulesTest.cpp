@@ -8,6 +8,7 @@
 
 using probes::CpuUsagePercent;
 using probes::FloorToInt32;
+using probes::ProcessorCountTooSmall;
 
 namespace {
 constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
@@ -91,6 +92,18 @@ TEST(CpuUsagePercent, ExtremeCountersStayDefined) {
     EXPECT_EQ(0, CpuUsagePercent(kI64Max, kI64Min, kI64Max, kI64Min, 1));
     EXPECT_EQ(100, CpuUsagePercent(1, 1, kI64Min, kI64Max, 255));
     EXPECT_EQ(kMin, CpuUsagePercent(kI64Max, 1, 1, 0, 1));
+}
+
+TEST(ProcessorCountTooSmall, OnlyIdleTimeBeyondCountTimesElapsed) {
+    const int64_t t0 = 133444555666777777;
+    EXPECT_FALSE(ProcessorCountTooSmall(5 + 20, 5, t0 + 10, t0, 2));  // exactly 2 x 10
+    EXPECT_TRUE(ProcessorCountTooSmall(5 + 21, 5, t0 + 10, t0, 2));
+    EXPECT_TRUE(ProcessorCountTooSmall(5 + 11, 5, t0 + 10, t0, 0));  // 0 counts as 1
+    EXPECT_FALSE(ProcessorCountTooSmall(5 + 21, 0, t0 + 10, t0, 2));  // no baseline
+    EXPECT_FALSE(ProcessorCountTooSmall(5 + 21, 5, t0, t0, 2));       // the clock did not move
+    EXPECT_FALSE(ProcessorCountTooSmall(5 + 21, 5, t0 - 10, t0, 2));  // nor went back
+    EXPECT_TRUE(ProcessorCountTooSmall(6400000000 + 5, 5, t0 + 100000000, t0, 32));  // 64 idle of 32
+    EXPECT_FALSE(ProcessorCountTooSmall(6400000000 + 5, 5, t0 + 100000000, t0, 64));
 }
 
 TEST(FloorToInt32, RoundsTowardsMinusInfinity) {

@@ -138,6 +138,19 @@ TEST(LeavesAddressSpaceReserve, AtLeastSixtyFourMegabytesStay) {
     EXPECT_FALSE(LeavesAddressSpaceReserve(kI64Max, kI64Max));
 }
 
+TEST(DeepCleanReachableBlocks, TheTargetOrWhatTheReserveLeavesRoomFor) {
+    EXPECT_EQ(3, DeepCleanReachableBlocks(8, 64 * MB + 3 * MB + MB / 2, MB));
+    EXPECT_EQ(8, DeepCleanReachableBlocks(8, 64 * MB + 8 * MB, MB));
+    EXPECT_EQ(7, DeepCleanReachableBlocks(8, 64 * MB + 8 * MB - 1, MB));
+    EXPECT_EQ(8, DeepCleanReachableBlocks(8, kI64Max, MB));
+    EXPECT_EQ(0, DeepCleanReachableBlocks(8, 64 * MB, MB));
+    EXPECT_EQ(0, DeepCleanReachableBlocks(8, kI64Min, MB));
+    EXPECT_EQ(0, DeepCleanReachableBlocks(0, kI64Max, MB));
+    EXPECT_EQ(0, DeepCleanReachableBlocks(-3, kI64Max, MB));
+    // A 32-bit process: about 1,900 MB of address space against 3,712 blocks.
+    EXPECT_EQ(1836, DeepCleanReachableBlocks(3712, 1900 * MB, MB));
+}
+
 TEST(UsableBlockBytes, WholeBlocksFromAnAlignedStart) {
     const std::uint64_t g = 65536;
     EXPECT_EQ(2 * MB, UsableBlockBytes(0x10000000u, 2 * MB + MB / 2, g, MB));

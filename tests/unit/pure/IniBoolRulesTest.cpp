@@ -26,7 +26,7 @@ void ExpectDefault(const std::wstring& text) {
 TEST(ParseIniBool, NonZeroDecimalAndHexadecimalIntegersAreOn) {
     for (const wchar_t* text : {L"1", L"2", L"-1", L"+7", L"0x1", L"0X1", L"$A", L"$a", L"0xff",
                                 L"0010", L"2147483647", L"-2147483648", L"0xFFFFFFFF", L"$80000000",
-                                L"0x000000001"}) {
+                                L"0x000000001", L"9", L"0x9"}) {
         ExpectOn(text);
     }
 }
@@ -40,7 +40,7 @@ TEST(ParseIniBool, AnythingThatIsNotA32BitIntegerGivesTheDefault) {
          {L"", L"yes", L"true", L"on", L" 1x", L"1x", L"1 ", L" 1", L"99999999999", L"2147483648",
           L"-2147483649", L"0x1FFFFFFFF", L"$100000000", L"0x", L"$", L"-", L"+", L"0xg", L"$-1",
           L"-0x1", L"-$1", L"1.0", L"1e3", L"0b1", L"\x0661" /* Arabic-Indic one */,
-          L"\xFF11" /* full-width one */}) {
+          L"\xFF11" /* full-width one */, L"1a", L"A"}) {
         ExpectDefault(text);
     }
 }

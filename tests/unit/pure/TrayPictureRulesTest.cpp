@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "monitor/TrayPictureRules.h"
@@ -66,6 +67,25 @@ TEST(TrayTextLayout, OriginAndFontByMegabyteRange) {
         EXPECT_EQ(c.height, t.height) << c.mb;
         EXPECT_EQ(c.bold, t.bold) << c.mb;
     }
+}
+
+TEST(TrayText, MegabytesBelowTenThousandWholeGigabytesFromThere) {
+    const std::pair<std::int64_t, std::wstring> cases[] = {
+        {9999, L"9999"}, {10000, L"9G"},        {23730, L"23G"},
+        {131072, L"128G"}, {4194304, L"4096G"}, {594, L"594"},
+        {-5, L"-5"},
+    };
+    for (const auto& [mb, text] : cases) EXPECT_EQ(text, TrayText(mb)) << mb;
+}
+
+TEST(TrayTextFitHeight, LargestHeightAtWhichTheTextFits) {
+    const auto widthOfFive = [](int h) { return 5 * h / 2; };  // five characters, h / 2 wide each
+    EXPECT_EQ(12, TrayTextFitHeight(18, 31, widthOfFive));
+    EXPECT_EQ(18, TrayTextFitHeight(18, 45, widthOfFive));  // fits at the start height
+    EXPECT_EQ(18, TrayTextFitHeight(18, 31, [](int) { return 31; }));
+    EXPECT_EQ(1, TrayTextFitHeight(18, 31, [](int) { return 40; }));  // fits nowhere
+    // Widths need not shrink evenly (bitmap faces come in a few sizes).
+    EXPECT_EQ(13, TrayTextFitHeight(18, 31, [](int h) { return h > 13 ? 36 : 30; }));
 }
 
 TEST(ThickenBlack, EachBlackRunGrowsExactlyOnePixelUpwards) {

@@ -19,8 +19,15 @@ struct FakeSystem {
     std::vector<ULONG> classes;
     std::vector<ULONG> lengths;
     bool returnLengthPassed = false;
+    DWORD allProcessors = 0;  // what the count of all processor groups reports
+    int allProcessorsAsked = 0;
 };
 FakeSystem gFake;
+
+DWORD FakeAllProcessors() {
+    ++gFake.allProcessorsAsked;
+    return gFake.allProcessors;
+}
 
 LONG WINAPI FakeQuery(ULONG infoClass, PVOID buffer, ULONG length, PULONG returnLength) {
     gFake.classes.push_back(infoClass);
@@ -56,11 +63,13 @@ protected:
         gLookups = 0;
         previousQuery_ = SetNtQueryForTest(&FakeQuery);
         previousLookup_ = SetNtQueryLookupForTest(nullptr);
+        previousAll_ = SetAllProcessorsForTest(&FakeAllProcessors);
         ResetCpuUsageForTest();
     }
     void TearDown() override {
         SetNtQueryForTest(previousQuery_);
         SetNtQueryLookupForTest(previousLookup_);
+        SetAllProcessorsForTest(previousAll_);
         ResetCpuUsageForTest();
     }
     // Advances the fake counters by one interval.
@@ -72,6 +81,7 @@ protected:
 private:
     NtQueryFn previousQuery_ = nullptr;
     NtQueryLookupFn previousLookup_ = nullptr;
+    AllProcessorsFn previousAll_ = nullptr;
 };
 
 }  // namespace
@@ -99,6 +109,43 @@ TEST_F(CpuUsage, ReadsTheProcessorCountFromItsRecord) {
     GetCpuUsage();
     Advance(10000000, 30000000);  // 3 of 4 processors idle
     EXPECT_EQ(25, GetCpuUsage());
+}
+
+// A 32-bit process on a 64-thread machine is told of 32 processors while
+// the idle time covers all 64: the count of all processor groups is asked
+// at the first sample that shows it, and kept.
+TEST_F(CpuUsage, TooMuchIdleTimeForTheCountTakesTheCountOfAllProcessorGroups) {
+    const struct {
+        uint8_t told;
+        DWORD all;
+        int64_t idle;  // over one second
+        int expected;
+        int halfIdle;  // the figure when half that idle time follows
+    } cases[] = {
+        {32, 64, 480000000, 25, 62},  // 48 of 64 idle; with 32 it would read -50
+        {32, 64, 640000000, 0, 50},
+        {32, 0, 480000000, -50, 25},  // no count of all groups (before Windows 7): as before
+        {32, 16, 480000000, -50, 25},  // a smaller count is never taken
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.all);
+        ResetCpuUsageForTest();
+        gFake = FakeSystem{};
+        gFake.processors = c.told;
+        gFake.allProcessors = c.all;
+        GetCpuUsage();
+        Advance(10000000, 320000000);  // exactly 32 idle: nothing shows the count is short
+        EXPECT_EQ(0, GetCpuUsage());
+        EXPECT_EQ(0, gFake.allProcessorsAsked);
+        Advance(10000000, c.idle);
+        EXPECT_EQ(c.expected, GetCpuUsage());
+        EXPECT_EQ(1, gFake.allProcessorsAsked);
+        Advance(10000000, 0);  // fully busy: the count stays, and is not asked again
+        EXPECT_EQ(100, GetCpuUsage());
+        Advance(10000000, c.idle / 2);
+        EXPECT_EQ(c.halfIdle, GetCpuUsage());
+        EXPECT_EQ(1, gFake.allProcessorsAsked);
+    }
 }
 
 TEST_F(CpuUsage, SlightlyTooMuchIdleTimeIsPassedThroughAsMinusOne) {

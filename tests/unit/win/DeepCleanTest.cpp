@@ -213,6 +213,7 @@ TEST_F(DeepCleanTest, TakesTouchesAndGivesBackEveryBlockThenReports) {
 TEST_F(DeepCleanTest, TheTargetComesFromTheFirstReading) {
     // 8,192 MB total and 3,072 MB free give 3,712 blocks: stop at the 4th.
     memory_.Script({{8192 * MB, 3072 * MB}, {8192 * MB, 3072 * MB}});
+    gAddressLeft = std::int64_t{1} << 40;  // room for every block: the target alone sets the bar
     gFailAt = 3;
     RunDeepClean();
     ASSERT_EQ(4u, gLog.allocations.size());
@@ -246,8 +247,12 @@ TEST_F(DeepCleanTest, AFailedAllocationEndsTheFillAndExactlyTheBlocksTakenAreRel
 TEST_F(DeepCleanTest, TheFillLeavesSixtyFourMegabytesOfAddressSpace) {
     gAddressLeft = 64 * MB + 3 * MB + MB / 2;
     RunDeepClean();
-    EXPECT_EQ(3u, gLog.allocations.size());
+    ASSERT_EQ(3u, gLog.allocations.size());
     EXPECT_EQ(3u, gLog.released.size());
+    // The bar's end is the last block the reserve lets the fill take, and
+    // the bar reaches it; the target alone (8 blocks) would end at 7.
+    EXPECT_EQ(2, gLog.allocations[0].max);
+    EXPECT_EQ(2, gLog.positionAtFirstRelease);
     EXPECT_EQ(1, gLog.addressQueries);  // asked once, then counted down
     EXPECT_TRUE(form().released->Visible());
     ExpectWindowAsBefore();

@@ -146,7 +146,7 @@ TEST_F(Language, TheFileIsReadAgainAtEveryLookup) {
 TEST_F(Language, ANameThatLeavesTheFolderOrNamesADeviceCreatesNothing) {
     MakeLanguageFolder();
     for (const wchar_t* name : {L"..\\..\\evil", L"..\\evil", L"sub/evil", L"C:evil", L"CON", L"con.txt",
-                                L"NUL", L"LPT1", L"com9.x", L"English:stream"}) {
+                                L"NUL", L"LPT1", L"com9.x", L"English:stream", L"", L".", L".."}) {
         SCOPED_TRACE(testing::Message() << std::wstring(name).size() << "-character name");
         ChooseLanguage(name);
         const TLanguage language;
@@ -167,8 +167,23 @@ TEST_F(Language, ALanguageFileThatCannotBeCreatedOrReadGivesTheDefault) {
     EXPECT_TRUE(widgets::DirectoryExists(LanguageFile(L"Blocked")));
 }
 
+// A value that names no folder: the choice is read from the shell's
+// application-data folder.
+TEST_F(Language, WithoutAnAppDataValueTheChoiceComesFromTheShellsFolder) {
+    MakeLanguageFolder();
+    ChooseLanguage(L"Deutsch");
+    testsupport::ShellAppData shell(appDataFolder_);
+    for (int how : {0, 1}) {
+        if (how == 0) appData_.SetString(L"");
+        else appData_.Delete();
+        const TLanguage language;
+        EXPECT_EQ(L"Deutsch", language.LanguageName()) << how;
+    }
+}
+
 TEST_F(Language, ANonStringAppDataValueIsReportedOnceAndTheLanguageStillWorks) {
     MakeLanguageFolder();
+    testsupport::ShellAppData shell(L"");  // the shell cannot tell either
     appData_.SetDword(1);
     testsupport::CapturedReports reports;
     const TLanguage language;

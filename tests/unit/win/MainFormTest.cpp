@@ -185,6 +185,7 @@ TEST(MainForm, WindowFrameTabOrderAndTheGoButtonsLook) {
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     ::GetWindowRect(form->Handle(), &frame);
     EXPECT_NEAR((area.left + area.right) / 2, (frame.left + frame.right) / 2, 1);
+    EXPECT_NEAR((area.top + area.bottom) / 2, (frame.top + frame.bottom) / 2, 1);  // at its shown size
     // Tab order: Go!, Settings, Minimize, and round again.
     HWND go = form->Button_go->Handle();
     HWND next = ::GetNextDlgTabItem(form->Handle(), go, FALSE);

@@ -108,6 +108,18 @@ TEST_F(OptionFormTest, OkWritesAppliesAndStartsIdleFreeingWithoutARestart) {
     EXPECT_FALSE(run_.Current().exists);
 }
 
+TEST_F(OptionFormTest, OkAfterTheSettingsFolderWasRemovedMakesItAgainAndStores) {
+    Start();
+    testsupport::RemoveTree(appDataFolder_ / L"Palvo");
+    dialog_->LoadForDialog();
+    dialog_->CheckBox_set_start_with_window->SetChecked(false);
+    dialog_->CheckBox_use_smart_algorithm->SetChecked(true);
+    dialog_->Button_set_save->Click();
+    EXPECT_TRUE(reports_.Messages().empty());
+    EXPECT_EQ("[Brimvale]\r\nstartwithwindows=0\r\nfreewhenleisure=0\r\npausewhenbusy=1\r\nsmartfree=1\r\n",
+              FileBytes(IniPath()));
+}
+
 TEST_F(OptionFormTest, ModalDialogReloadsTheBoxesAndCancelPutsThemBack) {
     Start();
     // The file changed behind the program's back: the dialog shows the file...

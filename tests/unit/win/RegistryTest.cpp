@@ -107,14 +107,25 @@ TEST(TTntRegistry, WriteStringWithoutAnOpenKeyOrARefusedWriteNamesTheValue) {
         registry.WriteString(L"Brimvale", L"x");
         FAIL() << "no key is open";
     } catch (const ERegistryException& e) {
-        EXPECT_EQ(L"Failed to set data for 'Brimvale'", e.Message());
+        // Today's words, then the system's reason on a line of its own.
+        const std::wstring reason = SystemErrorText(ERROR_FILE_NOT_FOUND);
+        EXPECT_FALSE(reason.empty());
+        EXPECT_EQ(L"Failed to set data for 'Brimvale'\n" + reason, e.Message());
     }
 
     ScratchKey scratch;
     ASSERT_TRUE(registry.OpenKey(scratch.Path()));
     const RegSetValueExFn real = RegSetValueExCall;
     RegSetValueExCall = &RefuseWrite;
-    EXPECT_THROW(registry.WriteString(L"v", L"x"), ERegistryException);
+    try {
+        registry.WriteString(L"v", L"x");
+        ADD_FAILURE() << "the refused write went unnoticed";
+    } catch (const ERegistryException& e) {
+        const std::wstring reason = SystemErrorText(ERROR_ACCESS_DENIED);
+        EXPECT_FALSE(reason.empty());
+        EXPECT_NE(reason, SystemErrorText(ERROR_FILE_NOT_FOUND));
+        EXPECT_EQ(L"Failed to set data for 'v'\n" + reason, e.Message());
+    }
     RegSetValueExCall = real;
     EXPECT_FALSE(registry.ValueExists(L"v"));
 }

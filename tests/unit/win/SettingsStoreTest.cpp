@@ -92,8 +92,63 @@ TEST_F(SettingsStore, TheProgramsFolderIsCreatedWhenOnlyTheMakersFolderExists) {
     EXPECT_EQ(kFirstRunFile, FileBytes(scratch / L"Palvo\\Brimvale\\Brimvale.ini"));
 }
 
-TEST_F(SettingsStore, AnEmptyOrMissingAppDataValuePutsTheFileBelowTheCurrentDrivesRoot) {
+// The registry gives no folder: the shell's application-data folder holds
+// the settings, whatever the working folder.
+TEST_F(SettingsStore, AnEmptyMissingOrNonStringAppDataValueTakesTheShellsFolder) {
+    ScratchFolder scratch(L"shell");
+    testsupport::ShellAppData shell(scratch.Path());
+    for (int how : {0, 1, 2}) {
+        SCOPED_TRACE(how == 0 ? "value empty" : how == 1 ? "value missing" : "value a DWORD");
+        if (how == 0) appData_.SetString(L"");
+        else if (how == 1) appData_.Delete();
+        else appData_.SetDword(1);
+        testsupport::RootFolderGuard root(scratch.Path());
+        CapturedReports reports;
+
+        EXPECT_EQ(scratch.Path(), GetAppDataFolderOrReport());
+        OpenSettingsFile();
+        EXPECT_EQ(scratch / L"Palvo\\Brimvale\\Brimvale.ini", SettingsPath);
+        EXPECT_EQ(kFirstRunFile, FileBytes(SettingsPath));
+        EXPECT_FALSE(widgets::FileExists(root.File()));
+        // A value that is not a string is still reported, once per look.
+        EXPECT_EQ(how == 2 ? 2u : 0u, reports.Messages().size());
+        ResetSettingsForTest();
+        ::DeleteFileW((scratch / L"Palvo\\Brimvale\\Brimvale.ini").c_str());
+    }
+}
+
+// Settings a run stored below the drive's root, before the shell was asked,
+// are taken over once by the shell's folder; they stay where they were.
+TEST_F(SettingsStore, SettingsBelowTheRootAreTakenOverOnceByTheShellsFolder) {
+    ScratchFolder scratch(L"moved");
+    testsupport::ShellAppData shell(scratch / L"roaming");
+    ASSERT_TRUE(widgets::CreateDir(scratch / L"roaming"));
+    appData_.SetString(L"");
+    testsupport::RootFolderGuard root(scratch.Path());
+    ASSERT_TRUE(widgets::CreateDir(L"\\Palvo") || widgets::DirectoryExists(L"\\Palvo"));
+    ASSERT_TRUE(widgets::CreateDir(L"\\Palvo\\Brimvale") || widgets::DirectoryExists(L"\\Palvo\\Brimvale"));
+    const std::string old = "[Brimvale]\r\nstartwithwindows=0\r\nfreewhenleisure=1\r\npausewhenbusy=0\r\nsmartfree=1\r\n";
+    testsupport::WriteBytes(root.File(), old);
+
+    OpenSettingsFile();
+    EXPECT_EQ(scratch / L"roaming\\Palvo\\Brimvale\\Brimvale.ini", SettingsPath);
+    EXPECT_EQ(old, FileBytes(SettingsPath));
+    EXPECT_TRUE(SettingsIni->ReadBool(SettingsSection, KeySmartFree, false));
+    EXPECT_FALSE(SettingsIni->ReadBool(SettingsSection, KeyPauseWhenBusy, true));
+    EXPECT_EQ(old, FileBytes(root.File()));  // nothing lost at the old place
+
+    // Once: the new place's own file wins from then on.
+    SettingsIni->WriteBool(SettingsSection, KeySmartFree, false);
+    ResetSettingsForTest();
+    OpenSettingsFile();
+    EXPECT_FALSE(SettingsIni->ReadBool(SettingsSection, KeySmartFree, true));
+}
+
+// Neither the registry nor the shell gives a folder: the settings go below
+// the current drive's root, as they always did.
+TEST_F(SettingsStore, WithoutTheShellsFolderTheFileGoesBelowTheCurrentDrivesRoot) {
     ScratchFolder scratch(L"rootless");
+    testsupport::ShellAppData shell(L"");
     for (bool deleteValue : {false, true}) {
         SCOPED_TRACE(deleteValue ? "value missing" : "value empty");
         if (deleteValue) appData_.Delete();
@@ -109,8 +164,9 @@ TEST_F(SettingsStore, AnEmptyOrMissingAppDataValuePutsTheFileBelowTheCurrentDriv
     }
 }
 
-TEST_F(SettingsStore, ANonStringAppDataValueIsReportedOnceAndTheFolderTakenAsEmpty) {
+TEST_F(SettingsStore, ANonStringAppDataValueIsReportedOnceAndWithoutTheShellTheFolderTakenAsEmpty) {
     ScratchFolder scratch(L"dword");
+    testsupport::ShellAppData shell(L"");
     appData_.SetDword(1);
     try {
         GetAppDataFolder();
@@ -127,6 +183,34 @@ TEST_F(SettingsStore, ANonStringAppDataValueIsReportedOnceAndTheFolderTakenAsEmp
     ASSERT_NE(nullptr, SettingsIni);
     EXPECT_EQ(L"\\Palvo\\Brimvale\\Brimvale.ini", SettingsPath);
     EXPECT_EQ(kFirstRunFile, FileBytes(root.File()));
+}
+
+// "%USERPROFILE%\..." stored as REG_EXPAND_SZ names the expanded folder; a
+// plain string is taken as it stands.
+TEST_F(SettingsStore, AnExpandableAppDataValueIsExpanded) {
+    ScratchFolder scratch(L"expand");
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"BRIMVALE_TEST_HOME", scratch.Path().c_str()));
+    appData_.SetString(L"%BRIMVALE_TEST_HOME%\\Roaming", REG_EXPAND_SZ);
+    EXPECT_EQ(scratch / L"Roaming", GetAppDataFolder());
+    ASSERT_TRUE(widgets::CreateDir(scratch / L"Roaming"));
+    OpenSettingsFile();
+    EXPECT_EQ(kFirstRunFile, FileBytes(scratch / L"Roaming\\Palvo\\Brimvale\\Brimvale.ini"));
+
+    appData_.SetString(L"%BRIMVALE_TEST_HOME%\\Roaming");
+    EXPECT_EQ(L"%BRIMVALE_TEST_HOME%\\Roaming", GetAppDataFolder());
+    ::SetEnvironmentVariableW(L"BRIMVALE_TEST_HOME", nullptr);
+}
+
+// The folder removed while the program runs is made again before a write.
+TEST_F(SettingsStore, ARemovedSettingsFolderIsMadeAgain) {
+    ScratchFolder scratch(L"removed");
+    appData_.SetString(scratch.Path());
+    OpenSettingsFile();
+    testsupport::RemoveTree(scratch / L"Palvo");
+    ASSERT_FALSE(widgets::DirectoryExists(scratch / L"Palvo"));
+    EnsureSettingsFolder();
+    EXPECT_NO_THROW(SettingsIni->WriteBool(SettingsSection, KeySmartFree, true));
+    EXPECT_TRUE(SettingsIni->ReadBool(SettingsSection, KeySmartFree, false));
 }
 
 TEST_F(SettingsStore, ARefusedWriteReachesTheStandardReportNamingTheFile) {
@@ -146,6 +230,10 @@ TEST_F(SettingsStore, ARefusedWriteReachesTheStandardReportNamingTheFile) {
     EXPECT_FALSE(handlerFinished);
     ASSERT_EQ(1u, reports.Messages().size());
     EXPECT_TRUE(Contains(reports.Messages()[0], file)) << reports.Messages()[0];
+    // Today's words, then why, in the system's own text.
+    const std::wstring words = L"Unable to write to " + file + L"\n";
+    ASSERT_EQ(0u, reports.Messages()[0].find(words));
+    EXPECT_GT(reports.Messages()[0].size(), words.size());
 
     // The program goes on: once the obstacle is gone the store works.
     ASSERT_TRUE(::RemoveDirectoryW(file.c_str()));

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/SettingsStore.h"
 #include "widgets/Errors.h"
 #include "widgets/Paths.h"
 #include "widgets/Handle.h"
@@ -204,6 +205,26 @@ private:
 inline bool Contains(const std::wstring& text, const std::wstring& part) {
     return text.find(part) != std::wstring::npos;
 }
+
+// Makes the shell report `folder` as the user's application-data folder
+// (empty: the shell cannot tell) for the life of the helper.
+class ShellAppData {
+public:
+    explicit ShellAppData(std::wstring folder) : previous_(settings::SetShellAppDataForTest(&Give)) {
+        Folder() = std::move(folder);
+    }
+    ~ShellAppData() { settings::SetShellAppDataForTest(previous_); }
+    ShellAppData(const ShellAppData&) = delete;
+    ShellAppData& operator=(const ShellAppData&) = delete;
+
+private:
+    static std::wstring& Folder() {
+        static std::wstring folder;
+        return folder;
+    }
+    static std::wstring Give() { return Folder(); }
+    settings::ShellAppDataFn previous_;
+};
 
 // Runs a test from inside a folder of drive C:, so that the rootless
 // settings path of an empty app-data folder lands on C:, and leaves the

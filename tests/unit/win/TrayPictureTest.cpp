@@ -112,6 +112,27 @@ TEST(DrawTrayImage, NumberOriginByRangeShowsInWhereTheInkFalls) {
     EXPECT_GT(InkIn(bmp, 0, 31, 3, kTextRows - 1), 10);
 }
 
+// Every text the gigabyte rule can produce, up to 9,999 GB, leaves the last
+// column above the bar without ink (glyph shapes differ between systems:
+// only ink is counted), and still shows in the picture.
+TEST(DrawTrayImage, GigabyteTextsLeaveTheLastColumnClear) {
+    TBitmap bmp(kSize, kSize);
+    int failures = 0;
+    for (std::int64_t gb = 9; gb <= 9999 && failures < 5; ++gb) {
+        const std::int64_t mb = gb == 9 ? 10000 : gb * 1024;
+        DrawTrayImage(bmp, 60, mb);
+        const int lastColumn = InkIn(bmp, kSize - 1, kSize - 1, 0, kTextRows - 1);
+        const int shown = InkIn(bmp, 0, kSize - 2, 3, kTextRows - 1);
+        const int aboveOrigin = InkIn(bmp, 0, kSize - 1, 0, 2);
+        if (lastColumn != 0 || shown <= 10 || aboveOrigin != 0) ++failures;
+        EXPECT_EQ(0, lastColumn) << gb << "G";
+        EXPECT_GT(shown, 10) << gb << "G";
+        EXPECT_EQ(0, aboveOrigin) << gb << "G";  // drawn from row 3
+    }
+    DrawTrayImage(bmp, 60, 23730);  // "23G" at the layout's own height
+    EXPECT_EQ(18, bmp.Canvas().FontHeight());
+}
+
 TEST(DrawTrayImage, LargeNumberUsesBoldSansSerifAndSmallOnesGoBackToRegular) {
     TBitmap fresh(kSize, kSize), reused(kSize, kSize);
     DrawTrayImage(fresh, 60, 594);

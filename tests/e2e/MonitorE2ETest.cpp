@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 
 #include "Driver.h"
@@ -73,6 +74,44 @@ Ink ScreenInk(HWND wnd) {
     return ink;
 }
 
+// The tray picture on the screen: its bounds are those of its white
+// background; the bar starts at the first row holding the bar's colours.
+// Counts the black above the bar, in all and in the picture's last column.
+struct TrayColumns {
+    int width = 0, textInk = 0, lastColumnInk = 0;
+};
+
+TrayColumns TrayPictureColumns(HWND wnd) {
+    RECT r{};
+    ::GetWindowRect(wnd, &r);
+    HDC screen = ::GetDC(nullptr);
+    int left = r.right, right = r.left - 1, top = r.bottom, barTop = r.bottom;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) {
+            const COLORREF c = ::GetPixel(screen, x, y);
+            if (c == RGB(255, 255, 255)) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+            }
+            if ((c == RGB(0, 255, 0) || c == RGB(255, 0, 0)) && y < barTop) barTop = y;
+        }
+    TrayColumns columns;
+    if (right >= left) {
+        columns.width = right - left + 1;
+        // The frame's top line lies one row above the first bar pixel, and
+        // the icon's thickening darkens the row above that one too.
+        for (int y = top; y < barTop - 2; ++y)
+            for (int x = left; x <= right; ++x) {
+                if (::GetPixel(screen, x, y) != RGB(0, 0, 0)) continue;
+                ++columns.textInk;
+                if (x == right) ++columns.lastColumnInk;
+            }
+    }
+    ::ReleaseDC(nullptr, screen);
+    return columns;
+}
+
 }  // namespace
 
 TEST_F(LiveMonitor, GraphScrollsAndTheTrayIconShowsTheFreeMemoryPicture) {
@@ -100,5 +139,17 @@ TEST_F(LiveMonitor, GraphScrollsAndTheTrayIconShowsTheFreeMemoryPicture) {
         return icon.white > 0 && icon.black > 0 && icon.lime + icon.red > 0;
     }, std::chrono::seconds(5)))
         << "white " << icon.white << " black " << icon.black << " lime " << icon.lime << " red " << icon.red;
+
+    // With 10,000 MB free or more the picture shows whole gigabytes ("23G"):
+    // its ink stays clear of the picture's last column above the bar.
+    MEMORYSTATUSEX ms{};
+    ms.dwLength = sizeof ms;
+    ::GlobalMemoryStatusEx(&ms);
+    if (ms.ullAvailPhys / 1048576 >= 10000) {
+        const TrayColumns columns = TrayPictureColumns(tray);
+        ASSERT_GT(columns.width, 0) << "no picture found in the tray";
+        EXPECT_GT(columns.textInk, 20) << "the gigabytes are not drawn";
+        EXPECT_EQ(0, columns.lastColumnInk) << "the text runs into the last column";
+    }
     EXPECT_TRUE(program.ExitThroughTray());
 }

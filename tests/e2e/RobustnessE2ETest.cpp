@@ -8,6 +8,8 @@
 #include <regex>
 #include <set>
 
+#include <shlobj.h>
+
 #include "Driver.h"
 #include "app/ControlIds.h"
 
@@ -239,19 +241,26 @@ TEST_F(BadInput, BrokenFilesNeitherStopNorBreakTheProgram) {
     }
 }
 
-// "AppData" as a DWORD, with a language folder: the language lookup and the
-// settings store each report it, one box after the other, never two at once;
-// the first box is held open across several ticks of the program. Then the
-// program runs on with its settings below the drive's root.
+// "AppData" as a DWORD, with a language folder: the language lookup reports
+// it, and so does the settings store unless asking the shell for the folder
+// has put a string back in its place (Wine's shell does); one box after the
+// other, never two at once; the first box is held open across several ticks
+// of the program. Then the program runs on with its settings in the shell's
+// application-data folder.
 TEST_F(BadInput, AppDataOfTheWrongTypeGivesOneReportAtATimeAndTheProgramRunsOn) {
     ::CreateDirectoryW(LanguageFolder().c_str(), nullptr);
+    wchar_t shellFolder[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, shellFolder)));
+    const std::wstring shellSettings = std::wstring(shellFolder) + L"\\Palvo";
+    const bool hadShellSettings = FileExists(shellSettings);
     const DWORD one = 1;
     SetRegValue(kShellFoldersKey, L"AppData", REG_DWORD, &one, sizeof one);
     Program program;
     std::size_t mostAtOnce = 0;
     const std::vector<Report> reports = CloseReports(program, 2, milliseconds(1500), mostAtOnce);
     ASSERT_TRUE(program.Running()) << "exit code " << program.ExitCode();
-    ASSERT_EQ(2u, reports.size());
+    ASSERT_GE(reports.size(), 1u);
+    ASSERT_LE(reports.size(), 2u);
     EXPECT_EQ(1u, mostAtOnce);
     for (const Report& r : reports) {
         EXPECT_EQ(L"Brimvale", r.title);
@@ -270,9 +279,11 @@ TEST_F(BadInput, AppDataOfTheWrongTypeGivesOneReportAtATimeAndTheProgramRunsOn) 
     Press(dialog, app::idButton_set_save);
     EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(dialog); }));
     EXPECT_TRUE(WaitFor([&] { return program.ControlText(app::idLabel_Status_Auto) == L"Auto free on"; }));
-    EXPECT_EQ(L"1", StoredValue(RootSettingsFolder() + L"\\Brimvale\\Brimvale.ini", L"freewhenleisure"));
+    EXPECT_EQ(L"1", StoredValue(shellSettings + L"\\Brimvale\\Brimvale.ini", L"freewhenleisure"));
+    EXPECT_FALSE(FileExists(RootSettingsFolder() + L"\\Brimvale\\Brimvale.ini"));
     EXPECT_TRUE(NoReportFor(program, milliseconds(500)));
     EXPECT_TRUE(program.ExitThroughTray());
+    if (!hadShellSettings) RemoveTree(shellSettings);
 }
 
 // The "Brimvale" Run value as a DWORD while "Run at Windows Startup" is on:

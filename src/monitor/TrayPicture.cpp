@@ -27,10 +27,18 @@ void DrawTrayImage(widgets::TBitmap& image, std::int32_t percent, std::int64_t f
         // Gigabytes with three or more digits do not fit at the layout's
         // height: the face is made smaller until the text's cell fits the
         // picture. The two-digit figures of today's machines fit at once.
-        canvas.SetFontHeight(TrayTextFitHeight(text.height, kTrayTextMaxWidth, [&](int h) {
-            canvas.SetFontHeight(h);
-            return static_cast<int>(canvas.TextExtent(number).cx);
-        }));
+        // The text changes seldom (once per gigabyte): its height is kept
+        // with it, so a tick that shows the same text measures nothing.
+        static std::wstring fittedText;
+        static int fittedHeight = 0;
+        if (number != fittedText) {
+            fittedHeight = TrayTextFitHeight(text.height, kTrayTextMaxWidth, [&](int h) {
+                canvas.SetFontHeight(h);
+                return static_cast<int>(canvas.TextExtent(number).cx);
+            });
+            fittedText = number;
+        }
+        canvas.SetFontHeight(fittedHeight);
     }
     canvas.TextOut(text.x, text.y, number);
 

@@ -16,8 +16,8 @@ std::unique_ptr<widgets::TTntIniFile> SettingsIni;
 
 namespace {
 
-// Where the settings file went when the registry gave no folder and the
-// shell was not asked: below the current drive's root.
+// Where the settings file went, before the shell was asked, when the
+// registry gave no folder: below the current drive's root.
 constexpr wchar_t kRootSettingsFile[] = L"\\Palvo\\Brimvale\\Brimvale.ini";
 
 std::wstring AskShellForAppData() {
@@ -40,7 +40,8 @@ std::wstring ExpandEnvironment(const std::wstring& text) {
     return std::wstring(buffer.data());
 }
 
-// The folder the settings go to, and whether the registry named it.
+// The folder the settings go to; fromShell tells whether the shell named it
+// because the registry did not.
 std::wstring SettingsBaseFolder(bool& fromShell) {
     fromShell = false;
     std::wstring folder;

@@ -91,13 +91,13 @@ void DeepCleanClick(CleanWindow& w) { w.classicFreeTimer.SetEnabled(true); }
 
 void Timer_classic_freeTimer(CleanWindow& w) {
     w.classicFreeTimer.SetEnabled(false);
+    CleanRun run(w);  // before the first pump: a run started there nests in this one
     w.goButton.SetEnabled(false);
     widgets::Application.ProcessMessages();
     const PhysicalReading first = ReadPhysicalMemory();
     const std::int32_t n = DeepCleanTarget(first.total, first.free);
     const std::int64_t before = first.free;
 
-    CleanRun run(w);
     w.progress.SetRange(0, DeepCleanProgressMax(n));
     run.ShowProgressRow();
     BlockTable table;

@@ -16,32 +16,66 @@ PhysicalReading ReadPhysicalMemory() {
     return {memory.PhysicalTotal, memory.PhysicalFree};
 }
 
-CleanRun::CleanRun(CleanWindow& w) : w_(w), height_(w.form.Height()) {
-    w_.form.SetHeight(height_ + kProgressRowHeight);
+namespace {
+// How many runs are under way on the GUI thread (inside each other's pumps),
+// and the one that grew the window and shows the row.
+int gRunsUnderWay = 0;
+const CleanRun* gRowShownBy = nullptr;
+}  // namespace
+
+CleanRun::CleanRun(CleanWindow& w)
+    : w_(w),
+      outermost_(gRunsUnderWay == 0),
+      min_(w.progress.Min()),
+      max_(w.progress.Max()),
+      position_(w.progress.Position()),
+      goEnabled_(w.goButton.Enabled()) {
+    ++gRunsUnderWay;
 }
 
 CleanRun::~CleanRun() {
     // Left by an exception: put the window back without pumping.
     if (!finished_) restore();
+    --gRunsUnderWay;
 }
 
 void CleanRun::ShowProgressRow() {
+    // Normally the outermost run's; an inner run started in the outer one's
+    // first pump, before the outer showed its row, shows (and hides) its own.
+    if (gRowShownBy) return;
+    gRowShownBy = this;
+    height_ = w_.form.Height();
+    w_.form.SetHeight(height_ + kProgressRowHeight);
     w_.progress.SetVisible(true);
     w_.progressLabel.SetVisible(true);
 }
 
 void CleanRun::Finish() {
-    w_.progress.SetPosition(0);
+    if (outermost_) {
+        w_.progress.SetPosition(0);
+    } else {
+        w_.progress.SetRange(min_, max_);
+        w_.progress.SetPosition(position_);
+    }
     widgets::Application.ProcessMessages();
     restore();
 }
 
 void CleanRun::restore() {
     finished_ = true;
-    w_.progress.SetVisible(false);
-    w_.progressLabel.SetVisible(false);
-    w_.form.SetHeight(height_);
-    w_.goButton.SetEnabled(true);
+    if (gRowShownBy == this) {
+        gRowShownBy = nullptr;
+        w_.progress.SetVisible(false);
+        w_.progressLabel.SetVisible(false);
+        w_.form.SetHeight(height_);
+    }
+    if (outermost_) {
+        w_.goButton.SetEnabled(true);
+    } else {
+        w_.progress.SetRange(min_, max_);
+        w_.progress.SetPosition(position_);
+        w_.goButton.SetEnabled(goEnabled_);
+    }
 }
 
 }  // namespace freeing

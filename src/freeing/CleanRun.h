@@ -15,11 +15,15 @@ struct PhysicalReading {
 };
 PhysicalReading ReadPhysicalMemory();
 
-// One run's hold on the window: makes it 20 pixels taller (uncovering the
-// progress row) and gives the height back at the end. The height it had
-// before the run is restored exactly, rather than taken 20 off again: runs
-// nest only inside each other's pumps, so each restores what it found even
-// if the system had limited the growth.
+// One run's hold on the window. Runs nest: a tray command handled in one
+// run's pump starts another run inside it. Only the outermost run grows the
+// window by 20 pixels (uncovering the progress row), shows the row and, at
+// its end, hides it, gives the height back and enables Go. An inner run
+// leaves all that to the outer one: it may move the bar while it works, and
+// when it ends it puts the bar's range and position and Go's state back as
+// it found them. Build it before the run's first pump, so that a run started
+// in that pump sees this one as its outer run. (A run started there, before
+// the outer one has shown its row, shows and hides a row of its own.)
 class CleanRun {
 public:
     explicit CleanRun(CleanWindow& w);
@@ -27,15 +31,22 @@ public:
     CleanRun(const CleanRun&) = delete;
     CleanRun& operator=(const CleanRun&) = delete;
 
+    // When no run shows the row yet: the window grows and the row shows.
     void ShowProgressRow();
-    // The end of a run: progress back to 0, one pump, the row hidden, the
-    // height restored, Go enabled again.
+    // The end of a run, with one pump: the outermost run sets the progress
+    // back to 0, hides the row, restores the height (exactly the height it
+    // found, even if the system limited the growth) and enables Go; an inner
+    // run restores what it found.
     void Finish();
+    bool Outermost() const noexcept { return outermost_; }
 
 private:
     void restore();
     CleanWindow& w_;
-    int height_;
+    bool outermost_;
+    int height_ = 0;  // the height found by ShowProgressRow
+    int min_, max_, position_;
+    bool goEnabled_;
     bool finished_ = false;
 };
 

@@ -89,13 +89,13 @@ void DeepCleanClick(CleanWindow& w) { w.classicFreeTimer.SetEnabled(true); }
 
 void Timer_classic_freeTimer(CleanWindow& w) {
     w.classicFreeTimer.SetEnabled(false);
+    CleanRun run(w);  // before the first pump: a run started there nests in this one
     w.goButton.SetEnabled(false);
     widgets::Application.ProcessMessages();
     const PhysicalReading first = ReadPhysicalMemory();
     const std::int32_t n = DeepCleanTarget(first.total, first.free);
     const std::int64_t before = first.free;
 
-    CleanRun run(w);
     // Measured once, before the bar gets its range: when the reserve will
     // stop the fill early, the bar's end is the last block the fill can
     // take. A nested run measures again and so sees the outer run's blocks.

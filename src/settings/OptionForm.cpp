@@ -73,15 +73,42 @@ std::array<TTntCheckBox*, 4> TOptionForm::boxes() const {
 void TOptionForm::loadBoxes(bool startWithWindowsDefault) {
     const bool defaults[4] = {startWithWindowsDefault, false, true, false};
     const auto all = boxes();
-    for (int i = 0; i < 4; ++i) all[i]->SetChecked(SettingsIni->ReadBool(SettingsSection, kKeys[i], defaults[i]));
+    for (int i = 0; i < 4; ++i)
+        all[i]->SetChecked(SettingsIni ? SettingsIni->ReadBool(SettingsSection, kKeys[i], defaults[i]) : defaults[i]);
+}
+
+std::wstring TOptionForm::applySettings(bool removeAutostartWhenClear) {
+    // Every step runs whatever the registry does: the status bar and
+    // Timer_free show and do what the boxes say. A refused autostart entry
+    // is handed back, to be reported once the steps have run.
+    UpdateStatusTexts();
+    std::wstring refused;
+    try {
+        if (CheckBox_set_start_with_window->Checked())
+            RegisterAutostart();
+        else if (removeAutostartWhenClear)
+            UnregisterAutostart();
+    } catch (const Exception& e) {
+        refused = e.Message();
+    }
+    if (CheckBox_set_auto_free->Checked()) mainForm_.Timer_free->SetEnabled(true);
+    return refused;
 }
 
 void TOptionForm::FormCreate() {
-    OpenSettingsFile();
+    // A refused first-run write leaves the file missing: the boxes take the
+    // defaults, the rest of the sequence runs, and each error is reported
+    // once at the end.
+    std::wstring refusedFile;
+    try {
+        OpenSettingsFile();
+    } catch (const Exception& e) {
+        refusedFile = e.Message();
+    }
     loadBoxes(false);
-    UpdateStatusTexts();
-    if (CheckBox_set_start_with_window->Checked()) RegisterAutostart();
-    if (CheckBox_set_auto_free->Checked()) mainForm_.Timer_free->SetEnabled(true);
+    const std::wstring refusedAutostart = applySettings(false);  // start-up never removes the entry
+    if (!refusedFile.empty()) ReportError(refusedFile);
+    if (!refusedAutostart.empty()) ReportError(refusedAutostart);
 }
 
 void TOptionForm::FormShow() { localisation::TranslateForm(mainForm_.Language(), *this); }
@@ -115,12 +142,8 @@ void TOptionForm::Button_set_saveClick() {
     const auto all = boxes();
     for (int i = 0; i < 4; ++i) SettingsIni->WriteBool(SettingsSection, kKeys[i], all[i]->Checked());
     Hide();
-    UpdateStatusTexts();
-    if (CheckBox_set_start_with_window->Checked())
-        RegisterAutostart();
-    else
-        UnregisterAutostart();
-    if (CheckBox_set_auto_free->Checked()) mainForm_.Timer_free->SetEnabled(true);
+    const std::wstring refused = applySettings(true);
+    if (!refused.empty()) ReportError(refused);
 }
 
 void TOptionForm::Button_set_cancelClick() {

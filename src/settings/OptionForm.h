@@ -4,6 +4,7 @@
 // loads the settings and applies them for the first time.
 #pragma once
 #include <array>
+#include <string>
 
 #include "widgets/Form.h"
 #include "widgets/StdCtrls.h"
@@ -41,6 +42,9 @@ private:
     std::array<widgets::TTntCheckBox*, 4> boxes() const;
     void loadBoxes(bool startWithWindowsDefault);
     void restoreBoxes();
+    // Status texts, autostart entry (removed only when asked and the box is
+    // clear), Timer_free; returns the message of a refused autostart entry.
+    std::wstring applySettings(bool removeAutostartWhenClear);
 
     app::TMainForm& mainForm_;
     std::array<bool, 4> beforeDialog_{};

@@ -125,13 +125,20 @@ void OpenSettingsFile() {
 
 void RegisterAutostart() {
     widgets::TTntRegistry registry;
-    // A missing Run key is not created; the write below then fails and
-    // reports the value it could not set.
-    (void)registry.OpenKey(RunKey);
+    // A missing Run key is not created (it is the system's, not ours): the
+    // report says that it is missing.
+    if (!registry.OpenKey(RunKey)) {
+        const bool missing = registry.OpenKeyError() == ERROR_FILE_NOT_FOUND;
+        throw widgets::ERegistryException(widgets::WithSystemReason(
+            L"Failed to set data for '" + std::wstring(AutostartValue) + L"': the key HKEY_CURRENT_USER\\" +
+                RunKey + (missing ? L" is missing" : L" cannot be opened"),
+            registry.OpenKeyError()));
+    }
     const std::wstring wanted = L"\"" + widgets::ModulePath() + L"\" /m";
     // An identical value is left alone; any difference, even in letter
-    // case, is rewritten.
-    if (!registry.ValueExists(AutostartValue) || registry.ReadString(AutostartValue) != wanted) {
+    // case, is rewritten. The value is ours and the user asked for
+    // autostart: one of another type is replaced by the string.
+    if (!registry.ValueIsString(AutostartValue) || registry.ReadString(AutostartValue) != wanted) {
         registry.WriteString(AutostartValue, wanted);
     }
     registry.CloseKey();

@@ -65,9 +65,9 @@ void OpenSettingsFile();
 void EnsureSettingsFolder();
 
 // Makes the Run value "Brimvale" hold the quoted executable path and " /m",
-// rewriting it only when it differs. Throws widgets::ERegistryException when
-// the existing value is not a string or the value cannot be written (as when
-// the Run key is missing).
+// rewriting it only when it differs (a value of another type is replaced).
+// Throws widgets::ERegistryException naming the value when the Run key is
+// missing (saying so; the key is not created) or the value cannot be written.
 void RegisterAutostart();
 
 // Deletes the Run value "Brimvale" when it exists.

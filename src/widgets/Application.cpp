@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "widgets/CommandLineRules.h"
+#include "widgets/Errors.h"
 #include "widgets/Paths.h"
 
 namespace widgets {
@@ -10,10 +11,31 @@ namespace widgets {
 TInitProc InitProc = nullptr;
 TApplication Application;
 
+bool HandleEndRequest(UINT msg, WPARAM wParam) {
+    switch (msg) {
+        case WM_CLOSE:
+            Application.Terminate();
+            return true;
+        case WM_QUERYENDSESSION:
+            return true;  // agreed: nothing is unsaved
+        case WM_ENDSESSION:
+            // The session ends once every window has returned from this:
+            // end now, as Exit does (no report opens any more, and an open
+            // one is closed).
+            if (wParam) Application.Terminate();
+            return true;
+        default:
+            return false;
+    }
+}
+
 namespace {
 const wchar_t kApplicationClass[] = L"TApplication";
 
 LRESULT CALLBACK ApplicationWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    // A close request (taskkill without /f, an installer) and the end of the
+    // session end the program; the window is not destroyed on its own.
+    if (HandleEndRequest(msg, wParam)) return msg == WM_QUERYENDSESSION ? TRUE : 0;
     return ::DefWindowProcW(wnd, msg, wParam, lParam);
 }
 }  // namespace
@@ -68,13 +90,20 @@ void TApplication::Run() {
 void TApplication::Terminate() {
     terminated_ = true;
     ::PostQuitMessage(0);
+    // A report's box would lose the quit in its own loop: it is closed,
+    // and ends as soon as its loop runs again.
+    CloseOpenReport();
 }
 
 void TApplication::ProcessMessages() {
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
-            terminated_ = true;  // the main loop ends when the caller returns
+            // Put back, so that whatever loop runs when the caller returns (the
+            // main loop, the settings dialog's or a report's modal loop) sees
+            // it and ends too.
+            terminated_ = true;
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
         handleMessage(msg);

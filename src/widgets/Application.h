@@ -15,6 +15,12 @@ namespace widgets {
 using TInitProc = void (*)();
 extern TInitProc InitProc;
 
+// What a top-level window of the program does with a request to end from
+// outside: WM_CLOSE ends the program as the tray's "Exit" does;
+// WM_QUERYENDSESSION is agreed to; WM_ENDSESSION (when the session does end)
+// ends the program the same way. Returns whether msg was one of these.
+bool HandleEndRequest(UINT msg, WPARAM wParam);
+
 class TApplication {
 public:
     // Runs the start-up hooks and creates the application window.
@@ -37,13 +43,16 @@ public:
     // Shows the main form (unless it asked to start hidden) and runs the
     // message loop until Terminate.
     void Run();
+    // Ends the message loop (and, through the quit it posts, any modal loop
+    // under way); from now on no error report opens, and an open one closes.
     void Terminate();
     bool Terminated() const noexcept { return terminated_; }
     // Forgets a Terminate (tests that end the program in the middle of a
     // clean, then go on with other tests).
     void ResetTerminatedForTest() noexcept { terminated_ = false; }
-    // Handles every pending message. A WM_QUIT taken here is remembered, so
-    // the main loop still ends once the caller returns.
+    // Handles every pending message. A WM_QUIT taken here is put back and
+    // the pumping stops, so the loop the caller returns to (the main loop or
+    // a modal one) still ends.
     void ProcessMessages();
     // Brings the main form back from the minimised state.
     void Restore();

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "widgets/Application.h"
+
 namespace widgets {
 namespace {
 
@@ -35,12 +37,29 @@ std::wstring WithSystemReason(const std::wstring& message, unsigned long code) {
 
 void ReportError(const std::wstring& message) {
     if (g_reportOpen) return;  // one report at a time
+    // The program is ending (Exit, a close request, the session's end): a box
+    // now would keep it from ending, or be left open as the session ends.
+    if (Application.Terminated()) return;
     g_reportOpen = true;
     try {
         (g_reporter ? g_reporter : MessageBoxReporter)(message);
     } catch (...) {
     }
     g_reportOpen = false;
+}
+
+namespace {
+BOOL CALLBACK CloseReportBox(HWND wnd, LPARAM) {
+    wchar_t name[16] = {};
+    ::GetClassNameW(wnd, name, 16);
+    // The report's message box is this thread's one dialog-class window.
+    if (lstrcmpW(name, L"#32770") == 0) ::PostMessageW(wnd, WM_COMMAND, IDOK, 0);
+    return TRUE;
+}
+}  // namespace
+
+void CloseOpenReport() {
+    if (g_reportOpen) ::EnumThreadWindows(::GetCurrentThreadId(), &CloseReportBox, 0);
 }
 
 ErrorReporter SetErrorReporter(ErrorReporter reporter) {

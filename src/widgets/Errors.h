@@ -39,7 +39,12 @@ std::wstring WithSystemReason(const std::wstring& message, unsigned long code);
 // The standard error report: a message box with the message. One report at a
 // time: an error raised while a report is open (a timer fires inside the
 // box's modal loop) is dropped rather than stacked on top of it.
+// Once the program is ending (Application.Terminate), no report opens.
 void ReportError(const std::wstring& message);
+
+// Closes the report's box if one is open: its own modal loop would take the
+// program's quit and lose it, so the box ends as soon as its loop runs again.
+void CloseOpenReport();
 
 // Replaces how reports are shown (tests count them instead of opening boxes).
 // Returns the previous reporter; nullptr restores the message box.

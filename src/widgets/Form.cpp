@@ -132,6 +132,12 @@ LRESULT TTntForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (action == TCloseAction::Free && Application.MainForm() == this) Application.Terminate();
             return 0;
         }
+        case WM_QUERYENDSESSION:
+        case WM_ENDSESSION:
+            // A form's own close request hides it (above); the session's end
+            // ends the program.
+            (void)HandleEndRequest(msg, wParam);
+            return msg == WM_QUERYENDSESSION ? TRUE : 0;
         case WM_SIZE:
             if (wParam != SIZE_MINIMIZED) {
                 const int height = HIWORD(lParam);
@@ -237,6 +243,14 @@ void TTntForm::ShowModal() {
     Show();
     MSG msg;
     while (Visible()) {
+        if (Application.Terminated()) {
+            // Exit (or the session's end) came from a handler run inside this
+            // loop, and its quit may have been taken by an inner pump: close
+            // the dialog and leave the quit for the loop outside.
+            ::PostQuitMessage(0);
+            Hide();
+            break;
+        }
         const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got <= 0) {
             // WM_QUIT: close the dialog and let the main loop see it.

@@ -11,9 +11,8 @@ RegSetValueExFn RegSetValueExCall = &::RegSetValueExW;
 bool TTntRegistry::OpenKey(const std::wstring& path) {
     key_.reset();
     HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
-        return false;
-    }
+    openError_ = ::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &key);
+    if (openError_ != ERROR_SUCCESS) return false;
     key_.reset(key);
     return true;
 }
@@ -22,6 +21,12 @@ bool TTntRegistry::ValueExists(const std::wstring& name) const {
     if (!key_) return false;
     return ::RegQueryValueExW(key_.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
            ERROR_SUCCESS;
+}
+
+bool TTntRegistry::ValueIsString(const std::wstring& name) const {
+    DWORD type = REG_NONE;
+    return key_ && ::RegQueryValueExW(key_.get(), name.c_str(), nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+           (type == REG_SZ || type == REG_EXPAND_SZ);
 }
 
 std::wstring TTntRegistry::ReadString(const std::wstring& name) const {

@@ -24,11 +24,16 @@ public:
     // Opens path below HKEY_CURRENT_USER (closing any key open before); a
     // missing key stays missing and the result is false.
     bool OpenKey(const std::wstring& path);
+    // Why the last OpenKey failed (ERROR_FILE_NOT_FOUND: the key is missing),
+    // ERROR_SUCCESS after one that worked.
+    LONG OpenKeyError() const noexcept { return openError_; }
     void CloseKey() noexcept { key_.reset(); }
     HKEY CurrentKey() const noexcept { return key_.get(); }
 
     // Whether the open key holds a value of that name (false with no key).
     bool ValueExists(const std::wstring& name) const;
+    // Whether that value exists and holds text (REG_SZ or REG_EXPAND_SZ).
+    bool ValueIsString(const std::wstring& name) const;
 
     // The value's text: empty when there is no key, the value is missing or
     // its size is 0; REG_SZ and REG_EXPAND_SZ only, any other type throws
@@ -46,6 +51,7 @@ public:
 
 private:
     UniqueKey key_;
+    LONG openError_ = ERROR_SUCCESS;
 };
 
 }  // namespace widgets

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "widgets/Application.h"
 #include "widgets/Errors.h"
 #include "widgets/Form.h"
 #include "widgets/Menus.h"
@@ -117,6 +118,10 @@ LRESULT CALLBACK TTextTrayIcon::WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARA
             return 0;
         }
     }
+    // A close request to this hidden window (taskkill without /f, an
+    // installer) ends the program as "Exit" does, instead of destroying the
+    // window and leaving a dead icon; so does the session's end.
+    if (HandleEndRequest(msg, wParam)) return msg == WM_QUERYENDSESSION ? TRUE : 0;
     return ::DefWindowProcW(wnd, msg, wParam, lParam);
 }
 

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include "Driver.h"
 #include "app/ControlIds.h"
@@ -100,4 +101,48 @@ TEST(ProgramImage, IsLargeAddressAware) {
     ASSERT_TRUE(read);
     ASSERT_EQ(static_cast<DWORD>(IMAGE_NT_SIGNATURE), signature);
     EXPECT_TRUE(header.Characteristics & IMAGE_FILE_LARGE_ADDRESS_AWARE) << std::hex << header.Characteristics;
+}
+
+// Ten Smart Cleans chosen from the tray in quick succession nest inside the
+// first: the window grows once, the progress row stays and Go! stays
+// disabled until the outermost run ends; then everything is as before and a
+// report shows.
+TEST_F(Cleaning, NestedTrayCleansGrowTheWindowOnceAndEndTogether) {
+    Program program;
+    HWND main = program.MainWindow();
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }));
+    const int height = WindowHeight(main);
+    HWND go = program.Control(app::idButton_go);
+    int tallest = height;
+    int goEnabledDuringRun = 0;
+    bool rowCameBack = false;
+    bool rowGone = false;
+    // One look from outside: the height, and Go! never enabled while the row shows.
+    auto look = [&] {
+        tallest = std::max(tallest, WindowHeight(main));
+        const bool row = program.ControlVisible(app::idProgressBar_clean_progress);
+        if (row && ::IsWindowEnabled(go)) ++goEnabledDuringRun;
+        if (!row) rowGone = true;
+        if (row && rowGone) rowCameBack = true;
+        return !row;
+    };
+    for (int i = 0; i < 10; ++i) {
+        program.OpenTrayMenu();
+        ASSERT_TRUE(program.ChooseMenuItem(0)) << "clean " << i;
+        if (i == 0) {
+            ASSERT_TRUE(WaitFor([&] { return program.ControlVisible(app::idProgressBar_clean_progress); }));
+            rowGone = false;
+        }
+        look();
+    }
+    EXPECT_TRUE(WaitFor(look, std::chrono::seconds(120)));
+    EXPECT_EQ(height + 20, tallest);
+    EXPECT_EQ(0, goEnabledDuringRun);
+    EXPECT_FALSE(rowCameBack);
+    EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(go) != FALSE; }));
+    EXPECT_EQ(height, WindowHeight(main));
+    EXPECT_FALSE(program.ControlVisible(app::idLabel_clean_progress));
+    EXPECT_TRUE(program.ControlVisible(app::idLabel_Memory_Released));
+    EXPECT_TRUE(IsReportText(program.ControlText(app::idLabel_Memory_Released)));
+    EXPECT_TRUE(program.ExitThroughTray());
 }

@@ -286,38 +286,28 @@ TEST_F(BadInput, AppDataOfTheWrongTypeGivesOneReportAtATimeAndTheProgramRunsOn) 
     if (!hadShellSettings) RemoveTree(shellSettings);
 }
 
-// The "Brimvale" Run value as a DWORD while "Run at Windows Startup" is on:
-// one report at start-up and one at each OK, each alone; the program goes on
-// ticking; clearing the box deletes the value without a report.
-TEST_F(BadInput, ARunValueOfTheWrongTypeIsReportedAtEachOkUntilTheBoxIsCleared) {
-    WriteSettings("[Brimvale]\r\nstartwithwindows=1\r\nfreewhenleisure=0\r\npausewhenbusy=1\r\nsmartfree=0\r\n");
+// A Run value of another type with "Run at Windows Startup" and auto-free
+// stored on: the value is the program's, so start-up replaces it by the
+// string without a report, and the status bar says what the boxes say.
+// Clearing the box and OK deletes the value.
+TEST_F(BadInput, ARunValueOfTheWrongTypeIsReplacedAndAutoFreeRuns) {
+    WriteSettings("[Brimvale]\r\nstartwithwindows=1\r\nfreewhenleisure=1\r\npausewhenbusy=1\r\nsmartfree=0\r\n");
     const DWORD one = 1;
     SetRegValue(kRunKey, L"Brimvale", REG_DWORD, &one, sizeof one);
     Program program;
-    std::size_t mostAtOnce = 0;
-    std::vector<Report> reports = CloseReports(program, 1, milliseconds(1500), mostAtOnce);
-    ASSERT_EQ(1u, reports.size());
-    EXPECT_EQ(1u, mostAtOnce);
-    EXPECT_NE(std::wstring::npos, reports[0].text.find(L"'Brimvale'")) << Narrow(reports[0].text);
     HWND main = program.MainWindow();
     ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }));
+    DWORD type = 0;
+    EXPECT_TRUE(WaitFor([&] { return RegValueExists(kRunKey, L"Brimvale", &type) && type == REG_SZ; }));
+    std::wstring value;
+    EXPECT_TRUE(ReadRegString(kRunKey, L"Brimvale", value));
+    EXPECT_EQ(L"\"" + ProgramPath() + L"\" /m", value);
+    EXPECT_EQ(L"Auto free on", program.ControlText(app::idLabel_Status_Auto));
+    EXPECT_EQ(L"Smart free off", program.ControlText(app::idLabel_status_Smart));
+    EXPECT_TRUE(NoReportFor(program, milliseconds(1000)));
     EXPECT_TRUE(TicksGoOn(program));
 
     HWND dialog = OpenDialog(program);
-    ASSERT_NE(nullptr, dialog);
-    EXPECT_TRUE(Checked(dialog, app::idCheckBox_set_start_with_window));
-    Press(dialog, app::idButton_set_save);
-    reports = CloseReports(program, 1, milliseconds(500), mostAtOnce);
-    ASSERT_EQ(1u, reports.size());
-    EXPECT_EQ(1u, mostAtOnce);
-    EXPECT_NE(std::wstring::npos, reports[0].text.find(L"'Brimvale'"));
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(dialog); }));
-    EXPECT_TRUE(TicksGoOn(program));
-    DWORD type = 0;
-    EXPECT_TRUE(RegValueExists(kRunKey, L"Brimvale", &type));
-    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
-
-    dialog = OpenDialog(program);
     ASSERT_NE(nullptr, dialog);
     SetChecked(dialog, app::idCheckBox_set_start_with_window, false);
     Press(dialog, app::idButton_set_save);
@@ -353,5 +343,120 @@ TEST_F(BadInput, OddCommandLinesStartTheProgramNormally) {
         EXPECT_TRUE(TicksGoOn(program));
         EXPECT_TRUE(MessageBoxes(program).empty());
         EXPECT_TRUE(program.ExitThroughTray());
+    }
+}
+
+// ---- Ending from outside and inside modal loops ----
+
+namespace {
+
+// The program's hidden windows, by class.
+constexpr wchar_t kApplicationClass[] = L"TApplication";
+constexpr wchar_t kTrayWindowClass[] = L"TTextTrayIconWindow";
+
+bool ShowsItsWindow(const Program& program) {
+    HWND main = program.MainWindow();
+    return main && WaitFor([&] { return ::IsWindowVisible(main) != FALSE; });
+}
+
+// Chooses the tray menu's Smart Clean and waits until the run shows its row.
+bool StartTraySmartClean(const Program& program) {
+    program.OpenTrayMenu();
+    return program.ChooseMenuItem(0) &&
+           WaitFor([&] { return program.ControlVisible(app::idProgressBar_clean_progress); });
+}
+
+// The tray menu's Exit, chosen while a clean runs; the process must end by
+// itself, leaving no tray icon.
+bool ExitsDuringTheClean(Program& program) {
+    program.OpenTrayMenu();
+    return program.ChooseMenuItem(3) && program.WaitForExit(seconds(20)) && WaitFor([] { return TrayIconCount() == 0; });
+}
+
+// What the session's end sends every top-level window: all must agree, and
+// once told that the session ends, the program must be gone.
+bool AgreesAndEndsWithTheSession(Program& program) {
+    const std::vector<HWND> windows = program.TopLevelWindows();
+    for (HWND wnd : windows) {
+        DWORD_PTR agreed = 0;
+        if (!::SendMessageTimeoutW(wnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &agreed) ||
+            !agreed)
+            return false;
+    }
+    for (HWND wnd : windows) ::SendMessageTimeoutW(wnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, nullptr);
+    return program.WaitForExit(seconds(10));
+}
+
+}  // namespace
+
+class Ending : public BadInput {};
+
+// Exit chosen during a clean that runs inside the settings dialog's or an
+// error report's modal loop ends the program when the clean returns; a close
+// request to the hidden application window or the tray's window ends it as
+// Exit does (icon gone, a new start runs), the main window's own close only
+// hides it; and the session's end is agreed to and ends it, with no report
+// or dialog left open.
+TEST_F(Ending, ExitInModalLoopsAndRequestsFromOutsideEndTheProgram) {
+    {
+        SCOPED_TRACE("Exit during a clean inside the settings dialog");
+        Program program;
+        ASSERT_TRUE(ShowsItsWindow(program));
+        ASSERT_NE(nullptr, OpenDialog(program));
+        ASSERT_TRUE(StartTraySmartClean(program));
+        EXPECT_TRUE(ExitsDuringTheClean(program));
+        EXPECT_EQ(0u, program.ExitCode());
+    }
+    {
+        SCOPED_TRACE("Exit during a clean inside an error report");
+        // A file where the settings folder should be: start-up reports the
+        // refused first-run write and waits in the report's box.
+        RemoveTree(AppDataFolder() + L"\\Palvo");
+        WriteFileBytes(AppDataFolder() + L"\\Palvo", "not a folder");
+        Program program;
+        ASSERT_TRUE(WaitFor([&] { return MessageBoxes(program).size() == 1; }));
+        ASSERT_TRUE(StartTraySmartClean(program));
+        EXPECT_TRUE(ExitsDuringTheClean(program));
+        ::DeleteFileW((AppDataFolder() + L"\\Palvo").c_str());
+    }
+    const struct {
+        const wchar_t* windowClass;
+        const char* name;
+    } closed[] = {{kApplicationClass, "WM_CLOSE to the application window"},
+                  {kTrayWindowClass, "WM_CLOSE to the tray's window"}};
+    for (const auto& c : closed) {
+        SCOPED_TRACE(c.name);
+        Program program;
+        HWND main = program.MainWindow();
+        ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }));
+        ASSERT_NE(nullptr, program.TrayIcon());
+        ::PostMessageW(main, WM_CLOSE, 0, 0);  // its own close: hidden, still running
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(main); }));
+        EXPECT_TRUE(program.Running());
+        HWND target = program.FindWindowOfClass(c.windowClass);
+        ASSERT_NE(nullptr, target);
+        ::PostMessageW(target, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(program.WaitForExit(seconds(10)));
+        EXPECT_EQ(0u, program.ExitCode());
+        EXPECT_TRUE(WaitFor([] { return TrayIconCount() == 0; }));
+        Program next;  // the mutex went with it: a new start runs
+        EXPECT_TRUE(WaitFor([&] { return next.HasVisibleWindow(); }));
+        EXPECT_TRUE(next.ExitThroughTray());
+    }
+    {
+        SCOPED_TRACE("the session ends with the settings dialog open");
+        Program program;
+        ASSERT_TRUE(ShowsItsWindow(program));
+        ASSERT_NE(nullptr, OpenDialog(program));
+        EXPECT_TRUE(AgreesAndEndsWithTheSession(program));
+    }
+    {
+        SCOPED_TRACE("the session ends with an error report open");
+        RemoveTree(AppDataFolder() + L"\\Palvo");
+        WriteFileBytes(AppDataFolder() + L"\\Palvo", "not a folder");
+        Program program;
+        ASSERT_TRUE(WaitFor([&] { return MessageBoxes(program).size() == 1; }));
+        EXPECT_TRUE(AgreesAndEndsWithTheSession(program));
+        ::DeleteFileW((AppDataFolder() + L"\\Palvo").c_str());
     }
 }

@@ -137,19 +137,23 @@ TEST_F(Autostart, UnregisterDeletesTheValueAndIsQuietWithoutOne) {
     EXPECT_FALSE(run_.Current().exists);
 }
 
-TEST_F(Autostart, ANonStringValueRaisesAnErrorNamingItThatReachesTheStandardReport) {
-    run_.SetDword(7);
-    testsupport::CapturedReports reports;
-    bool handlerFinished = false;
-    widgets::Dispatch([&] {
-        RegisterAutostart();
-        handlerFinished = true;
-    });
-    EXPECT_FALSE(handlerFinished);
-    ASSERT_EQ(1u, reports.Messages().size());
-    EXPECT_TRUE(testsupport::Contains(reports.Messages()[0], L"'Brimvale'")) << reports.Messages()[0];
-    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), run_.Current().type);
-    EXPECT_EQ(0, g_autostartWrites);
+// The value is ours and the user asked for autostart: one of another type
+// is replaced by the string, with no report.
+TEST_F(Autostart, ANonStringValueIsReplacedByTheString) {
+    const BYTE binary[] = {0x22, 0x00, 0x43, 0x00};
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round == 0 ? "REG_DWORD" : "REG_BINARY");
+        if (round == 0)
+            run_.SetDword(7);
+        else
+            testsupport::SetValue(RunKey, AutostartValue, REG_BINARY, binary, sizeof binary);
+        g_autostartWrites = 0;
+        EXPECT_NO_THROW(RegisterAutostart());
+        const testsupport::RegistryValue value = run_.Current();
+        EXPECT_EQ(static_cast<DWORD>(REG_SZ), value.type);
+        EXPECT_EQ(Wanted() + L'\0', testsupport::StringOf(value));
+        EXPECT_EQ(1, g_autostartWrites);
+    }
 }
 
 TEST_F(Autostart, AMissingRunKeyIsNotCreatedAndRegisterFailsToSetTheValue) {
@@ -159,7 +163,9 @@ TEST_F(Autostart, AMissingRunKeyIsNotCreatedAndRegisterFailsToSetTheValue) {
         RegisterAutostart();
         FAIL() << "the write succeeded without a Run key";
     } catch (const widgets::ERegistryException& e) {
-        EXPECT_EQ(0u, e.Message().find(L"Failed to set data for 'Brimvale'\n")) << e.Message();  // and why
+        EXPECT_EQ(0u, e.Message().find(L"Failed to set data for 'Brimvale'")) << std::string(e.Message().begin(), e.Message().end());
+        EXPECT_NE(std::wstring::npos, e.Message().find(L"is missing"));
+        EXPECT_NE(std::wstring::npos, e.Message().find(RunKey));
     }
     EXPECT_NO_THROW(UnregisterAutostart());
     HKEY raw = nullptr;

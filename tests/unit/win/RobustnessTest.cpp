@@ -154,9 +154,10 @@ TEST_F(BadSettingsFile, AnUnwritableFileKeepsTheDialogOpenAndTheFileAsItWas) {
 }
 
 // A file where a settings folder should be: the folder cannot be made and
-// the first-run write is refused. Start-up reports it once and stops there
-// (the boxes keep their design states); the program runs on, the dialog
-// opens, and its OK is refused in turn while the obstacle stays.
+// the first-run write is refused. Start-up reports it once and still runs to
+// its end: the boxes take the defaults and the status texts say so (never
+// the design texts); the program runs on, the dialog opens, and its OK is
+// refused in turn while the obstacle stays.
 TEST_F(BadSettingsFile, AFileInPlaceOfAFolderIsReportedAndTheProgramRunsOn) {
     for (const wchar_t* blocker : {L"Palvo", L"Palvo\\Brimvale"}) {
         SCOPED_TRACE(testing::Message() << "a file at " << std::string(blocker, blocker + wcslen(blocker)));
@@ -170,7 +171,9 @@ TEST_F(BadSettingsFile, AFileInPlaceOfAFolderIsReportedAndTheProgramRunsOn) {
         Start();
         ASSERT_EQ(1u, reports_.Messages().size());
         EXPECT_TRUE(Contains(reports_.Messages()[0], IniPath())) << reports_.Messages()[0];
-        EXPECT_EQ((std::vector<bool>{true, false, true, false}), Boxes());
+        EXPECT_EQ((std::vector<bool>{false, false, true, false}), Boxes());
+        EXPECT_EQ(L"Smart free off", main_->Label_status_Smart->Caption());
+        EXPECT_EQ(L"Auto free off", main_->Label_Status_Auto->Caption());
         EXPECT_FALSE(run_.Current().exists);
         EXPECT_TRUE(TickShowsFigures());
 
@@ -430,11 +433,11 @@ TEST_F(BadRegistryValue, AppDataOfTheWrongTypeIsReportedAndTheProgramRunsOn) {
 }
 
 // The "Brimvale" Run value of a type other than a string, with "Run at
-// Windows Startup" stored on: start-up reports it once, naming the value,
-// after the status texts and before auto-free starts (the handler stops
-// there); OK reports it again; clearing the box and OK deletes the value
-// without a report.
-TEST_F(BadRegistryValue, TheRunValueOfTheWrongTypeIsReportedUntilTheBoxIsCleared) {
+// Windows Startup" stored on: the value is ours and the user asked for
+// autostart, so start-up replaces it by the string without a report, and the
+// rest of start-up runs (status texts, auto-free). Clearing the box and OK
+// deletes the value.
+TEST_F(BadRegistryValue, TheRunValueOfTheWrongTypeIsReplacedWhenAutostartIsTicked) {
     const BYTE binary[] = {0x22, 0x00, 0x43, 0x00};
     const DWORD one = 1;
     const struct {
@@ -450,46 +453,51 @@ TEST_F(BadRegistryValue, TheRunValueOfTheWrongTypeIsReportedUntilTheBoxIsCleared
         testsupport::SetValue(settings::RunKey, settings::AutostartValue, c.type, c.data, c.size);
         WriteIni("[Brimvale]\r\nstartwithwindows=1\r\nfreewhenleisure=1\r\npausewhenbusy=1\r\nsmartfree=1\r\n");
         Start();
-        ASSERT_EQ(1u, reports_.Messages().size());
-        EXPECT_TRUE(Contains(reports_.Messages()[0], L"'Brimvale'")) << reports_.Messages()[0];
+        EXPECT_TRUE(reports_.Messages().empty());
         EXPECT_EQ(L"Smart free on", main_->Label_status_Smart->Caption());
         EXPECT_EQ(L"Auto free on", main_->Label_Status_Auto->Caption());
-        EXPECT_FALSE(main_->Timer_free->Enabled());
-        EXPECT_EQ(c.type, run_.Current().type);
-        EXPECT_TRUE(TickShowsFigures());
-
-        dialog_->LoadForDialog();
-        dialog_->Button_set_save->Click();
-        ASSERT_EQ(2u, reports_.Messages().size());
-        EXPECT_TRUE(Contains(reports_.Messages()[1], L"'Brimvale'"));
-        EXPECT_EQ(c.type, run_.Current().type);
+        EXPECT_TRUE(main_->Timer_free->Enabled());
+        EXPECT_EQ(static_cast<DWORD>(REG_SZ), run_.Current().type);
         EXPECT_TRUE(TickShowsFigures());
 
         dialog_->LoadForDialog();
         dialog_->CheckBox_set_start_with_window->SetChecked(false);
         dialog_->Button_set_save->Click();
-        EXPECT_EQ(2u, reports_.Messages().size());
+        EXPECT_TRUE(reports_.Messages().empty());
         EXPECT_FALSE(run_.Current().exists);
-        EXPECT_TRUE(main_->Timer_free->Enabled());
         dialog_.reset();
         main_.reset();
     }
 }
 
-// No Run key: registering reports the value it could not set, and the key is
-// not created; unregistering is quiet.
+// No Run key: registering is reported once per start-up and per OK, saying
+// that the key is missing, and the key is not created; every other step
+// still runs (status texts, auto-free). Unregistering is quiet.
 TEST_F(BadRegistryValue, AMissingRunKeyIsReportedAndNotCreated) {
     RemovedKey removed(settings::RunKey);
     if (!removed.Missing()) GTEST_SKIP() << "the Run key has subkeys here; it is left alone";
-    WriteIni("[Brimvale]\r\nstartwithwindows=1\r\n");
+    WriteIni("[Brimvale]\r\nstartwithwindows=1\r\nfreewhenleisure=1\r\nsmartfree=0\r\n");
     Start();
     ASSERT_EQ(1u, reports_.Messages().size());
-    EXPECT_EQ(0u, reports_.Messages()[0].find(L"Failed to set data for 'Brimvale'\n"));  // and why
+    EXPECT_TRUE(Contains(reports_.Messages()[0], L"'Brimvale'")) << reports_.Messages()[0];
+    EXPECT_TRUE(Contains(reports_.Messages()[0], L"is missing")) << reports_.Messages()[0];
+    EXPECT_EQ(L"Smart free off", main_->Label_status_Smart->Caption());
+    EXPECT_EQ(L"Auto free on", main_->Label_Status_Auto->Caption());
+    EXPECT_TRUE(main_->Timer_free->Enabled());
     EXPECT_TRUE(TickShowsFigures());
+
+    main_->Timer_free->SetEnabled(false);
+    dialog_->LoadForDialog();
+    dialog_->Button_set_save->Click();
+    ASSERT_EQ(2u, reports_.Messages().size());
+    EXPECT_TRUE(Contains(reports_.Messages()[1], L"is missing"));
+    EXPECT_FALSE(dialog_->Visible());
+    EXPECT_TRUE(main_->Timer_free->Enabled());
+
     dialog_->LoadForDialog();
     dialog_->CheckBox_set_start_with_window->SetChecked(false);
     dialog_->Button_set_save->Click();
-    EXPECT_EQ(1u, reports_.Messages().size());
+    EXPECT_EQ(2u, reports_.Messages().size());
     HKEY raw = nullptr;
     EXPECT_NE(ERROR_SUCCESS, ::RegOpenKeyExW(HKEY_CURRENT_USER, settings::RunKey, 0, KEY_READ, &raw));
 }

@@ -188,49 +188,6 @@ TEST_F(UniqueInstanceGuard, InstanceNameIsTheFileNameUpperCasedWhateverTheCodePa
     }
 }
 
-// Each pair: the running copy's path, the new start's path, and whether the
-// new start is a second start of the same program.
-TEST_F(UniqueInstanceGuard, EverySpellingOfOneNameIsOneProgramAndOtherNamesRunAlongside) {
-    const struct {
-        const wchar_t* first;
-        const wchar_t* second;
-        bool secondStart;
-    } cases[] = {
-        {L"C:\\a\\brimvale.exe", L"C:\\a\\BRIMVALE.EXE", true},
-        {L"C:\\a\\BrimVale.Exe", L"D:\\b\\brimvale.exe", true},
-        {L"C:\\a\\\u0431\u0440\u0438\u043C.exe", L"C:\\a\\\u0411\u0420\u0418\u041C.EXE", true},
-        // Both narrow to "????.exe" in a Western code page, yet are two files.
-        {L"C:\\a\\\u0411\u0440\u0438\u043C.exe", L"C:\\a\\\u041C\u0438\u0440\u0431.exe", false},
-        {L"C:\\a\\brimvale.exe", L"C:\\a\\brimvale-other.exe", false},
-    };
-    for (const auto& c : cases) {
-        Halts.clear();
-        Broadcasts.clear();
-        widgets::SetModulePathForTest(std::wstring(c.first) + std::to_wstring(::GetCurrentProcessId()));
-        app::CheckUniqueInstance();
-        ASSERT_TRUE(Halts.empty());
-        const UINT firstMessage = app::InstanceMessage;
-        ::SetWindowLongA(Application.Handle(), GWL_WNDPROC,
-                         static_cast<LONG>(reinterpret_cast<LONG_PTR>(app::OldAppWndProc)));
-        widgets::UniqueKernelHandle firstMutex = std::move(app::InstanceMutex);
-
-        widgets::SetModulePathForTest(std::wstring(c.second) + std::to_wstring(::GetCurrentProcessId()));
-        app::CheckUniqueInstance();
-        EXPECT_EQ(c.secondStart, !Halts.empty()) << static_cast<const void*>(c.second);
-        EXPECT_EQ(c.secondStart, Subclassed() == false);
-        if (c.secondStart) {
-            ASSERT_EQ(1u, Broadcasts.size());
-            EXPECT_EQ(firstMessage, Broadcasts[0].message);
-        } else {
-            EXPECT_TRUE(Broadcasts.empty());
-            EXPECT_NE(firstMessage, app::InstanceMessage);
-            ::SetWindowLongA(Application.Handle(), GWL_WNDPROC,
-                             static_cast<LONG>(reinterpret_cast<LONG_PTR>(app::OldAppWndProc)));
-        }
-        app::FinalizeUniqueInstance();
-    }
-}
-
 TEST_F(UniqueInstanceGuard, FirstStartHoldsAnUnownedMutexAndSubclassesTheApplicationWindow) {
     const int handlesBefore = widgets::UniqueKernelHandle::liveCount();
     app::CheckUniqueInstance();
@@ -393,13 +350,6 @@ TEST_F(UniqueInstanceGuard, FirstStartLetsTheInstanceMessagePastTheIntegrityFilt
                          static_cast<LONG>(reinterpret_cast<LONG_PTR>(app::OldAppWndProc)));
         app::FinalizeUniqueInstance();
     }
-    // A second start opens nothing: it ends.
-    HasEx = true;
-    FilterCalls.clear();
-    widgets::UniqueKernelHandle other = OtherCopysMutex();
-    app::CheckUniqueInstance();
-    EXPECT_EQ(std::vector<unsigned>{0u}, Halts);
-    EXPECT_TRUE(FilterCalls.empty());
     widgets::LookUpUser32Function = savedLookUp;
 }
 

@@ -13,4 +13,14 @@ bool ShouldAttachThreadInput(unsigned long foregroundThread, unsigned long windo
     return foregroundThread != 0 && windowThread != 0 && foregroundThread != windowThread;
 }
 
+StartDecision DecideStart(bool gotHandle, unsigned long error) {
+    if (gotHandle) return error == kErrorAlreadyExists ? StartDecision::SignalAndHalt : StartDecision::RunAsFirstCopy;
+    return error == kErrorAccessDenied ? StartDecision::SignalAndHalt : StartDecision::RunWithoutGuard;
+}
+
+bool IsRepeatedBringForward(unsigned long now, unsigned long last, bool hadOne) {
+    const unsigned long elapsed = (now - last) & 0xFFFFFFFFul;
+    return hadOne && elapsed < kBringForwardRepeatMs;
+}
+
 }  // namespace app

@@ -33,4 +33,31 @@ ForegroundMethod ChooseForegroundMethod(const PlatformVersion& version);
 // itself; the call fails, and under Wine it also fails with access denied).
 bool ShouldAttachThreadInput(unsigned long foregroundThread, unsigned long windowThread);
 
+// What a start does after asking for the instance mutex, from whether a
+// handle came back and the error code read straight after the call.
+enum class StartDecision {
+    RunAsFirstCopy,  // the mutex is ours: listen for the instance message
+    SignalAndHalt,   // another copy runs: bring it forward and end
+    RunWithoutGuard, // the name is unusable (an object of another kind holds it): run anyway
+};
+// A handle with "already exists", or no handle with "access denied" (an
+// elevated copy holds the mutex, which a non-elevated one may not open), means
+// another copy runs. A handle otherwise means this is the first copy. No
+// handle for any other reason (an event or semaphore under the same name
+// gives "invalid handle") runs the program all the same: a second copy does
+// less harm than a program that never starts.
+StartDecision DecideStart(bool gotHandle, unsigned long error);
+constexpr unsigned long kErrorAccessDenied = 5;     // ERROR_ACCESS_DENIED
+constexpr unsigned long kErrorInvalidHandle = 6;    // ERROR_INVALID_HANDLE
+constexpr unsigned long kErrorAlreadyExists = 183;  // ERROR_ALREADY_EXISTS
+
+// Bringing the window forward again within this many milliseconds of the
+// last time does nothing new: a flood of instance messages costs one bring-
+// forward per half second, not one each.
+constexpr unsigned long kBringForwardRepeatMs = 500;
+// Whether a bring-forward at tick `now` repeats the one at `last` (both
+// GetTickCount readings, which wrap after 49.7 days; the difference is taken
+// modulo 2^32). `hadOne` is false before the first.
+bool IsRepeatedBringForward(unsigned long now, unsigned long last, bool hadOne);
+
 }  // namespace app

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/MainForm.h"
+#include "widgets/MessageFilter.h"
 #include "widgets/Paths.h"
 
 namespace app {
@@ -18,6 +19,14 @@ DWORD BroadcastRecipients = BSM_APPLICATIONS;
 
 namespace {
 
+#ifndef ASFW_ANY
+constexpr DWORD ASFW_ANY = static_cast<DWORD>(-1);
+#endif
+
+// When the main window was last brought forward (GetTickCount), if ever.
+DWORD LastBringForwardTick = 0;
+bool BroughtForward = false;
+
 void ExitWithCode(unsigned code) { std::exit(static_cast<int>(code)); }
 
 HWND MainWindowHandle() {
@@ -26,17 +35,21 @@ HWND MainWindowHandle() {
 }
 
 // Lets SetForegroundWindow through by setting the foreground lock timeout to
-// zero for the duration of the call, then puts the old value back.
+// zero for the duration of the call, then puts the old value back. When the
+// old value cannot be read, the timeout is left alone altogether: setting it
+// to zero without a value to restore would switch off the user's foreground
+// protection for the rest of the session.
 void ForegroundWithoutLockTimeout(HWND window) {
     DWORD saved = 0;
-    (void)Api.SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &saved, 0);
-    (void)Api.SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, SPIF_SENDCHANGE);
+    const bool read = Api.SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &saved, 0) != FALSE;
+    if (read) (void)Api.SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, SPIF_SENDCHANGE);
     (void)Api.BringWindowToTop(window);
     (void)Api.SetForegroundWindow(window);
     // The setter takes the value in the pointer argument itself.
-    (void)Api.SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0,
-                                    reinterpret_cast<PVOID>(static_cast<UINT_PTR>(saved)),
-                                    SPIF_SENDCHANGE);
+    if (read)
+        (void)Api.SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0,
+                                        reinterpret_cast<PVOID>(static_cast<UINT_PTR>(saved)),
+                                        SPIF_SENDCHANGE);
 }
 
 // Borrows the foreground thread's input so that SetForegroundWindow is
@@ -66,7 +79,9 @@ PlatformVersion (*ReadPlatformVersion)() = &RuntimePlatformVersion;
 InstanceApi RealInstanceApi() {
     return InstanceApi{&::BroadcastSystemMessageA, &::GetForegroundWindow, &::SetForegroundWindow,
                        &::BringWindowToTop,        &::GetWindowThreadProcessId,
-                       &::AttachThreadInput,       &::SystemParametersInfoA};
+                       &::AttachThreadInput,       &::SystemParametersInfoA,
+                       &::CreateMutexW,            &::AllowSetForegroundWindow,
+                       &::GetTickCount};
 }
 InstanceApi Api = RealInstanceApi();
 
@@ -78,17 +93,13 @@ PlatformVersion RuntimePlatformVersion() {
                            static_cast<int>(info.dwMinorVersion)};
 }
 
-std::string InstanceName() {
+std::wstring InstanceName() {
     const std::wstring path = Application.ExeName();
-    const std::wstring name = path.substr(widgets::ExtractFilePath(path).size());
-    if (name.empty()) return std::string();
-    const int size = ::WideCharToMultiByte(CP_ACP, 0, name.c_str(), static_cast<int>(name.size()), nullptr,
-                                           0, nullptr, nullptr);
-    if (size <= 0) return std::string();
-    std::string narrow(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, name.c_str(), static_cast<int>(name.size()), &narrow[0], size,
-                          nullptr, nullptr);
-    return narrow;
+    std::wstring name = path.substr(widgets::ExtractFilePath(path).size());
+    // Upper-cased the way the file system compares names, character by
+    // character and without a locale: every spelling of one file gives one name.
+    if (!name.empty()) ::CharUpperBuffW(&name[0], static_cast<DWORD>(name.size()));
+    return name;
 }
 
 void InstallUniqueInstanceHook() {
@@ -97,26 +108,28 @@ void InstallUniqueInstanceHook() {
 }
 
 void CheckUniqueInstance() {
-    const std::string name = InstanceName();
-    InstanceMessage = ::RegisterWindowMessageA(name.c_str());
+    const std::wstring name = InstanceName();
+    InstanceMessage = ::RegisterWindowMessageW(name.c_str());
     ::SetLastError(ERROR_SUCCESS);
-    widgets::UniqueKernelHandle mutex(::CreateMutexA(nullptr, FALSE, name.c_str()));
+    widgets::UniqueKernelHandle mutex(Api.CreateMutexW(nullptr, FALSE, name.c_str()));
     // Read straight after the call: anything in between may change it.
     const DWORD error = ::GetLastError();
     InstanceMutex = std::move(mutex);
-    if (!InstanceMutex) {
-        HaltProcess(0);
-        return;
-    }
-    if (error == ERROR_ALREADY_EXISTS) {
+    if (DecideStart(static_cast<bool>(InstanceMutex), error) == StartDecision::SignalAndHalt) {
         SignalRunningInstance();
         return;
     }
+    // The first copy, or a name held by an object of another kind: run.
     SubclassApplication();
+    // An elevated copy must still hear a second start that is not elevated.
+    (void)widgets::AllowMessageThroughFilter(Application.Handle(), InstanceMessage);
     if (SavedInitProc) SavedInitProc();
 }
 
 void SignalRunningInstance() {
+    // This copy was just started by the user and may take the foreground;
+    // it hands that right on, or the running copy could only flash.
+    (void)Api.AllowSetForegroundWindow(ASFW_ANY);
     (void)Api.BroadcastSystemMessageA(BSF_IGNORECURRENTTASK | BSF_POSTMESSAGE, &BroadcastRecipients,
                                       InstanceMessage, 0, 0);
     HaltProcess(0);
@@ -135,6 +148,12 @@ LRESULT CALLBACK AppWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     if (message != InstanceMessage || InstanceMessage == 0)
         return ::CallWindowProcA(OldAppWndProc, window, message, wParam, lParam);
     try {
+        // A queue full of copies of the message (a flood) must not run the
+        // whole foreground dance for each one and starve the tick.
+        const DWORD now = Api.GetTickCount();
+        if (IsRepeatedBringForward(now, LastBringForwardTick, BroughtForward)) return 0;
+        LastBringForwardTick = now;
+        BroughtForward = true;
         if (Application.Iconic()) Application.Restore();
         (void)Api.SetForegroundWindow(Application.Handle());
         if (HWND main = MainWindowHandle()) ForceForeground(main);

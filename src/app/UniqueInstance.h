@@ -1,11 +1,14 @@
 // UniqueInstance: one running copy per executable file name.
 //
 // The first copy holds a named mutex and listens on its application window
-// for a registered message; both carry the executable's file name. A second
-// copy of the same file name finds the mutex, broadcasts the message to every
-// application's top-level windows and ends with exit code 0 before any form
-// exists. The first copy then shows its main window (from the tray or the
-// minimised state) and pushes it to the foreground.
+// for a registered message; both carry the executable's file name, upper-cased
+// as the file system compares names. A second copy of the same file name finds
+// the mutex (or is refused it, when an elevated copy holds it), broadcasts the
+// message to every application's top-level windows and ends with exit code 0
+// before any form exists. The first copy then shows its main window (from the
+// tray or the minimised state) and pushes it to the foreground, once per half
+// second however many copies of the message arrive. When the name is held by
+// an object of another kind, the program runs without the guard.
 //
 // Start-up order: wWinMain calls InstallUniqueInstanceHook() first of all (the
 // guard's "initialisation": static initialisation order across translation
@@ -44,12 +47,15 @@ extern DWORD BroadcastRecipients;
 void InstallUniqueInstanceHook();
 
 // The start-up hook: registers the message, creates the mutex, and either
-// halts (mutex refused, or another copy runs: after signalling it) or
-// subclasses the application window; then runs SavedInitProc.
+// halts after signalling (another copy runs, see DecideStart) or subclasses
+// the application window, lets the message past the integrity-level filter
+// and runs SavedInitProc.
 void CheckUniqueInstance();
 
-// Posts InstanceMessage to all applications' top-level windows (the sender
-// skipped, nobody waited for) and halts with exit code 0. Returns only when a
+// Lets any process take the foreground (this one was just started by the
+// user and may pass that on), posts InstanceMessage to all applications'
+// top-level windows (the sender skipped, nobody waited for) and halts with
+// exit code 0. Returns only when a
 // test has replaced HaltProcess.
 void SignalRunningInstance();
 
@@ -70,10 +76,11 @@ bool ForceForeground(HWND window);
 // Closes InstanceMutex if it is open. Run once at exit.
 void FinalizeUniqueInstance();
 
-// The executable's file name (with extension, without folder, spelled as the
-// module path spells it), in the narrow code page: the name of the mutex and
-// of the registered message. Both copies narrow it the same way.
-std::string InstanceName();
+// The executable's file name (with extension, without folder), upper-cased
+// with CharUpperBuffW: the name of the mutex and of the registered message.
+// Every spelling of a name the file system takes as the same file gives the
+// same instance name; different names stay different, whatever the code page.
+std::wstring InstanceName();
 
 // ---- Seams: each defaults to the real call; tests replace them. ----
 
@@ -95,6 +102,9 @@ struct InstanceApi {
     decltype(&::GetWindowThreadProcessId) GetWindowThreadProcessId;
     decltype(&::AttachThreadInput) AttachThreadInput;
     decltype(&::SystemParametersInfoA) SystemParametersInfoA;
+    decltype(&::CreateMutexW) CreateMutexW;
+    decltype(&::AllowSetForegroundWindow) AllowSetForegroundWindow;
+    decltype(&::GetTickCount) GetTickCount;
 };
 InstanceApi RealInstanceApi();
 extern InstanceApi Api;

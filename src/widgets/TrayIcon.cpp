@@ -6,6 +6,7 @@
 #include "widgets/Errors.h"
 #include "widgets/Form.h"
 #include "widgets/Menus.h"
+#include "widgets/MessageFilter.h"
 
 namespace widgets {
 namespace {
@@ -40,15 +41,19 @@ TTextTrayIcon::TTextTrayIcon(TTntForm& mainForm, std::wstring name, std::string 
                              nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ::SetWindowLongPtrW(wnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+    // An elevated copy would otherwise never hear that the shell restarted.
+    (void)AllowMessageThroughFilter(wnd_, taskbarCreated_);
     icon_.reset(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
                                                  MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
                                                  ::GetSystemMetrics(SM_CXSMICON),
                                                  ::GetSystemMetrics(SM_CYSMICON), 0)));
-    add();
+    present();
 }
 
 TTextTrayIcon::~TTextTrayIcon() {
-    if (added_) notify(NIM_DELETE);
+    // Also when no call was ever confirmed: a busy shell may hold the icon
+    // all the same. Deleting an icon it does not hold merely fails.
+    notify(NIM_DELETE);
     if (wnd_) ::DestroyWindow(wnd_);
 }
 
@@ -64,19 +69,27 @@ bool TTextTrayIcon::notify(DWORD message) {
     return ShellNotifyIcon(message, &data) != FALSE;
 }
 
-void TTextTrayIcon::add() { added_ = notify(NIM_ADD); }
+// A failed call does not say whether the tray holds the icon: a busy shell
+// (at logon, say) lets a modify time out although the icon is there, and then
+// refuses an add because it is. So: modify when the icon counts as present;
+// otherwise, or when that fails, add; when the add fails, modify. The icon
+// counts as present as soon as one call succeeds, and the next update tries
+// again whatever happened this time.
+void TTextTrayIcon::present() {
+    if (added_ && notify(NIM_MODIFY)) return;
+    added_ = notify(NIM_ADD) || notify(NIM_MODIFY);
+}
 
 void TTextTrayIcon::SetHint(const std::wstring& hint) {
     if (hint == hint_) return;
     hint_ = hint;
-    if (!added_ || !notify(NIM_MODIFY)) add();
+    present();
 }
 
 void TTextTrayIcon::SetIcon(UniqueIcon icon) {
     UniqueIcon previous = std::move(icon_);
     icon_ = std::move(icon);
-    // A failed modify means the tray lost the icon: add it again.
-    if (!added_ || !notify(NIM_MODIFY)) add();
+    present();
     // previous is destroyed here, after the tray holds the new icon.
 }
 
@@ -114,7 +127,9 @@ LRESULT CALLBACK TTextTrayIcon::WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARA
             return 0;
         }
         if (msg == self->taskbarCreated_ && msg != 0) {
-            self->add();
+            // The new shell holds no icon: add first.
+            self->added_ = false;
+            self->present();
             return 0;
         }
     }

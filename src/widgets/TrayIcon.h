@@ -1,7 +1,8 @@
 // TTextTrayIcon: the notification-area icon, over Shell_NotifyIconW. It owns
 // the icon it shows; a new icon replaces the old one in the tray first, and
 // only then is the old one destroyed, so the tray never holds a destroyed
-// icon. The icon is added again when the taskbar is re-created.
+// icon. The icon is added again when the taskbar is re-created; a call the
+// shell fails (a busy shell times out) never stops later updates.
 #pragma once
 #include <windows.h>
 #include <shellapi.h>
@@ -53,7 +54,8 @@ public:
 private:
     static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
     bool notify(DWORD message);
-    void add();
+    // Puts the current icon and hint in the tray (see the .cpp for the order).
+    void present();
 
     TTntForm& mainForm_;
     HWND wnd_ = nullptr;

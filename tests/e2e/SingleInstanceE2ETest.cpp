@@ -1,8 +1,9 @@
 // One running copy per executable file name: a second start of the same file
 // ends at once with exit code 0 and no window, and the running copy's main
 // window comes back, from the tray, from the minimised state and from a "/m"
-// start. A copy under another file name runs alongside; after Exit a new
-// start runs normally.
+// start. The name is compared as the file system compares it: another case is
+// the same program, two names the code page cannot tell apart are not. A copy
+// under another file name runs alongside; after Exit a new start runs normally.
 #include <gtest/gtest.h>
 
 #include "Driver.h"
@@ -113,6 +114,44 @@ TEST_F(SingleInstance, CopyUnderAnotherFileNameRunsAlongside) {
         EXPECT_TRUE(other.Running());
         EXPECT_TRUE(first.Running());
     }  // the other copy is ended here, so one tray icon is left
+    ASSERT_TRUE(WaitFor([] { return TrayIconCount() == 1; }));
+    EXPECT_TRUE(first.ExitThroughTray());
+}
+
+TEST_F(SingleInstance, TheNameCountsAsTheFileSystemSpellsItNotAsTheCodePageNarrowsIt) {
+    Program first;
+    HWND main = first.MainWindow();
+    ASSERT_NE(nullptr, main);
+    ::PostMessageW(first.Control(app::idButton_minimize), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(main); }));
+
+    // Another case: the same file started as BRIMVALE.EXE, and a copy under
+    // that spelling elsewhere. Each ends and brings the running copy back.
+    ExpectQuietExit(StartAgain(ProgramFolder() + L"BRIMVALE.EXE"));
+    EXPECT_TRUE(WaitFor([&] { return ShownAndRestored(main); }));
+    ::PostMessageW(first.Control(app::idButton_minimize), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(main); }));
+    const std::wstring folder = L"C:\\brimvale-e2e\\upper";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(::CopyFileW(ProgramPath().c_str(), (folder + L"\\BRIMVALE.EXE").c_str(), FALSE));
+    ExpectQuietExit(StartAgain(folder + L"\\BRIMVALE.EXE"));
+    EXPECT_TRUE(WaitFor([&] { return ShownAndRestored(main); }));
+    EXPECT_EQ(1, TrayIconCount());
+
+    // Two names that both narrow to "????.exe" in a Western code page: two
+    // programs, both run.
+    {
+        Program brim(L"", CopyProgramAs(L"\u0411\u0440\u0438\u043C.exe"));    // Брим.exe
+        ASSERT_NE(nullptr, brim.MainWindow());
+        Program mirb(L"", CopyProgramAs(L"\u041C\u0438\u0440\u0431.exe"));    // Мирб.exe
+        HWND mirbMain = mirb.MainWindow();
+        ASSERT_NE(nullptr, mirbMain);
+        EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(mirbMain) != FALSE; }));
+        EXPECT_TRUE(brim.Running());
+        EXPECT_TRUE(mirb.Running());
+        EXPECT_TRUE(first.Running());
+        EXPECT_TRUE(WaitFor([] { return TrayIconCount() == 3; }));
+    }  // both are ended here
     ASSERT_TRUE(WaitFor([] { return TrayIconCount() == 1; }));
     EXPECT_TRUE(first.ExitThroughTray());
 }

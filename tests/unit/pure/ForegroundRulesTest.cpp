@@ -49,3 +49,41 @@ TEST(ShouldAttachThreadInput, OnlyBetweenTwoKnownDifferentThreads) {
     EXPECT_FALSE(ShouldAttachThreadInput(0x10, 0));     // no such window
     EXPECT_FALSE(ShouldAttachThreadInput(0, 0));
 }
+
+TEST(DecideStart, EachHandleAndErrorGivesItsOutcome) {
+    using app::StartDecision;
+    const struct {
+        bool gotHandle;
+        unsigned long error;
+        StartDecision expected;
+    } cases[] = {
+        {true, 0, StartDecision::RunAsFirstCopy},
+        {true, app::kErrorAlreadyExists, StartDecision::SignalAndHalt},
+        {true, app::kErrorAccessDenied, StartDecision::RunAsFirstCopy},  // only "exists" counts with a handle
+        {false, app::kErrorAccessDenied, StartDecision::SignalAndHalt},  // held by an elevated copy
+        {false, app::kErrorInvalidHandle, StartDecision::RunWithoutGuard},  // an event of the same name
+        {false, app::kErrorAlreadyExists, StartDecision::RunWithoutGuard},
+        {false, 0, StartDecision::RunWithoutGuard},
+        {false, 1450, StartDecision::RunWithoutGuard},  // out of resources
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, app::DecideStart(c.gotHandle, c.error)) << c.gotHandle << " " << c.error;
+}
+
+TEST(IsRepeatedBringForward, RepeatsWithinHalfASecondOfTheLastOneAcrossTheWrap) {
+    const struct {
+        unsigned long now, last;
+        bool hadOne, repeated;
+    } cases[] = {
+        {1000, 1000, false, false},  // the first one ever
+        {0, 0, false, false},
+        {1000, 1000, true, true},
+        {1499, 1000, true, true},
+        {1500, 1000, true, false},
+        {90000, 1000, true, false},
+        {100, 0xFFFFFF00ul, true, true},   // 356 ms across the wrap
+        {300, 0xFFFFFF00ul, true, false},  // 556 ms across the wrap
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.repeated, app::IsRepeatedBringForward(c.now, c.last, c.hadOne)) << c.now << " " << c.last;
+}

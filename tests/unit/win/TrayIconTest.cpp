@@ -3,8 +3,13 @@
 
 #include <shellapi.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "widgets/Form.h"
 #include "widgets/Menus.h"
+#include "widgets/MessageFilter.h"
 #include "widgets/TrayIcon.h"
 
 using namespace widgets;
@@ -85,4 +90,163 @@ TEST_F(TrayFixture, LeftClickRaisesOnClickAndShowHideDriveTheMainForm) {
     tray->ShowMainForm();
     EXPECT_FALSE(form.Iconic());
     EXPECT_TRUE(form.Visible());
+}
+
+// ---- A shell that times out and refuses, through the tray seam ----
+
+namespace {
+
+// The shell's view: whether it holds the icon, the tip it shows, and how it
+// answers. A busy shell lets every call time out (FALSE) without a change,
+// or only the first few; an add of an icon it holds is refused.
+struct FakeShell {
+    bool holds = false;
+    std::wstring tip;
+    int timeOuts = 0;  // the next this many calls time out; -1: all of them
+    int calls = 0;
+};
+FakeShell* Shell = nullptr;
+
+BOOL WINAPI FakeShellNotifyIcon(DWORD message, PNOTIFYICONDATAW data) {
+    ++Shell->calls;
+    if (Shell->timeOuts != 0) {
+        if (Shell->timeOuts > 0) --Shell->timeOuts;
+        return FALSE;
+    }
+    switch (message) {
+        case NIM_ADD:
+            if (Shell->holds) return FALSE;
+            Shell->holds = true;
+            Shell->tip = data->szTip;
+            return TRUE;
+        case NIM_MODIFY:
+            if (!Shell->holds) return FALSE;
+            Shell->tip = data->szTip;
+            return TRUE;
+        case NIM_DELETE:
+            if (!Shell->holds) return FALSE;
+            Shell->holds = false;
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+struct BusyShellFixture : TrayFixture {
+    void SetUp() override {
+        Shell = &shell_;
+        saved_ = ShellNotifyIcon;
+        ShellNotifyIcon = &FakeShellNotifyIcon;
+    }
+    void TearDown() override {
+        ShellNotifyIcon = saved_;
+        Shell = nullptr;
+    }
+    // Builds a tray icon against the fake shell (the fixture's own talks to
+    // the real one).
+    TTextTrayIcon* NewTray() { return form.Add<TTextTrayIcon>(L"FakeShellTray"); }
+    FakeShell shell_;
+    decltype(ShellNotifyIcon) saved_ = nullptr;
+};
+
+}  // namespace
+
+// Each case: the shell's state before a tick's update, and what the update
+// leaves. Then the shell answers again, and the very next tick reaches it:
+// whatever failed before, an update never gives up.
+TEST_F(BusyShellFixture, TimeOutsAndRefusalsNeverFreezeThePictureOrTheHint) {
+    const struct {
+        const char* what;
+        bool holds;     // the shell holds the icon before the update
+        bool counted;   // the tray icon counts it as present before the update
+        int timeOuts;   // calls that time out first (-1: all)
+        bool visible;   // afterwards
+        bool tipShown;  // the shell shows the update's tip
+    } cases[] = {
+        {"modify times out although the icon is there; the add is refused; the modify again works",
+         true, true, 1, true, true},
+        {"counted absent; the add refused, as the icon is there; the modify works", true, false, 0, true, true},
+        {"the shell lost the icon: the modify fails, the add works", false, true, 0, true, true},
+        {"the modify times out, the shell lost the icon: the add works", false, true, 1, true, true},
+        {"the shell answers nothing", true, true, -1, false, false},
+        {"counted absent and the shell answers nothing", true, false, -1, false, false},
+        {"the add and the modify of an absent icon time out", false, false, 2, false, false},
+    };
+    TTextTrayIcon* tray = NewTray();
+    int tick = 0;
+    for (const auto& c : cases) {
+        // The icon's own view first, through an update the shell passes or fails.
+        shell_ = FakeShell{};
+        shell_.holds = true;
+        shell_.timeOuts = c.counted ? 0 : -1;
+        tray->Update(L"before", NewIcon());
+        ASSERT_EQ(c.counted, tray->IconVisible()) << c.what;
+
+        shell_ = FakeShell{};
+        shell_.holds = c.holds;
+        shell_.timeOuts = c.timeOuts;
+        shell_.tip = L"stale";
+        const std::wstring tip = L"tick " + std::to_wstring(++tick);
+        tray->Update(tip, NewIcon());
+        EXPECT_EQ(c.visible, tray->IconVisible()) << c.what;
+        EXPECT_EQ(c.tipShown, shell_.tip == tip) << c.what;
+
+        shell_.timeOuts = 0;
+        tray->Update(tip + L", next", NewIcon());
+        EXPECT_TRUE(tray->IconVisible()) << c.what;
+        EXPECT_EQ(tip + L", next", shell_.tip) << c.what;
+        EXPECT_TRUE(shell_.holds) << c.what;
+    }
+}
+
+TEST_F(BusyShellFixture, AnIconTheShellAlreadyHoldsIsTakenOverAndAlwaysRemovedAtTheEnd) {
+    shell_.holds = true;  // left over, or added by a call the shell timed out
+    TTextTrayIcon* tray = NewTray();
+    EXPECT_TRUE(tray->IconVisible());
+    EXPECT_EQ(2, shell_.calls);  // the add refused, the modify taken
+    // Created while every call times out, the icon counts as absent; the
+    // shell may hold it all the same, so it is removed at the end.
+    {
+        TTntForm other{L"TrayOther", "TTrayOther", Options()};
+        shell_ = FakeShell{};
+        shell_.timeOuts = -1;
+        TTextTrayIcon* busy = other.Add<TTextTrayIcon>(L"BusyTray");
+        EXPECT_FALSE(busy->IconVisible());
+        shell_.timeOuts = 0;
+        shell_.holds = true;
+    }
+    EXPECT_FALSE(shell_.holds);
+}
+
+namespace {
+std::vector<std::pair<HWND, UINT>> Opened;
+BOOL WINAPI RecordFilterEx(HWND wnd, UINT msg, DWORD, void*) {
+    Opened.emplace_back(wnd, msg);
+    return TRUE;
+}
+FARPROC OnlyFilterEx(const char* name) {
+    if (std::string(name) != "ChangeWindowMessageFilterEx") return nullptr;
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&RecordFilterEx));
+}
+}  // namespace
+
+TEST_F(BusyShellFixture, TaskbarCreatedAddsTheIconAgainAndIsLetPastTheIntegrityFilter) {
+    Opened.clear();
+    const auto savedLookUp = LookUpUser32Function;
+    LookUpUser32Function = &OnlyFilterEx;
+    TTextTrayIcon* tray = NewTray();
+    LookUpUser32Function = savedLookUp;
+    const UINT taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
+    ASSERT_EQ(1u, Opened.size());
+    EXPECT_EQ(tray->Window(), Opened[0].first);
+    EXPECT_EQ(taskbarCreated, Opened[0].second);
+
+    shell_.holds = false;  // the shell restarted without the icon
+    shell_.tip.clear();
+    tray->SetHint(L"after the restart");
+    shell_.holds = false;
+    ::SendMessageW(tray->Window(), taskbarCreated, 0, 0);
+    EXPECT_TRUE(shell_.holds);
+    EXPECT_EQ(L"after the restart", shell_.tip);
+    EXPECT_TRUE(tray->IconVisible());
 }

@@ -13,6 +13,7 @@
 #include "app/MainForm.h"
 #include "app/UniqueInstance.h"
 #include "widgets/Application.h"
+#include "widgets/MessageFilter.h"
 #include "widgets/Paths.h"
 
 using widgets::Application;
@@ -25,12 +26,17 @@ class ShowMainProbe : public widgets::TTntForm {
 public:
     ShowMainProbe() : TTntForm(L"ShowMainProbe", "TShowMainProbe", Options()) {}
     int showMainCount = 0;
+    int ticks = 0;
     bool activateOnShow = true;
     WPARAM lastWParam = 1;
     LPARAM lastLParam = 0;
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == WM_TIMER) {
+            ++ticks;
+            return 0;
+        }
         if (msg == app::WM_SHOWMAIN) {
             ++showMainCount;
             lastWParam = wParam;
@@ -65,9 +71,30 @@ struct Broadcast {
     LPARAM lParam;
 };
 std::vector<Broadcast> Broadcasts;
+// Whether any process was allowed the foreground before each broadcast.
+std::vector<bool> ForegroundAllowedBeforeBroadcast;
+bool ForegroundAllowed = false;
 long WINAPI RecordBroadcast(DWORD flags, LPDWORD recipients, UINT message, WPARAM wParam, LPARAM lParam) {
     Broadcasts.push_back({flags, recipients ? *recipients : 0xDEADu, message, wParam, lParam});
+    ForegroundAllowedBeforeBroadcast.push_back(ForegroundAllowed);
     return 1;
+}
+BOOL WINAPI RecordAllowSetForegroundWindow(DWORD process) {
+    ForegroundAllowed = process == ASFW_ANY;
+    return TRUE;
+}
+
+// A clock that moves on a second at every reading, unless a test holds it.
+DWORD ClockNow = 1000;
+DWORD ClockStep = 1000;
+DWORD WINAPI FakeGetTickCount() {
+    ClockNow += ClockStep;
+    return ClockNow;
+}
+
+std::wstring Upper(std::wstring text) {
+    ::CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
+    return text;
 }
 
 WNDPROC ApplicationProcedure() {
@@ -84,7 +111,7 @@ protected:
         fileName_ = L"GuardTest-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
                     std::to_wstring(++counter) + L".Exe";
         widgets::SetModulePathForTest(L"C:\\Some Folder\\" + fileName_);
-        name_ = std::string(fileName_.begin(), fileName_.end());
+        name_ = Upper(fileName_);
         savedInitProc_ = widgets::InitProc;
         savedHalt_ = app::HaltProcess;
         savedVersion_ = app::ReadPlatformVersion;
@@ -92,8 +119,13 @@ protected:
         app::HaltProcess = &RecordHalt;
         app::Api = app::RealInstanceApi();
         app::Api.BroadcastSystemMessageA = &RecordBroadcast;
+        app::Api.AllowSetForegroundWindow = &RecordAllowSetForegroundWindow;
+        app::Api.GetTickCount = &FakeGetTickCount;
+        ClockStep = 1000;
         Halts.clear();
         Broadcasts.clear();
+        ForegroundAllowedBeforeBroadcast.clear();
+        ForegroundAllowed = false;
         probe_ = Application.CreateForm<ShowMainProbe>();
         ASSERT_EQ(probe_, Application.MainForm());
     }
@@ -118,7 +150,7 @@ protected:
 
     // Another copy of the same file name holds the mutex.
     widgets::UniqueKernelHandle OtherCopysMutex() const {
-        return widgets::UniqueKernelHandle(::CreateMutexA(nullptr, FALSE, name_.c_str()));
+        return widgets::UniqueKernelHandle(::CreateMutexW(nullptr, FALSE, name_.c_str()));
     }
 
     void PostInstanceMessage(UINT message) {
@@ -127,7 +159,7 @@ protected:
     }
 
     std::wstring fileName_;
-    std::string name_;
+    std::wstring name_;
     ShowMainProbe* probe_ = nullptr;
     widgets::TInitProc savedInitProc_ = nullptr;
     void (*savedHalt_)(unsigned) = nullptr;
@@ -137,12 +169,23 @@ protected:
 
 }  // namespace
 
-TEST_F(UniqueInstanceGuard, InstanceNameIsTheFileNameAsThePathSpellsIt) {
+TEST_F(UniqueInstanceGuard, InstanceNameIsTheFileNameUpperCasedWhateverTheCodePage) {
     EXPECT_EQ(name_, app::InstanceName());
-    widgets::SetModulePathForTest(L"C:\\Program Files\\Palvo\\BrimVale Copy.EXE");
-    EXPECT_EQ("BrimVale Copy.EXE", app::InstanceName());
-    widgets::SetModulePathForTest(L"D:brimvale.exe");
-    EXPECT_EQ("brimvale.exe", app::InstanceName());
+    const struct {
+        const wchar_t* path;
+        const wchar_t* name;
+    } cases[] = {
+        {L"C:\\Program Files\\Palvo\\BrimVale Copy.EXE", L"BRIMVALE COPY.EXE"},
+        {L"D:brimvale.exe", L"BRIMVALE.EXE"},
+        {L"C:\\x\\BRIMVALE.EXE", L"BRIMVALE.EXE"},
+        {L"C:\\x\\\u0411\u0440\u0438\u043C.exe", L"\u0411\u0420\u0418\u041C.EXE"},  // Брим.exe
+        {L"C:\\x\\\u041C\u0438\u0440\u0431.exe", L"\u041C\u0418\u0420\u0411.EXE"},  // Мирб.exe
+        {L"C:\\x\\\u00E4rger.exe", L"\u00C4RGER.EXE"},
+    };
+    for (const auto& c : cases) {
+        widgets::SetModulePathForTest(c.path);
+        EXPECT_EQ(std::wstring(c.name), app::InstanceName()) << static_cast<const void*>(c.path);
+    }
 }
 
 TEST_F(UniqueInstanceGuard, FirstStartHoldsAnUnownedMutexAndSubclassesTheApplicationWindow) {
@@ -152,16 +195,14 @@ TEST_F(UniqueInstanceGuard, FirstStartHoldsAnUnownedMutexAndSubclassesTheApplica
     EXPECT_TRUE(Halts.empty());
     EXPECT_TRUE(Broadcasts.empty());
     EXPECT_NE(0u, app::InstanceMessage);
-    EXPECT_EQ(::RegisterWindowMessageA(name_.c_str()), app::InstanceMessage);
+    EXPECT_EQ(::RegisterWindowMessageW(name_.c_str()), app::InstanceMessage);
     ASSERT_TRUE(app::InstanceMutex);
     EXPECT_EQ(handlesBefore + 1, widgets::UniqueKernelHandle::liveCount());
 
-    // Named exactly after the file name, case included; not after the path.
-    widgets::UniqueKernelHandle opened(::OpenMutexA(SYNCHRONIZE, FALSE, name_.c_str()));
+    // Named after the file name upper-cased (not after the path, nor as spelled).
+    widgets::UniqueKernelHandle opened(::OpenMutexW(SYNCHRONIZE, FALSE, name_.c_str()));
     EXPECT_TRUE(opened);
-    std::string otherCase = name_;
-    otherCase.replace(otherCase.size() - 3, 3, "exe");
-    EXPECT_FALSE(widgets::UniqueKernelHandle(::OpenMutexA(SYNCHRONIZE, FALSE, otherCase.c_str())));
+    EXPECT_FALSE(widgets::UniqueKernelHandle(::OpenMutexW(SYNCHRONIZE, FALSE, fileName_.c_str())));
     // Created without an owner: another thread can take it at once.
     DWORD waited = WAIT_FAILED;
     std::thread([&] {
@@ -182,10 +223,12 @@ TEST_F(UniqueInstanceGuard, SecondStartBroadcastsToAllApplicationsAndHaltsWithCo
 
     EXPECT_EQ(std::vector<unsigned>{0u}, Halts);
     ASSERT_EQ(1u, Broadcasts.size());
+    // The running copy may take the foreground from this one.
+    EXPECT_EQ(std::vector<bool>{true}, ForegroundAllowedBeforeBroadcast);
     EXPECT_EQ(0x12u, Broadcasts[0].flags);
     EXPECT_EQ(static_cast<DWORD>(BSF_IGNORECURRENTTASK | BSF_POSTMESSAGE), Broadcasts[0].flags);
     EXPECT_EQ(8u, Broadcasts[0].recipients);
-    EXPECT_EQ(::RegisterWindowMessageA(name_.c_str()), Broadcasts[0].message);
+    EXPECT_EQ(::RegisterWindowMessageW(name_.c_str()), Broadcasts[0].message);
     EXPECT_EQ(0u, Broadcasts[0].wParam);
     EXPECT_EQ(0, Broadcasts[0].lParam);
     EXPECT_FALSE(Subclassed());
@@ -206,16 +249,108 @@ TEST_F(UniqueInstanceGuard, SecondCallInTheSameProcessCountsAsASecondStart) {
     EXPECT_FALSE(Subclassed());
 }
 
-TEST_F(UniqueInstanceGuard, RefusedMutexHaltsSilentlyWithoutSignalling) {
-    // An event under the same name makes CreateMutexA fail.
-    widgets::UniqueKernelHandle event(::CreateEventA(nullptr, FALSE, FALSE, name_.c_str()));
+TEST_F(UniqueInstanceGuard, ANameHeldByAnEventRunsTheProgramWithoutTheGuard) {
+    // Another program's event under the same name makes the mutex call fail.
+    widgets::UniqueKernelHandle event(::CreateEventW(nullptr, FALSE, FALSE, name_.c_str()));
     ASSERT_TRUE(event);
     app::CheckUniqueInstance();
 
-    EXPECT_EQ(std::vector<unsigned>{0u}, Halts);
+    EXPECT_TRUE(Halts.empty());
     EXPECT_TRUE(Broadcasts.empty());
     EXPECT_FALSE(app::InstanceMutex);
-    EXPECT_FALSE(Subclassed());
+    EXPECT_TRUE(Subclassed());
+}
+
+namespace {
+DWORD RefusalError = 0;
+HANDLE WINAPI RefusedCreateMutexW(LPSECURITY_ATTRIBUTES, BOOL, LPCWSTR) {
+    ::SetLastError(RefusalError);
+    return nullptr;
+}
+}  // namespace
+
+// What each refusal of the mutex means. Access denied is what a copy that is
+// not elevated gets while an elevated copy holds the mutex.
+TEST_F(UniqueInstanceGuard, ARefusedMutexSignalsOnlyWhenAccessIsDenied) {
+    app::Api.CreateMutexW = &RefusedCreateMutexW;
+    const struct {
+        DWORD error;
+        bool signals;
+    } cases[] = {{ERROR_ACCESS_DENIED, true}, {ERROR_INVALID_HANDLE, false}, {ERROR_NOT_ENOUGH_MEMORY, false},
+                 {ERROR_SUCCESS, false}};
+    for (const auto& c : cases) {
+        Halts.clear();
+        Broadcasts.clear();
+        RefusalError = c.error;
+        app::CheckUniqueInstance();
+        EXPECT_FALSE(app::InstanceMutex);
+        EXPECT_EQ(c.signals, Halts == std::vector<unsigned>{0u}) << c.error;
+        EXPECT_EQ(c.signals ? 1u : 0u, Broadcasts.size()) << c.error;
+        EXPECT_EQ(!c.signals, Subclassed()) << c.error;
+        if (Subclassed())
+            ::SetWindowLongA(Application.Handle(), GWL_WNDPROC,
+                             static_cast<LONG>(reinterpret_cast<LONG_PTR>(app::OldAppWndProc)));
+    }
+}
+
+namespace {
+struct FilterCall {
+    std::string function;
+    HWND window;
+    UINT message;
+    DWORD action;
+    void* extra;
+};
+std::vector<FilterCall> FilterCalls;
+BOOL WINAPI FakeChangeWindowMessageFilterEx(HWND window, UINT message, DWORD action, void* extra) {
+    FilterCalls.push_back({"Ex", window, message, action, extra});
+    return TRUE;
+}
+BOOL WINAPI FakeChangeWindowMessageFilter(UINT message, DWORD flag) {
+    FilterCalls.push_back({"Vista", nullptr, message, flag, nullptr});
+    return TRUE;
+}
+// Which of the two calls this "system" has.
+bool HasEx = true, HasVista = true;
+FARPROC FakeLookUp(const char* name) {
+    if (HasEx && std::string(name) == "ChangeWindowMessageFilterEx")
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FakeChangeWindowMessageFilterEx));
+    if (HasVista && std::string(name) == "ChangeWindowMessageFilter")
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FakeChangeWindowMessageFilter));
+    return nullptr;
+}
+}  // namespace
+
+// Windows 7 and later open the application window; Vista opens the message
+// for the process; XP has no filter and nothing is called.
+TEST_F(UniqueInstanceGuard, FirstStartLetsTheInstanceMessagePastTheIntegrityFilter) {
+    const auto savedLookUp = widgets::LookUpUser32Function;
+    widgets::LookUpUser32Function = &FakeLookUp;
+    const struct {
+        bool ex, vista;
+        const char* function;
+    } systems[] = {{true, true, "Ex"}, {false, true, "Vista"}, {false, false, nullptr}};
+    for (const auto& system : systems) {
+        HasEx = system.ex;
+        HasVista = system.vista;
+        FilterCalls.clear();
+        app::CheckUniqueInstance();
+        ASSERT_TRUE(Halts.empty());
+        if (!system.function) {
+            EXPECT_TRUE(FilterCalls.empty());
+        } else {
+            ASSERT_EQ(1u, FilterCalls.size()) << system.function;
+            EXPECT_EQ(system.function, FilterCalls[0].function);
+            EXPECT_EQ(app::InstanceMessage, FilterCalls[0].message);
+            EXPECT_EQ(1u, FilterCalls[0].action);  // MSGFLT_ALLOW, MSGFLT_ADD
+            EXPECT_EQ(system.ex ? Application.Handle() : nullptr, FilterCalls[0].window);
+            EXPECT_EQ(nullptr, FilterCalls[0].extra);
+        }
+        ::SetWindowLongA(Application.Handle(), GWL_WNDPROC,
+                         static_cast<LONG>(reinterpret_cast<LONG_PTR>(app::OldAppWndProc)));
+        app::FinalizeUniqueInstance();
+    }
+    widgets::LookUpUser32Function = savedLookUp;
 }
 
 namespace {
@@ -268,7 +403,7 @@ TEST_F(UniqueInstanceGuard, FinalisationClosesTheMutexSoANewStartRunsNormally) {
     EXPECT_FALSE(app::InstanceMutex);
     EXPECT_EQ(handlesBefore, widgets::UniqueKernelHandle::liveCount());
     // The last handle is gone, and with it the mutex.
-    EXPECT_FALSE(widgets::UniqueKernelHandle(::OpenMutexA(SYNCHRONIZE, FALSE, name_.c_str())));
+    EXPECT_FALSE(widgets::UniqueKernelHandle(::OpenMutexW(SYNCHRONIZE, FALSE, name_.c_str())));
     app::FinalizeUniqueInstance();  // a second call has nothing left to close
     EXPECT_EQ(handlesBefore, widgets::UniqueKernelHandle::liveCount());
     // The window procedure stays; a new guard run in its place is a first start.
@@ -306,6 +441,36 @@ TEST_F(UniqueInstanceGuard, InstanceMessageRestoresAMinimisedMainWindow) {
     EXPECT_FALSE(::IsWindowVisible(Application.Handle()));  // the application window never shows
 }
 
+// Windows lets 10,000 posted messages wait in a thread's queue. Copies within
+// half a second of the last bring-forward do nothing; a timer that was due
+// before the flood still ticks once the queue has drained.
+TEST_F(UniqueInstanceGuard, AFloodOfInstanceMessagesBringsTheWindowForwardOncePerHalfSecond) {
+    app::CheckUniqueInstance();
+    constexpr int kCopies = 10000;
+    const struct {
+        DWORD step;  // milliseconds the clock moves at each reading
+        int attempts;
+    } cases[] = {{0, 1}, {1, 20}, {50, 1000}};
+    for (const auto& c : cases) {
+        ClockNow += 1000;  // the last bring-forward is long past
+        ClockStep = c.step;
+        probe_->showMainCount = 0;
+        probe_->ticks = 0;
+        ASSERT_NE(0u, ::SetTimer(probe_->Handle(), 1, 1, nullptr));
+        ::Sleep(20);  // the timer is due before the first copy arrives
+        int posted = 0;
+        for (int i = 0; i < kCopies; ++i)
+            posted += ::PostMessageW(Application.Handle(), app::InstanceMessage, 0, 0) ? 1 : 0;
+        ASSERT_EQ(kCopies, posted);
+        Application.ProcessMessages();
+        ::KillTimer(probe_->Handle(), 1);
+        // A step of 1 ms: the first copy, then one at each full 500 ms, 20 in
+        // all (10,000 without the rule).
+        EXPECT_EQ(c.attempts, probe_->showMainCount) << c.step;
+        EXPECT_GE(probe_->ticks, 1) << c.step;
+    }
+}
+
 TEST_F(UniqueInstanceGuard, OtherApplicationsMessagesLeaveTheMainWindowAlone) {
     app::CheckUniqueInstance();
     PostInstanceMessage(::RegisterWindowMessageA("SomeOtherProgram.exe"));
@@ -335,6 +500,7 @@ struct FakeDesktop {
     bool foregroundLostOnDetach = false;
     bool setForegroundWorks = true;
     DWORD lockTimeout = 200000;
+    bool lockTimeoutReadable = true;
     std::vector<std::string> log;
 };
 FakeDesktop* Fake = nullptr;
@@ -366,10 +532,15 @@ BOOL WINAPI FakeAttachThreadInput(DWORD from, DWORD to, BOOL attach) {
 BOOL WINAPI FakeSystemParametersInfoA(UINT action, UINT param, PVOID pointer, UINT flags) {
     std::string entry = "SPI " + std::to_string(action) + " " + std::to_string(param) + " ";
     if (action == SPI_GETFOREGROUNDLOCKTIMEOUT) {
-        *static_cast<DWORD*>(pointer) = Fake->lockTimeout;
         entry += "&value";
+        if (!Fake->lockTimeoutReadable) {
+            Fake->log.push_back(entry + " failed");
+            return FALSE;
+        }
+        *static_cast<DWORD*>(pointer) = Fake->lockTimeout;
     } else {
         entry += std::to_string(reinterpret_cast<UINT_PTR>(pointer));
+        if (action == SPI_SETFOREGROUNDLOCKTIMEOUT) Fake->lockTimeout = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(pointer));
     }
     Fake->log.push_back(entry + " " + std::to_string(flags));
     return TRUE;
@@ -505,6 +676,17 @@ TEST_F(ForceForegroundFaked, BothMethodsRefusedLeavesTheWindowShownButNotInFront
                                       "SetForegroundWindow", "SPI 8193 0 0 2"}),
               fake_.log);
     EXPECT_TRUE(probe_->Visible());
+}
+
+TEST_F(ForceForegroundFaked, AnUnreadableLockTimeoutIsLeftAsItIs) {
+    fake_.lockTimeoutReadable = false;
+    fake_.lockTimeout = 200000;
+    fake_.attachSucceeds = false;
+    EXPECT_TRUE(Force());
+    EXPECT_EQ((std::vector<std::string>{"AttachThreadInput 222 111 1", "SPI 8192 0 &value failed",
+                                        "BringWindowToTop", "SetForegroundWindow"}),
+              fake_.log);
+    EXPECT_EQ(200000u, fake_.lockTimeout);  // the user's protection stays on
 }
 
 // ---- ForceForeground against Wine's real foreground handling ----

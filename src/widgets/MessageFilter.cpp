@@ -1,0 +1,36 @@
+#include "widgets/MessageFilter.h"
+
+namespace widgets {
+namespace {
+
+constexpr DWORD kMsgFltAllow = 1;  // MSGFLT_ALLOW
+constexpr DWORD kMsgFltAdd = 1;    // MSGFLT_ADD
+
+using ChangeFilterExFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+using ChangeFilterFn = BOOL(WINAPI*)(UINT, DWORD);
+
+FARPROC FromUser32(const char* name) {
+    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    return user32 ? ::GetProcAddress(user32, name) : nullptr;
+}
+
+}  // namespace
+
+FARPROC (*LookUpUser32Function)(const char* name) = &FromUser32;
+
+MessageFilterWay AllowMessageThroughFilter(HWND window, UINT message) {
+    if (message == 0) return MessageFilterWay::None;
+    if (auto ex = reinterpret_cast<ChangeFilterExFn>(
+            reinterpret_cast<void (*)()>(LookUpUser32Function("ChangeWindowMessageFilterEx")))) {
+        (void)ex(window, message, kMsgFltAllow, nullptr);
+        return MessageFilterWay::Window;
+    }
+    if (auto processWide = reinterpret_cast<ChangeFilterFn>(
+            reinterpret_cast<void (*)()>(LookUpUser32Function("ChangeWindowMessageFilter")))) {
+        (void)processWide(message, kMsgFltAdd);
+        return MessageFilterWay::Process;
+    }
+    return MessageFilterWay::None;
+}
+
+}  // namespace widgets

@@ -5,6 +5,8 @@
 if(NOT BRIMVALE_THREADS)
   set(BRIMVALE_THREADS posix)
 endif()
+# Compiler checks re-read this file in their own projects: they get the choice too.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES BRIMVALE_THREADS)
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-${BRIMVALE_THREADS})

@@ -136,7 +136,7 @@ int fakeSeconds = 0;
 LONG WINAPI FakeQuery(ULONG cls, PVOID buffer, ULONG length, PULONG) {
     auto* bytes = static_cast<unsigned char*>(buffer);
     std::memset(buffer, 0, length);
-    if (cls == 0) bytes[40] = 2;
+    if (cls == 0) bytes[24 + 4 * sizeof(void*)] = 2;  // after Reserved1[24] and four pointers
     if (cls == 3) *reinterpret_cast<std::int64_t*>(bytes + 8) = 1000000000LL + fakeSeconds * 10000000LL;
     if (cls == 2) *reinterpret_cast<std::int64_t*>(bytes) = 5000000000LL + fakeSeconds * 15000000LL;
     return 0;

@@ -33,14 +33,20 @@ bool ReadAt(const std::vector<unsigned char>& image, std::size_t offset, T& out)
     return true;
 }
 
-// Names of the DLLs in the import directory of a 32-bit PE file.
+// Names of the DLLs in the import directory of a 32-bit (PE32) or 64-bit
+// (PE32+) file: the two differ in their optional header.
 std::vector<std::string> ImportedDlls(const std::vector<unsigned char>& image) {
     std::vector<std::string> names;
     IMAGE_DOS_HEADER dos;
     IMAGE_NT_HEADERS32 nt;
     if (!ReadAt(image, 0, dos) || dos.e_magic != IMAGE_DOS_SIGNATURE) return names;
     if (!ReadAt(image, dos.e_lfanew, nt) || nt.Signature != IMAGE_NT_SIGNATURE) return names;
-    const IMAGE_DATA_DIRECTORY imports = nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    IMAGE_DATA_DIRECTORY imports = nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (nt.OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC) {
+        IMAGE_NT_HEADERS64 nt64;
+        if (!ReadAt(image, dos.e_lfanew, nt64)) return names;
+        imports = nt64.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    }
     const std::size_t sections =
         dos.e_lfanew + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) + nt.FileHeader.SizeOfOptionalHeader;
     auto fileOffset = [&](DWORD rva) -> std::size_t {

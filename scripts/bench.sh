@@ -2,19 +2,27 @@
 # Builds the project and runs every benchmark under Wine in a private prefix
 # (its own display when there is none). Each benchmark prints its medians and
 # its ratio against the baseline it measures in the same run.
-# Usage: scripts/bench.sh [name ...]   (default: every bench/*_bench.cpp)
+# Usage: scripts/bench.sh [--win64] [name ...]   (default: every bench/*_bench.cpp)
 #        a name may carry the benchmark's arguments in quotes: "endurance_bench 3600"
+#        --win64 runs the 64-bit build's benchmarks (build/win64, a 64-bit prefix);
+#        without it the 32-bit build's (build/win, a 32-bit prefix).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+tree=win arch=i686
+if [ "${1:-}" = --win64 ]; then
+  tree=win64 arch=x86_64
+  export BRIMVALE_WINEARCH=win64
+  shift
+fi
 bash "$root/scripts/setup.sh"
 bash "$root/scripts/build.sh" >/dev/null
 # The baseline program is stripped like brimvale.exe (linked with -s), so
 # that neither carries symbols the other lacks into its start or its memory.
-i686-w64-mingw32-strip "$root/build/win/empty_window.exe"
+$arch-w64-mingw32-strip "$root/build/$tree/empty_window.exe"
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
 trap wine_session_stop EXIT
-wine_session_start "$root/build/win/benchprefix"
+wine_session_start "$root/build/$tree/benchprefix"
 names=("$@")
 if [ ${#names[@]} -eq 0 ]; then
   # Every benchmark; empty_window is the baseline program the others start.
@@ -25,7 +33,7 @@ for n in "${names[@]}"; do
   read -r -a words <<<"$n"
   echo "== $n"
   status=0
-  WINE_RUN_TIMEOUT=1800 "$root/scripts/wine-run" "$root/build/win/${words[0]}.exe" "${words[@]:1}" | tr -d '\r' ||
+  WINE_RUN_TIMEOUT=1800 "$root/scripts/wine-run" "$root/build/$tree/${words[0]}.exe" "${words[@]:1}" | tr -d '\r' ||
     status=$?
   [ "$status" -eq 0 ] || echo "   ($n ended with status $status)"
 done

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Installs everything Brimvale needs to build and test on Debian: the i686
-# mingw-w64 cross compiler, Wine (32-bit), a virtual X display, CMake and
+# Installs everything Brimvale needs to build and test on Debian: the i686 and
+# x86_64 mingw-w64 cross compilers (POSIX thread model for the tests, win32 for
+# the shipped program), Wine (32- and 64-bit), zip and unzip for the releases, a virtual X display, CMake and
 # GoogleTest sources. Idempotent and quick when everything is present.
 set -euo pipefail
 
-need=(g++ g++-mingw-w64-i686 mingw-w64-i686-dev wine wine32:i386 wine64 xvfb xauth
-      cmake make googletest fonts-wine xdotool imagemagick)
+need=(g++ g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 mingw-w64-i686-dev
+      g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32 mingw-w64-x86-64-dev
+      wine wine32:i386 wine64 xvfb xauth cmake make googletest fonts-wine xdotool imagemagick
+      zip unzip python3)
 
 missing=()
 for p in "${need[@]}"; do

@@ -2,8 +2,11 @@
 # folder, a virtual display when there is none, and a persistent wineserver.
 # wine_session_start creates it; wine_session_stop (run on EXIT) ends all of it.
 
+# The prefix's architecture is win32 unless BRIMVALE_WINEARCH says win64: the
+# 32-bit suite keeps a 32-bit prefix (no WoW64, figures stay comparable), the
+# 64-bit suite needs a 64-bit one.
 wine_session_start() {   # $1 = prefix folder, $2 = "fresh" to recreate it
-  export WINEPREFIX="$1" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEPREFIX="$1" WINEARCH="${BRIMVALE_WINEARCH:-win32}" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   if [ "${2:-}" = fresh ]; then rm -rf "$WINEPREFIX"; fi
   mkdir -p "$(dirname "$WINEPREFIX")"
   BRIMVALE_XVFB_PID=""
@@ -26,5 +29,9 @@ wine_session_start() {   # $1 = prefix folder, $2 = "fresh" to recreate it
 
 wine_session_stop() {
   if [ -n "${WINEPREFIX:-}" ]; then timeout 30 wineserver -k >/dev/null 2>&1 || true; fi
-  if [ -n "${BRIMVALE_XVFB_PID:-}" ]; then kill "$BRIMVALE_XVFB_PID" 2>/dev/null || true; fi
+  if [ -n "${BRIMVALE_XVFB_PID:-}" ]; then
+    kill "$BRIMVALE_XVFB_PID" 2>/dev/null || true
+    unset DISPLAY   # the display was this session's own: a next session starts another
+    BRIMVALE_XVFB_PID=""
+  fi
 }

@@ -279,16 +279,21 @@ void TMainForm::Timer_cpuTimer() {
         std::int64_t freeBytes, totalBytes;
         TTntLabel* label;
         TTntProgressBar* bar;
+        std::wstring (*caption)(std::int64_t freeMb, std::int64_t totalMb);
     };
     const Row rows[] = {
-        {memory.PhysicalFree, memory.PhysicalTotal, Label_avail_phys, ProgressBar_avail_phys},
-        {memory.PageFileFree, memory.PageFileTotal, Label_avail_pagefile, ProgressBar_avail_pagefile},
-        {memory.VirtualFree, memory.VirtualTotal, Label_avail_virtual, ProgressBar_avail_virtual},
+        {memory.PhysicalFree, memory.PhysicalTotal, Label_avail_phys, ProgressBar_avail_phys,
+         &monitor::MemoryCaption},
+        {memory.PageFileFree, memory.PageFileTotal, Label_avail_pagefile, ProgressBar_avail_pagefile,
+         &monitor::MemoryCaption},
+        // A 64-bit process's address space runs to terabytes.
+        {memory.VirtualFree, memory.VirtualTotal, Label_avail_virtual, ProgressBar_avail_virtual,
+         &monitor::AddressSpaceCaption},
     };
     for (const Row& row : rows) {
         const std::int64_t freeMb = monitor::BytesToMegabytes(row.freeBytes);
         const std::int64_t totalMb = monitor::BytesToMegabytes(row.totalBytes);
-        row.label->SetCaption(monitor::MemoryCaption(freeMb, totalMb));
+        row.label->SetCaption(row.caption(freeMb, totalMb));
         row.bar->SetPosition(monitor::FreePercent(freeMb, totalMb));
     }
 

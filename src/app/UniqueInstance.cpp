@@ -136,8 +136,9 @@ void SignalRunningInstance() {
 }
 
 void SubclassApplication() {
-    OldAppWndProc = reinterpret_cast<WNDPROC>(::SetWindowLongA(
-        Application.Handle(), GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<LONG_PTR>(&AppWndProc))));
+    // SetWindowLongPtrA is SetWindowLongA in a 32-bit build: the same narrow call.
+    OldAppWndProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
+        Application.Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AppWndProc)));
 }
 
 // The application window itself never shows. "The application is minimised"

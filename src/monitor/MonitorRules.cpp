@@ -61,6 +61,16 @@ std::wstring MemoryCaption(std::int64_t freeMb, std::int64_t totalMb) {
     return std::to_wstring(freeMb) + L" of " + std::to_wstring(totalMb) + L"MB";
 }
 
+std::wstring AddressSpaceCaption(std::int64_t freeMb, std::int64_t totalMb) {
+    constexpr std::int64_t kTerabyteInMb = 1048576;
+    if (totalMb < kTerabyteInMb) return MemoryCaption(freeMb, totalMb);
+    // Free rounds down (never more than there is); the total, which the
+    // system gives a little under a power of two, to the nearest terabyte.
+    const std::int64_t freeTb = freeMb >= 0 ? freeMb / kTerabyteInMb : -((-freeMb - 1) / kTerabyteInMb) - 1;
+    const std::int64_t totalTb = totalMb / kTerabyteInMb + (totalMb % kTerabyteInMb >= kTerabyteInMb / 2 ? 1 : 0);
+    return std::to_wstring(freeTb) + L" of " + std::to_wstring(totalTb) + L"TB";
+}
+
 std::wstring TrayHintText(const std::wstring& caption, std::int32_t physPercent,
                           const std::wstring& ramFreeText, std::int64_t physFreeMb,
                           std::int32_t newestSample, const std::wstring& cpuFreeText) {

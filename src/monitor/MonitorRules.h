@@ -23,6 +23,13 @@ std::wstring CpuCaption(std::int32_t sample);
 // A memory label: "<free> of <total>MB" ("594 of 981MB").
 std::wstring MemoryCaption(std::int64_t freeMb, std::int64_t totalMb);
 
+// The address-space label: as MemoryCaption while the total is under
+// 1,048,576 MB (1 TB), which every 32-bit process's is; from 1 TB (a 64-bit
+// process: 8 or 128 TB) both figures in whole terabytes, free rounded down
+// and the total to the nearest, so that the label keeps to the width of
+// "594 of 981MB" ("127 of 128TB").
+std::wstring AddressSpaceCaption(std::int64_t freeMb, std::int64_t totalMb);
+
 // The tray tooltip, eleven pieces joined without separators:
 //   caption ": " percent "% " ramFree " (" freeMb "MB)  " (100 - newest) "% " cpuFree
 // e.g. "Brimvale: 60% RAM free (594MB)  85% CPU free".

@@ -13,7 +13,10 @@ namespace probes {
 // PROCESSENTRY32 stands for the wide record. Set dwSize to sizeof before the
 // first call.
 using ProcessEntry32 = ::tagPROCESSENTRY32;
-static_assert(sizeof(ProcessEntry32) == 296, "the narrow PROCESSENTRY32 is 296 bytes");
+// Its th32DefaultHeapID is a ULONG_PTR: 296 bytes in a 32-bit process, 304
+// in a 64-bit one.
+static_assert(sizeof(ProcessEntry32) == (sizeof(void*) == 8 ? 304 : 296),
+              "the narrow PROCESSENTRY32 of this build");
 
 // Binds the sixteen Tool Help entry points on first use (once the module is
 // found, never again) and reports whether Tool Help is available: kernel32

@@ -1,5 +1,6 @@
 #include "probes/unitUseage.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -9,11 +10,19 @@ namespace probes {
 
 namespace {
 
-// Information classes and the exact record sizes the system expects for them
-// on 32-bit Windows; only one field of each record is read.
-constexpr ULONG kBasicInformation = 0;        // SYSTEM_BASIC_INFORMATION
-constexpr ULONG kBasicSize = 44;
-constexpr size_t kProcessorsOffset = 40;      // NumberOfProcessors, 8-bit
+// Information classes and the exact record sizes the system expects for them;
+// only one field of each record is read. The basic-information record holds
+// pointers, so its size and the processor count's offset differ per build
+// (44 bytes and offset 40 in a 32-bit process, 64 and 56 in a 64-bit one).
+struct BasicInformationLayout {  // SYSTEM_BASIC_INFORMATION
+    BYTE Reserved1[24];
+    PVOID Reserved2[4];
+    CCHAR NumberOfProcessors;
+};
+constexpr ULONG kBasicInformation = 0;
+constexpr ULONG kBasicSize = sizeof(BasicInformationLayout);
+constexpr size_t kProcessorsOffset = offsetof(BasicInformationLayout, NumberOfProcessors);  // 8-bit
+static_assert(kBasicSize == (sizeof(void*) == 8 ? 64 : 44), "SYSTEM_BASIC_INFORMATION size");
 constexpr ULONG kTimeOfDayInformation = 3;    // SYSTEM_TIMEOFDAY_INFORMATION
 constexpr ULONG kTimeOfDaySize = 32;
 constexpr size_t kCurrentTimeOffset = 8;      // CurrentTime, 64-bit

@@ -18,6 +18,14 @@ bool IsReportText(const std::wstring& text) {
     return text == L"MB memory has been released." || text == L"No memory has been released.";
 }
 
+// How many of the two cleans ({Smart, Deep}) a run here may start. The 64-bit
+// program's Deep Clean takes free memory plus an eighth of the used, up to
+// 16 GB, which on a machine without swap would push other processes out;
+// the driver is built for the program's architecture, so in the 64-bit
+// suite only Smart Clean runs end to end (its Deep Clean is covered through
+// the block-allocator seam in the unit tests and by the bounded benchmark).
+constexpr int kCleansRunHere = sizeof(void*) == 8 ? 1 : 2;
+
 }  // namespace
 
 class Cleaning : public ::testing::Test {
@@ -38,7 +46,8 @@ TEST_F(Cleaning, BothCleansFromTheGoMenuShowProgressAndAReport) {
         int item;
         const char* name;
     } cleans[] = {{0, "Smart Clean"}, {1, "Deep Clean"}};
-    for (const auto& clean : cleans) {
+    for (int i = 0; i < kCleansRunHere; ++i) {
+        const auto& clean = cleans[i];
         SCOPED_TRACE(clean.name);
         ::PostMessageW(go, BM_CLICK, 0, 0);
         ASSERT_TRUE(program.ChooseMenuItem(clean.item));
@@ -68,7 +77,8 @@ TEST_F(Cleaning, BothCleansFromTheTrayMenuWhileHidden) {
         int item;
         const char* name;
     } cleans[] = {{0, "Smart Clean"}, {1, "Deep Clean"}};
-    for (const auto& clean : cleans) {
+    for (int i = 0; i < kCleansRunHere; ++i) {
+        const auto& clean = cleans[i];
         SCOPED_TRACE(clean.name);
         // The previous report is cleared from outside, so this run's own report is seen.
         ::SendMessageW(program.Control(app::idLabel_Memory_Released), WM_SETTEXT, 0,
@@ -87,6 +97,7 @@ TEST_F(Cleaning, BothCleansFromTheTrayMenuWhileHidden) {
 // The program may use 4 GB of address space on 64-bit Windows, not 2: Deep
 // Clean's blocks need the room. The flag lives in the image's file header.
 TEST(ProgramImage, IsLargeAddressAware) {
+    if (sizeof(void*) == 8) GTEST_SKIP() << "a 64-bit program has the whole address space anyway";
     HANDLE file = ::CreateFileW(ProgramPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, file);

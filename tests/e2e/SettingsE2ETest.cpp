@@ -23,7 +23,8 @@ protected:
 TEST_F(StoredSettings, FirstStartCreatesTheSettingsFileAndNoAutostart) {
     Program program;
     ASSERT_NE(nullptr, program.MainWindow());
-    ASSERT_TRUE(WaitFor([] { return FileExists(SettingsFilePath()); }));
+    // The file is written one value at a time: wait for the last one.
+    ASSERT_TRUE(WaitFor([] { return ReadFileBytes(SettingsFilePath()).find("smartfree=") != std::string::npos; }));
     EXPECT_EQ("[Brimvale]\r\nstartwithwindows=0\r\nfreewhenleisure=0\r\npausewhenbusy=1\r\nsmartfree=0\r\n",
               ReadFileBytes(SettingsFilePath()));
     std::wstring run;

@@ -75,6 +75,27 @@ TEST(Captions, PlainDecimalWithUnits) {
     EXPECT_EQ(L"-3 of 4MB", MemoryCaption(-3, 4));
 }
 
+TEST(AddressSpaceCaption, MegabytesBelowOneTerabyteWholeTerabytesFromIt) {
+    const struct {
+        std::int64_t freeMb, totalMb;
+        const wchar_t* caption;
+    } cases[] = {
+        {1900, 2047, L"1900 of 2047MB"},               // 32-bit process
+        {4000, 4095, L"4000 of 4095MB"},               // large-address-aware on 64-bit Windows
+        {1048575, 1048575, L"1048575 of 1048575MB"},   // just under 1 TB
+        {1048000, 1048576, L"0 of 1TB"},               // free rounds down
+        {8388000, 8388608, L"7 of 8TB"},               // 64-bit process, Windows 7
+        {134200000, 134217727, L"127 of 128TB"},       // 64-bit process, Windows 8.1 and later
+        {-5, 2097152, L"-1 of 2TB"},                   // a negative reading rounds down too
+        {0, 1572863, L"0 of 1TB"},                     // just under 1.5 TB rounds to 1
+        {0, 1572864, L"0 of 2TB"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.totalMb);
+        EXPECT_EQ(c.caption, AddressSpaceCaption(c.freeMb, c.totalMb));
+    }
+}
+
 TEST(TrayHintText, JoinsElevenPiecesWithDefaultTexts) {
     const std::wstring hint = TrayHintText(L"Brimvale", 60, L"RAM free", 594, 15, L"CPU free");
     EXPECT_EQ(L"Brimvale: 60% RAM free (594MB)  85% CPU free", hint);

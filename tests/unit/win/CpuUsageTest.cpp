@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -9,6 +10,16 @@
 using namespace probes;
 
 namespace {
+
+// The documented basic-information record: its pointers make it 44 bytes in
+// a 32-bit process and 64 in a 64-bit one.
+struct BasicInformationLayout {
+    BYTE Reserved1[24];
+    PVOID Reserved2[4];
+    CCHAR NumberOfProcessors;
+};
+constexpr ULONG kBasicSize = sizeof(BasicInformationLayout);
+constexpr size_t kProcessorsOffset = offsetof(BasicInformationLayout, NumberOfProcessors);
 
 // Counters the fake query reports, and what it was asked.
 struct FakeSystem {
@@ -36,7 +47,7 @@ LONG WINAPI FakeQuery(ULONG infoClass, PVOID buffer, ULONG length, PULONG return
     if (infoClass == gFake.failClass) return static_cast<LONG>(0xC0000004);
     auto* bytes = static_cast<unsigned char*>(buffer);
     std::memset(bytes, 0xEE, length);  // every unused field holds noise
-    if (infoClass == 0 && length >= 44) bytes[40] = gFake.processors;
+    if (infoClass == 0 && length >= kBasicSize) bytes[kProcessorsOffset] = gFake.processors;
     if (infoClass == 3 && length >= 16) {
         const int64_t boot = 1;  // offset 0 must not be mistaken for the clock
         std::memcpy(bytes, &boot, 8);
@@ -100,7 +111,7 @@ TEST_F(CpuUsage, QueriesTheThreeClassesInOrderWithExactSizesAndNoReturnLength) {
     GetCpuUsage();
     GetCpuUsage();
     EXPECT_EQ((std::vector<ULONG>{0, 3, 2, 0, 3, 2}), gFake.classes);
-    EXPECT_EQ((std::vector<ULONG>{44, 32, 312, 44, 32, 312}), gFake.lengths);
+    EXPECT_EQ((std::vector<ULONG>{kBasicSize, 32, 312, kBasicSize, 32, 312}), gFake.lengths);
     EXPECT_FALSE(gFake.returnLengthPassed);
 }
 
@@ -226,4 +237,42 @@ TEST_F(CpuUsage, RealCountersGiveZeroThenAPlausiblePercentage) {
     // little below 0; anything far outside 0..100 means misread records.
     EXPECT_GE(usage, -20);
     EXPECT_LE(usage, 100);
+}
+
+namespace {
+
+// The real query, with its outcome recorded and the idle time replaced by
+// "every processor idle the whole time": the processor count times the real
+// clock. The sampler then reads 0 % exactly when each real query succeeded
+// with its record size and the count and both counters were read from their
+// right places in the real records.
+NtQueryFn gRealQuery = nullptr;
+std::vector<LONG> gRealStatuses;
+int64_t gRealClock = 0;
+LONG WINAPI AllIdleRealQuery(ULONG infoClass, PVOID buffer, ULONG length, PULONG returnLength) {
+    const LONG status = gRealQuery(infoClass, buffer, length, returnLength);
+    gRealStatuses.push_back(status);
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    if (infoClass == 3 && status == 0) std::memcpy(&gRealClock, bytes + 8, 8);
+    if (infoClass == 2 && status == 0) {
+        SYSTEM_INFO info{};
+        ::GetSystemInfo(&info);
+        const int64_t idle = gRealClock * static_cast<int64_t>(info.dwNumberOfProcessors);
+        std::memcpy(bytes, &idle, 8);
+    }
+    return status;
+}
+
+}  // namespace
+
+TEST_F(CpuUsage, EachRealQuerySucceedsAndGivesTheProcessorCountAndTheCounters) {
+    gRealQuery = reinterpret_cast<NtQueryFn>(reinterpret_cast<void (*)()>(
+        ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    ASSERT_NE(nullptr, gRealQuery);
+    gRealStatuses.clear();
+    SetNtQueryForTest(&AllIdleRealQuery);
+    EXPECT_EQ(0, GetCpuUsage());
+    ::Sleep(100);
+    EXPECT_EQ(0, GetCpuUsage());
+    EXPECT_EQ((std::vector<LONG>{0, 0, 0, 0, 0, 0}), gRealStatuses);
 }

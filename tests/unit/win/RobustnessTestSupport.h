@@ -195,10 +195,12 @@ protected:
         ::SendMessageW(main_->Handle(), WM_TIMER, main_->Timer_cpu->Id(), 0);
         const std::wregex percent(L"-?\\d+%");
         const std::wregex figure(L"\\d+ of \\d+MB");
+        // A 64-bit process's address space is counted in terabytes.
+        const std::wregex addressSpace(sizeof(void*) == 8 ? L"\\d+ of \\d+TB" : L"\\d+ of \\d+MB");
         return std::regex_match(main_->Label_cpu_usage->Caption(), percent) &&
                std::regex_match(main_->Label_avail_phys->Caption(), figure) &&
                std::regex_match(main_->Label_avail_pagefile->Caption(), figure) &&
-               std::regex_match(main_->Label_avail_virtual->Caption(), figure) &&
+               std::regex_match(main_->Label_avail_virtual->Caption(), addressSpace) &&
                main_->TextTrayIcon->Hint().size() < 128;
     }
 

@@ -184,7 +184,7 @@ TEST_F(ToolHelp, RealWalkFindsThisProcessInTheNarrowRecord) {
     ASSERT_NE(nullptr, snapshot.get());
 
     ProcessEntry32 entry{};
-    entry.dwSize = sizeof entry;  // the wide function would refuse 296
+    entry.dwSize = sizeof entry;  // the wide function would refuse the narrow size
     int processes = 0;
     std::string ownName;
     for (BOOL ok = Process32FirstSafe(snapshot.get(), &entry); ok;

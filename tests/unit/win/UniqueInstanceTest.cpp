@@ -98,7 +98,7 @@ std::wstring Upper(std::wstring text) {
 }
 
 WNDPROC ApplicationProcedure() {
-    return reinterpret_cast<WNDPROC>(::GetWindowLongA(Application.Handle(), GWL_WNDPROC));
+    return reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(Application.Handle(), GWLP_WNDPROC));
 }
 
 bool Subclassed() { return ApplicationProcedure() == &app::AppWndProc; }
@@ -132,8 +132,8 @@ protected:
 
     void TearDown() override {
         if (Subclassed())
-            ::SetWindowLongA(Application.Handle(), GWL_WNDPROC,
-                             static_cast<LONG>(reinterpret_cast<LONG_PTR>(app::OldAppWndProc)));
+            ::SetWindowLongPtrA(Application.Handle(), GWLP_WNDPROC,
+                             reinterpret_cast<LONG_PTR>(app::OldAppWndProc));
         app::FinalizeUniqueInstance();
         app::InstanceMessage = 0;
         app::OldAppWndProc = nullptr;
@@ -239,8 +239,8 @@ TEST_F(UniqueInstanceGuard, SecondCallInTheSameProcessCountsAsASecondStart) {
     app::CheckUniqueInstance();
     ASSERT_TRUE(Halts.empty());
     const UINT first = app::InstanceMessage;
-    ::SetWindowLongA(Application.Handle(), GWL_WNDPROC,
-                     static_cast<LONG>(reinterpret_cast<LONG_PTR>(app::OldAppWndProc)));
+    ::SetWindowLongPtrA(Application.Handle(), GWLP_WNDPROC,
+                     reinterpret_cast<LONG_PTR>(app::OldAppWndProc));
 
     app::CheckUniqueInstance();
     EXPECT_EQ(std::vector<unsigned>{0u}, Halts);
@@ -407,8 +407,8 @@ TEST_F(UniqueInstanceGuard, FinalisationClosesTheMutexSoANewStartRunsNormally) {
     app::FinalizeUniqueInstance();  // a second call has nothing left to close
     EXPECT_EQ(handlesBefore, widgets::UniqueKernelHandle::liveCount());
     // The window procedure stays; a new guard run in its place is a first start.
-    ::SetWindowLongA(Application.Handle(), GWL_WNDPROC,
-                     static_cast<LONG>(reinterpret_cast<LONG_PTR>(app::OldAppWndProc)));
+    ::SetWindowLongPtrA(Application.Handle(), GWLP_WNDPROC,
+                     reinterpret_cast<LONG_PTR>(app::OldAppWndProc));
     app::CheckUniqueInstance();
     EXPECT_TRUE(Halts.empty());
     EXPECT_TRUE(Broadcasts.empty());

@@ -125,7 +125,7 @@ TEST_F(WorkingSets, EveryProcessOpenedTrimmedAndClosedInSnapshotOrder) {
     FreeWorkingSets(timer());
     EXPECT_EQ(static_cast<DWORD>(TH32CS_SNAPPROCESS), toolHelp_.snapshotFlags);
     EXPECT_EQ(0u, toolHelp_.snapshotProcess);
-    EXPECT_EQ(296u, toolHelp_.sizeSeenByFirst);
+    EXPECT_EQ(sizeof(probes::ProcessEntry32), toolHelp_.sizeSeenByFirst);
     EXPECT_EQ(toolHelp_.processes, gLog.opened);
     std::vector<HANDLE> expected;
     for (DWORD pid : toolHelp_.processes) expected.push_back(ProcessHandleFor(pid));

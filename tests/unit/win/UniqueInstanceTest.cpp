@@ -288,8 +288,8 @@ TEST_F(UniqueInstanceGuard, ARefusedMutexSignalsOnlyWhenAccessIsDenied) {
         EXPECT_EQ(c.signals ? 1u : 0u, Broadcasts.size()) << c.error;
         EXPECT_EQ(!c.signals, Subclassed()) << c.error;
         if (Subclassed())
-            ::SetWindowLongA(Application.Handle(), GWL_WNDPROC,
-                             static_cast<LONG>(reinterpret_cast<LONG_PTR>(app::OldAppWndProc)));
+            ::SetWindowLongPtrA(Application.Handle(), GWLP_WNDPROC,
+                             reinterpret_cast<LONG_PTR>(app::OldAppWndProc));
     }
 }
 
@@ -346,8 +346,8 @@ TEST_F(UniqueInstanceGuard, FirstStartLetsTheInstanceMessagePastTheIntegrityFilt
             EXPECT_EQ(system.ex ? Application.Handle() : nullptr, FilterCalls[0].window);
             EXPECT_EQ(nullptr, FilterCalls[0].extra);
         }
-        ::SetWindowLongA(Application.Handle(), GWL_WNDPROC,
-                         static_cast<LONG>(reinterpret_cast<LONG_PTR>(app::OldAppWndProc)));
+        ::SetWindowLongPtrA(Application.Handle(), GWLP_WNDPROC,
+                         reinterpret_cast<LONG_PTR>(app::OldAppWndProc));
         app::FinalizeUniqueInstance();
     }
     widgets::LookUpUser32Function = savedLookUp;

@@ -109,25 +109,25 @@ struct BenchWindow {
         o.clientHeight = 300;
         return o;
     }
-    static widgets::LabelOptions Hidden() {
-        widgets::LabelOptions o;
-        o.visible = false;
-        return o;
+    static widgets::CreateArgs Hidden(const wchar_t* name, widgets::Bounds bounds) {
+        return {.name = name, .bounds = bounds, .visible = false};
     }
     widgets::TTntForm form{L"BenchForm", "TBenchForm", Options()};
     widgets::TTntProgressBar& progress =
-        *form.Add<widgets::TTntProgressBar>(L"ProgressBar_clean_progress", widgets::Bounds{80, 280, 230, 16}, false);
+        *form.Add<widgets::TTntProgressBar>(Hidden(L"ProgressBar_clean_progress", {80, 280, 230, 16}));
     widgets::TTntLabel& progressLabel =
-        *form.Add<widgets::TTntLabel>(L"Label_clean_progress", widgets::Bounds{8, 282, 60, 13}, L"", Hidden());
-    widgets::TTntButton& go = *form.Add<widgets::TTntButton>(L"Button_go", widgets::Bounds{8, 220, 75, 25}, L"Go!");
+        *form.Add<widgets::TTntLabel>(Hidden(L"Label_clean_progress", {8, 282, 60, 13}));
+    widgets::TTntButton& go = *form.Add<widgets::TTntButton>(
+        widgets::CreateArgs{.name = L"Button_go", .bounds = {8, 220, 75, 25}, .caption = L"Go!"});
     widgets::TTntLabel& numberBefore =
-        *form.Add<widgets::TTntLabel>(L"Label_free_number_before", widgets::Bounds{8, 250, 3, 13}, L"", Hidden());
+        *form.Add<widgets::TTntLabel>(Hidden(L"Label_free_number_before", {8, 250, 3, 13}));
     widgets::TTntLabel& number =
-        *form.Add<widgets::TTntLabel>(L"Label_free_number", widgets::Bounds{11, 250, 0, 13}, L"", Hidden());
+        *form.Add<widgets::TTntLabel>(Hidden(L"Label_free_number", {11, 250, 0, 13}));
     widgets::TTntLabel& released =
-        *form.Add<widgets::TTntLabel>(L"Label_Memory_Released", widgets::Bounds{40, 250, 250, 13}, L"", Hidden());
-    widgets::TTimer& freeTimer = *form.Add<widgets::TTimer>(L"Timer_free", 5000u, false);
-    widgets::TTimer& classicFreeTimer = *form.Add<widgets::TTimer>(L"Timer_classic_free", 100u, false);
+        *form.Add<widgets::TTntLabel>(Hidden(L"Label_Memory_Released", {40, 250, 250, 13}));
+    widgets::TTimer& freeTimer = *form.Add<widgets::TTimer>(widgets::TimerArgs{.name = L"Timer_free", .interval = 5000, .enabled = false});
+    widgets::TTimer& classicFreeTimer = *form.Add<widgets::TTimer>(
+        widgets::TimerArgs{.name = L"Timer_classic_free", .interval = 100, .enabled = false});
     localisation::TLanguage language;
     freeing::CleanWindow window{form, progress, progressLabel, go, numberBefore, number,
                                 released, freeTimer, classicFreeTimer, language};

@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include "app/MainFormIds.h"
 #include "app/MainFormRules.h"
 #include "app/resource.h"
 #include "freeing/CleanWindow.h"
@@ -24,6 +25,8 @@ using namespace widgets;
 
 TMainForm* MainForm = nullptr;
 
+static_assert(IDI_BRIMVALE == widgets::kProgramIconId, "the program's icon is the resource script's first");
+
 namespace {
 
 constexpr int kDesignClientWidth = 482;
@@ -44,19 +47,6 @@ FormOptions MainFormOptions() {
     o.minimizeBox = true;
     o.appWindow = true;
     o.iconId = IDI_BRIMVALE;
-    return o;
-}
-
-LabelOptions Fixed(bool visible = true) {
-    LabelOptions o;
-    o.autoSize = false;
-    o.visible = visible;
-    return o;
-}
-
-LabelOptions RightAligned() {
-    LabelOptions o;
-    o.alignment = TAlignment::Right;
     return o;
 }
 
@@ -84,49 +74,73 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::createComponents() {
-    // Creation order is the order of translation and of the control ids.
-    Label_cpu = Add<TTntLabel>(L"Label_cpu", Bounds{16, 176, 97, 13}, L"CPU Usage:", Fixed());
-    Label_cpu_usage = Add<TTntLabel>(L"Label_cpu_usage", Bounds{425, 176, 40, 13}, L"15%", RightAligned());
-    Label_avail_phys =
-        Add<TTntLabel>(L"Label_avail_phys", Bounds{387, 200, 80, 13}, L"594 of 981MB", RightAligned());
-    Label_Physical = Add<TTntLabel>(L"Label_Physical", Bounds{16, 200, 97, 13}, L"Free Physical:", Fixed());
-    Label_avail_pagefile =
-        Add<TTntLabel>(L"Label_avail_pagefile", Bounds{387, 224, 80, 13}, L"594 of 981MB", RightAligned());
-    Label_PageFile = Add<TTntLabel>(L"Label_PageFile", Bounds{16, 224, 97, 13}, L"Free PageFile:", Fixed());
-    Label_avail_virtual =
-        Add<TTntLabel>(L"Label_avail_virtual", Bounds{387, 248, 80, 13}, L"594 of 981MB", RightAligned());
-    Label_Virtual = Add<TTntLabel>(L"Label_Virtual", Bounds{16, 248, 97, 13}, L"Free Virtual:", Fixed());
-    Label_clean_progress =
-        Add<TTntLabel>(L"Label_clean_progress", Bounds{16, 272, 97, 13}, L"Clean Progress:", Fixed(false));
-    Label_free_number_before =
-        Add<TTntLabel>(L"Label_free_number_before", Bounds{24, 324, 3, 13}, L"", Fixed(false));
-    LabelOptions number;
-    number.visible = false;
-    Label_free_number = Add<TTntLabel>(L"Label_free_number", Bounds{27, 324, 8, 13}, L"0", number);
-    Label_Memory_Released = Add<TTntLabel>(L"Label_Memory_Released", Bounds{40, 324, 425, 13},
-                                           L"MB memory has been released.", Fixed(false));
-    Label_status_Smart = Add<TTntLabel>(L"Label_status_Smart", Bounds{25, 5, 200, 13}, L"SmartFree", Fixed());
-    Label_Status_Auto = Add<TTntLabel>(L"Label_Status_Auto", Bounds{269, 5, 200, 13}, L"AutoFree", Fixed());
-    LabelOptions wrap = Fixed();
-    wrap.wordWrap = true;
-    Label_Introduction = Add<TTntLabel>(L"Label_Introduction", Bounds{16, 8, 449, 57}, kIntroduction, wrap);
-    Button_go = Add<TTntButton>(L"Button_go", Bounds{16, 294, 105, 25}, L"Go!");
-    Button_setting = Add<TTntButton>(L"Button_setting", Bounds{200, 294, 105, 25}, L"Settings");
-    Button_minimize = Add<TTntButton>(L"Button_minimize", Bounds{360, 294, 107, 25}, L"Minimize");
-    Image_cpu = Add<TTntImage>(L"Image_cpu", Bounds{16, 72, 449, 89});
-    ProgressBar_cpu_usage = Add<TTntProgressBar>(L"ProgressBar_cpu_usage", Bounds{128, 176, 249, 17});
-    ProgressBar_avail_phys = Add<TTntProgressBar>(L"ProgressBar_avail_phys", Bounds{128, 200, 249, 17});
-    ProgressBar_avail_pagefile = Add<TTntProgressBar>(L"ProgressBar_avail_pagefile", Bounds{128, 224, 249, 17});
-    ProgressBar_avail_virtual = Add<TTntProgressBar>(L"ProgressBar_avail_virtual", Bounds{128, 248, 249, 17});
-    ProgressBar_clean_progress =
-        Add<TTntProgressBar>(L"ProgressBar_clean_progress", Bounds{128, 272, 337, 17}, false);
-    StatusBar_smart_auto = Add<TTntStatusBar>(L"StatusBar_smart_auto", 22, std::vector<int>{244, 50});
-    Image_ok_ico = Add<TTntImage>(L"Image_ok_ico", Bounds{0, 0, 17, 17}, false);
-    Image_cancel_ico = Add<TTntImage>(L"Image_cancel_ico", Bounds{0, 0, 17, 17}, false);
-    Image_text_icon = Add<TTntImage>(L"Image_text_icon", Bounds{0, 0, 32, 32}, false, "TImage");
-    Timer_cpu = Add<TTimer>(L"Timer_cpu", 1000u, true);
-    Timer_free = Add<TTimer>(L"Timer_free", 5000u, false);
-    Timer_classic_free = Add<TTimer>(L"Timer_classic_free", 100u, false);
+    // Creation order is the order of translation. Labels that are not
+    // auto-sized keep their design width; the figures are right-aligned and
+    // stay in front of the bars they may reach over.
+    CreateControls({
+        Row(Label_cpu, {.name = L"Label_cpu", .id = idLabel_cpu, .bounds = {16, 176, 97, 13},
+                        .caption = L"CPU Usage:", .autoSize = false}),
+        Row(Label_cpu_usage, {.name = L"Label_cpu_usage", .id = idLabel_cpu_usage, .bounds = {425, 176, 40, 13},
+                              .caption = L"15%", .alignment = TAlignment::Right, .inFront = true}),
+        Row(Label_avail_phys, {.name = L"Label_avail_phys", .id = idLabel_avail_phys, .bounds = {387, 200, 80, 13},
+                               .caption = L"594 of 981MB", .alignment = TAlignment::Right, .inFront = true}),
+        Row(Label_Physical, {.name = L"Label_Physical", .id = idLabel_Physical, .bounds = {16, 200, 97, 13},
+                             .caption = L"Free Physical:", .autoSize = false}),
+        Row(Label_avail_pagefile,
+            {.name = L"Label_avail_pagefile", .id = idLabel_avail_pagefile, .bounds = {387, 224, 80, 13},
+             .caption = L"594 of 981MB", .alignment = TAlignment::Right, .inFront = true}),
+        Row(Label_PageFile, {.name = L"Label_PageFile", .id = idLabel_PageFile, .bounds = {16, 224, 97, 13},
+                             .caption = L"Free PageFile:", .autoSize = false}),
+        Row(Label_avail_virtual,
+            {.name = L"Label_avail_virtual", .id = idLabel_avail_virtual, .bounds = {387, 248, 80, 13},
+             .caption = L"594 of 981MB", .alignment = TAlignment::Right, .inFront = true}),
+        Row(Label_Virtual, {.name = L"Label_Virtual", .id = idLabel_Virtual, .bounds = {16, 248, 97, 13},
+                            .caption = L"Free Virtual:", .autoSize = false}),
+        Row(Label_clean_progress,
+            {.name = L"Label_clean_progress", .id = idLabel_clean_progress, .bounds = {16, 272, 97, 13},
+             .caption = L"Clean Progress:", .visible = false, .autoSize = false}),
+        Row(Label_free_number_before,
+            {.name = L"Label_free_number_before", .id = idLabel_free_number_before, .bounds = {24, 324, 3, 13},
+             .visible = false, .autoSize = false, .anchorBottom = true}),
+        Row(Label_free_number, {.name = L"Label_free_number", .id = idLabel_free_number, .bounds = {27, 324, 8, 13},
+                                .caption = L"0", .visible = false, .anchorBottom = true}),
+        Row(Label_Memory_Released,
+            {.name = L"Label_Memory_Released", .id = idLabel_Memory_Released, .bounds = {40, 324, 425, 13},
+             .caption = L"MB memory has been released.", .visible = false, .autoSize = false, .anchorBottom = true}),
+        Row(Label_status_Smart, {.name = L"Label_status_Smart", .id = idLabel_status_Smart, .bounds = {25, 5, 200, 13},
+                                 .caption = L"SmartFree", .autoSize = false}),
+        Row(Label_Status_Auto, {.name = L"Label_Status_Auto", .id = idLabel_Status_Auto, .bounds = {269, 5, 200, 13},
+                                .caption = L"AutoFree", .autoSize = false}),
+        Row(Label_Introduction, {.name = L"Label_Introduction", .id = idLabel_Introduction, .bounds = {16, 8, 449, 57},
+                                 .caption = kIntroduction, .autoSize = false, .wordWrap = true}),
+        Row(Button_go, {.name = L"Button_go", .id = idButton_go, .bounds = {16, 294, 105, 25}, .caption = L"Go!",
+                        .anchorBottom = true}),
+        Row(Button_setting, {.name = L"Button_setting", .id = idButton_setting, .bounds = {200, 294, 105, 25},
+                             .caption = L"Settings", .anchorBottom = true}),
+        Row(Button_minimize, {.name = L"Button_minimize", .id = idButton_minimize, .bounds = {360, 294, 107, 25},
+                              .caption = L"Minimize", .anchorBottom = true}),
+        Row(Image_cpu, {.name = L"Image_cpu", .id = idImage_cpu, .bounds = {16, 72, 449, 89}}),
+        Row(ProgressBar_cpu_usage,
+            {.name = L"ProgressBar_cpu_usage", .id = idProgressBar_cpu_usage, .bounds = {128, 176, 249, 17}}),
+        Row(ProgressBar_avail_phys,
+            {.name = L"ProgressBar_avail_phys", .id = idProgressBar_avail_phys, .bounds = {128, 200, 249, 17}}),
+        Row(ProgressBar_avail_pagefile,
+            {.name = L"ProgressBar_avail_pagefile", .id = idProgressBar_avail_pagefile, .bounds = {128, 224, 249, 17}}),
+        Row(ProgressBar_avail_virtual,
+            {.name = L"ProgressBar_avail_virtual", .id = idProgressBar_avail_virtual, .bounds = {128, 248, 249, 17}}),
+        Row(ProgressBar_clean_progress, {.name = L"ProgressBar_clean_progress", .id = idProgressBar_clean_progress,
+                                         .bounds = {128, 272, 337, 17}, .visible = false}),
+        Row(StatusBar_smart_auto, {.name = L"StatusBar_smart_auto", .id = idStatusBar_smart_auto,
+                                   .bounds = {0, 0, 0, 22}, .panelWidths = {244, 50}}),
+        Row(Image_ok_ico, {.name = L"Image_ok_ico", .id = idImage_ok_ico, .bounds = {0, 0, 17, 17}, .visible = false}),
+        Row(Image_cancel_ico,
+            {.name = L"Image_cancel_ico", .id = idImage_cancel_ico, .bounds = {0, 0, 17, 17}, .visible = false}),
+        Row(Image_text_icon, {.name = L"Image_text_icon", .id = idImage_text_icon, .bounds = {0, 0, 32, 32},
+                              .visible = false, .className = "TImage"}),
+    });
+    Timer_cpu = Add<TTimer>(TimerArgs{.name = L"Timer_cpu", .interval = 1000, .enabled = true});
+    Timer_free = Add<TTimer>(TimerArgs{.name = L"Timer_free", .interval = 5000, .enabled = false});
+    Timer_classic_free = Add<TTimer>(TimerArgs{.name = L"Timer_classic_free", .interval = 100, .enabled = false});
     PopupMenu_go = AddItem<TTntPopupMenu>(L"PopupMenu_go");
     SmartClean = AddItem<TTntMenuItem>(L"SmartClean", L"Smart Clean");
     DeepClean = AddItem<TTntMenuItem>(L"DeepClean", L"Deep Clean");
@@ -136,17 +150,6 @@ void TMainForm::createComponents() {
     Tray_ShowWindow = AddItem<TTntMenuItem>(L"Tray_ShowWindow", L"Show window");
     Tray_Exit = AddItem<TTntMenuItem>(L"Tray_Exit", L"Exit");
     TextTrayIcon = Add<TTextTrayIcon>(L"TextTrayIcon");
-
-    // The figures stay readable when a large machine's numbers reach over
-    // the end of their bars.
-    for (TControl* c : std::initializer_list<TControl*>{Label_cpu_usage, Label_avail_phys, Label_avail_pagefile,
-                                                         Label_avail_virtual})
-        ::SetWindowPos(c->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-
-    for (TControl* c : std::initializer_list<TControl*>{Button_go, Button_setting, Button_minimize,
-                                                         Label_free_number_before, Label_free_number,
-                                                         Label_Memory_Released})
-        c->SetAnchorBottom(true);
 
     FontStyle arial = Font();
     arial.name = L"Arial";
@@ -253,10 +256,17 @@ void TMainForm::Tray_ShowWindowClick() { TextTrayIcon->ShowMainForm(); }
 void TMainForm::Tray_ExitClick() { Application.Terminate(); }
 void TMainForm::TextTrayIconClick() { TextTrayIcon->ShowMainForm(); }
 void TMainForm::Timer_freeTimer() {
-    // Frees only while the live setting is ticked (the dialog's box).
-    const settings::TOptionForm* options = settings::OptionForm;
-    freeing::Timer_freeTimer(options && options->CheckBox_set_auto_free->Checked(), *Timer_free);
+    // Frees only while the live setting is on.
+    freeing::Timer_freeTimer(settings::LiveSettings().autoFree, *Timer_free);
 }
+
+void TMainForm::ShowSettingsStatus(const std::wstring& smartText, const std::wstring& autoText) {
+    Label_status_Smart->SetCaption(smartText);
+    Label_Status_Auto->SetCaption(autoText);
+    StatusBar_smart_auto->Repaint();  // the pictures follow the live settings
+}
+
+void TMainForm::StartAutoFree() { Timer_free->SetEnabled(true); }
 
 void TMainForm::Timer_classic_freeTimer() {
     freeing::CleanWindow window = cleanWindow();
@@ -312,10 +322,9 @@ void TMainForm::Timer_cpuTimer() {
 }
 
 void TMainForm::StatusBar_smart_autoDrawPanel(int panel, TCanvas& canvas, const RECT&) {
-    // The live settings are the dialog's boxes (absent until it is created).
-    const settings::TOptionForm* options = settings::OptionForm;
-    const bool smart = options && options->CheckBox_use_smart_algorithm->Checked();
-    const bool autoFree = options && options->CheckBox_set_auto_free->Checked();
+    const settings::TLiveSettings live = settings::LiveSettings();
+    const bool smart = live.smartFree;
+    const bool autoFree = live.autoFree;
     const int firstWidth = StatusBar_smart_auto->PanelWidths()[0];
     canvas.SetBrushColor(::GetSysColor(COLOR_BTNFACE));
     if (panel == 0) {
@@ -329,7 +338,7 @@ void TMainForm::StatusBar_smart_autoDrawPanel(int panel, TCanvas& canvas, const 
     }
 }
 
-LRESULT TMainForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_SHOWMAIN) {
         Dispatch([this] { WMShowMain(); });
         return 0;
@@ -339,7 +348,7 @@ LRESULT TMainForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         TextTrayIcon->HideMainForm();
         return 0;
     }
-    return TTntForm::WndProc(msg, wParam, lParam);
+    return TTntForm::HandleMessage(msg, wParam, lParam);
 }
 
 }  // namespace app

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "monitor/TrayPicture.h"
+#include "settings/OptionForm.h"
 #include "widgets/ComCtrls.h"
 #include "widgets/ExtCtrls.h"
 #include "widgets/Form.h"
@@ -25,13 +26,18 @@ namespace app {
 // Sent to the main window to make it show itself (wParam 0, lParam -1).
 constexpr UINT WM_SHOWMAIN = WM_USER + 100;
 
-class TMainForm : public widgets::TTntForm {
+class TMainForm : public widgets::TTntForm, public settings::TSettingsHost {
 public:
     TMainForm();
     ~TMainForm() override;
 
     // The program's one language object, kept for the life of the process.
-    localisation::TLanguage& Language() const { return *FLanguage; }
+    localisation::TLanguage& Language() const override { return *FLanguage; }
+
+    // What the settings dialog sets here.
+    HWND OwnerWindow() const override { return Handle(); }
+    void ShowSettingsStatus(const std::wstring& smartText, const std::wstring& autoText) override;
+    void StartAutoFree() override;
 
     widgets::TTntLabel* Label_cpu;
     widgets::TTntLabel* Label_cpu_usage;
@@ -94,7 +100,7 @@ public:
     void StatusBar_smart_autoDrawPanel(int panel, widgets::TCanvas& canvas, const RECT& rect);
 
 protected:
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void createComponents();

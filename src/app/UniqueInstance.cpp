@@ -6,6 +6,8 @@
 #include "app/MainForm.h"
 #include "widgets/MessageFilter.h"
 #include "widgets/Paths.h"
+#include "widgets/Trace.h"
+#include "widgets/Window.h"
 
 namespace app {
 
@@ -136,9 +138,7 @@ void SignalRunningInstance() {
 }
 
 void SubclassApplication() {
-    // SetWindowLongPtrA is SetWindowLongA in a 32-bit build: the same narrow call.
-    OldAppWndProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
-        Application.Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AppWndProc)));
+    OldAppWndProc = widgets::ReplaceWindowProcA(Application.Handle(), &AppWndProc);
 }
 
 // The application window itself never shows. "The application is minimised"
@@ -160,6 +160,7 @@ LRESULT CALLBACK AppWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         if (HWND main = MainWindowHandle()) ForceForeground(main);
     } catch (...) {
         // Nothing may cross into the system; the window stays as it is.
+        widgets::Trace(L"bringing the running copy forward stopped on an exception");
     }
     return 0;
 }

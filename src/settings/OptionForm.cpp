@@ -1,10 +1,10 @@
 #include "settings/OptionForm.h"
 
-#include "app/MainForm.h"
-#include "app/resource.h"
 #include "localisation/Language.h"
 #include "localisation/TranslateForm.h"
+#include "settings/OptionFormIds.h"
 #include "settings/SettingsStore.h"
+#include "settings/SettingsTable.h"
 #include "widgets/Errors.h"
 
 namespace settings {
@@ -21,32 +21,42 @@ FormOptions OptionFormOptions() {
     o.clientWidth = 286;
     o.clientHeight = 155;
     o.minimizeBox = false;
-    o.iconId = IDI_BRIMVALE;
+    o.iconId = kProgramIconId;
     return o;
 }
 
-const wchar_t* const kKeys[4] = {KeyStartWithWindows, KeyFreeWhenLeisure, KeyPauseWhenBusy, KeySmartFree};
-
 }  // namespace
 
-TOptionForm::TOptionForm(app::TMainForm& mainForm)
-    : TTntForm(L"OptionForm", "TOptionForm", OptionFormOptions(), mainForm.Handle()),
-      mainForm_(mainForm) {
+TLiveSettings LiveSettings() {
+    if (!OptionForm) return {};
+    return {OptionForm->CheckBox_use_smart_algorithm->Checked(), OptionForm->CheckBox_set_auto_free->Checked()};
+}
+
+TOptionForm::TOptionForm(TSettingsHost& host)
+    : TTntForm(L"OptionForm", "TOptionForm", OptionFormOptions(), host.OwnerWindow()), host_(host) {
     OptionForm = this;
-    CheckBox_set_start_with_window = Add<TTntCheckBox>(L"CheckBox_set_start_with_window",
-                                                      Bounds{16, 8, 265, 17}, L"Run at Windows Startup");
-    CheckBox_set_auto_free = Add<TTntCheckBox>(L"CheckBox_set_auto_free", Bounds{16, 32, 265, 17},
-                                               L"Automatically free ram while system is idle");
-    CheckBox_set_pause_free = Add<TTntCheckBox>(L"CheckBox_set_pause_free", Bounds{16, 56, 297, 17},
-                                                L"Do not auto free during high CPU and disk usage");
-    CheckBox_use_smart_algorithm = Add<TTntCheckBox>(L"CheckBox_use_smart_algorithm", Bounds{16, 80, 265, 17},
-                                                     L"Use Brimvale compression technology");
-    Button_set_save = Add<TTntButton>(L"Button_set_save", Bounds{112, 112, 75, 25}, L"OK");
-    Button_set_cancel = Add<TTntButton>(L"Button_set_cancel", Bounds{200, 112, 75, 25}, L"Cancel");
+    CreateControls({
+        Row(CheckBox_set_start_with_window,
+            {.name = L"CheckBox_set_start_with_window", .id = idCheckBox_set_start_with_window,
+             .bounds = {16, 8, 265, 17}, .caption = L"Run at Windows Startup"}),
+        Row(CheckBox_set_auto_free,
+            {.name = L"CheckBox_set_auto_free", .id = idCheckBox_set_auto_free, .bounds = {16, 32, 265, 17},
+             .caption = L"Automatically free ram while system is idle"}),
+        Row(CheckBox_set_pause_free,
+            {.name = L"CheckBox_set_pause_free", .id = idCheckBox_set_pause_free, .bounds = {16, 56, 297, 17},
+             .caption = L"Do not auto free during high CPU and disk usage"}),
+        Row(CheckBox_use_smart_algorithm,
+            {.name = L"CheckBox_use_smart_algorithm", .id = idCheckBox_use_smart_algorithm,
+             .bounds = {16, 80, 265, 17}, .caption = L"Use Brimvale compression technology"}),
+        Row(Button_set_save,
+            {.name = L"Button_set_save", .id = idButton_set_save, .bounds = {112, 112, 75, 25}, .caption = L"OK"}),
+        Row(Button_set_cancel, {.name = L"Button_set_cancel", .id = idButton_set_cancel,
+                                .bounds = {200, 112, 75, 25}, .caption = L"Cancel"}),
+    });
 
     FontStyle arial = Font();
     arial.name = L"Arial";
-    for (TTntCheckBox* box : boxes()) box->SetFont(arial);
+    for (const Setting& setting : Settings) (this->*setting.box)->SetFont(arial);
     // The stored states of the design; the creation step overwrites them.
     CheckBox_set_start_with_window->SetChecked(true);
     CheckBox_set_pause_free->SetChecked(true);
@@ -65,16 +75,12 @@ TOptionForm::~TOptionForm() {
     if (OptionForm == this) OptionForm = nullptr;
 }
 
-std::array<TTntCheckBox*, 4> TOptionForm::boxes() const {
-    return {CheckBox_set_start_with_window, CheckBox_set_auto_free, CheckBox_set_pause_free,
-            CheckBox_use_smart_algorithm};
-}
-
-void TOptionForm::loadBoxes(bool startWithWindowsDefault) {
-    const bool defaults[4] = {startWithWindowsDefault, false, true, false};
-    const auto all = boxes();
-    for (int i = 0; i < 4; ++i)
-        all[i]->SetChecked(SettingsIni ? SettingsIni->ReadBool(SettingsSection, kKeys[i], defaults[i]) : defaults[i]);
+void TOptionForm::loadBoxes(bool forDialog) {
+    for (const Setting& setting : Settings) {
+        const bool fallback = forDialog ? setting.dialogDefault : setting.startupDefault;
+        (this->*setting.box)
+            ->SetChecked(SettingsIni ? SettingsIni->ReadBool(SettingsSection, setting.key, fallback) : fallback);
+    }
 }
 
 std::wstring TOptionForm::applySettings(bool removeAutostartWhenClear) {
@@ -91,7 +97,7 @@ std::wstring TOptionForm::applySettings(bool removeAutostartWhenClear) {
     } catch (const Exception& e) {
         refused = e.Message();
     }
-    if (CheckBox_set_auto_free->Checked()) mainForm_.Timer_free->SetEnabled(true);
+    if (CheckBox_set_auto_free->Checked()) host_.StartAutoFree();
     return refused;
 }
 
@@ -111,36 +117,32 @@ void TOptionForm::FormCreate() {
     if (!refusedAutostart.empty()) ReportError(refusedAutostart);
 }
 
-void TOptionForm::FormShow() { localisation::TranslateForm(mainForm_.Language(), *this); }
+void TOptionForm::FormShow() { localisation::TranslateForm(host_.Language(), *this); }
 
 void TOptionForm::UpdateStatusTexts() {
-    const localisation::TLanguage& language = mainForm_.Language();
-    mainForm_.Label_status_Smart->SetCaption(
+    const localisation::TLanguage& language = host_.Language();
+    host_.ShowSettingsStatus(
         CheckBox_use_smart_algorithm->Checked() ? language.Translate(L"M", L"SmartfreeOn", L"Smart free on")
-                                                : language.Translate(L"M", L"SmartFreeoff", L"Smart free off"));
-    mainForm_.Label_Status_Auto->SetCaption(
+                                                : language.Translate(L"M", L"SmartFreeoff", L"Smart free off"),
         CheckBox_set_auto_free->Checked() ? language.Translate(L"M", L"autofreeon", L"Auto free on")
                                           : language.Translate(L"M", L"autoFreeoff", L"Auto free off"));
-    mainForm_.StatusBar_smart_auto->Repaint();
 }
 
 void TOptionForm::LoadForDialog() {
-    const auto all = boxes();
-    for (int i = 0; i < 4; ++i) beforeDialog_[i] = all[i]->Checked();
+    for (std::size_t i = 0; i < Settings.size(); ++i) beforeDialog_[i] = (this->*Settings[i].box)->Checked();
     loadBoxes(true);
 }
 
 void TOptionForm::restoreBoxes() {
     // A cancelled dialog must not start or stop anything: the boxes are the
     // live settings, so they go back to what they were before it opened.
-    const auto all = boxes();
-    for (int i = 0; i < 4; ++i) all[i]->SetChecked(beforeDialog_[i]);
+    for (std::size_t i = 0; i < Settings.size(); ++i) (this->*Settings[i].box)->SetChecked(beforeDialog_[i]);
 }
 
 void TOptionForm::Button_set_saveClick() {
     EnsureSettingsFolder();  // removed while the program ran: made again, as at start-up
-    const auto all = boxes();
-    for (int i = 0; i < 4; ++i) SettingsIni->WriteBool(SettingsSection, kKeys[i], all[i]->Checked());
+    for (const Setting& setting : Settings)
+        SettingsIni->WriteBool(SettingsSection, setting.key, (this->*setting.box)->Checked());
     Hide();
     const std::wstring refused = applySettings(true);
     if (!refused.empty()) ReportError(refused);

@@ -1,7 +1,7 @@
 // TOptionForm: the settings dialog. Its four check boxes are the program's
-// live settings: the status bar and the idle auto-free read them directly.
-// It is created once, hidden, right after the main window; its creation
-// loads the settings and applies them for the first time.
+// live settings: the status bar and the idle auto-free read them (through
+// LiveSettings). It is created once, hidden, right after the main window;
+// its creation loads the settings and applies them for the first time.
 #pragma once
 #include <array>
 #include <string>
@@ -9,15 +9,36 @@
 #include "widgets/Form.h"
 #include "widgets/StdCtrls.h"
 
-namespace app {
-class TMainForm;
+namespace localisation {
+class TLanguage;
 }
 
 namespace settings {
 
+// What the dialog needs of the main window, which implements it.
+class TSettingsHost {
+public:
+    virtual HWND OwnerWindow() const = 0;
+    virtual localisation::TLanguage& Language() const = 0;
+    // The status bar's texts and pictures, for the settings as they now are.
+    virtual void ShowSettingsStatus(const std::wstring& smartText, const std::wstring& autoText) = 0;
+    // Starts the idle auto-free's timer (Timer_free).
+    virtual void StartAutoFree() = 0;
+
+protected:
+    ~TSettingsHost() = default;
+};
+
+// The live settings the main window acts on; all off before the dialog exists.
+struct TLiveSettings {
+    bool smartFree = false;
+    bool autoFree = false;
+};
+TLiveSettings LiveSettings();
+
 class TOptionForm : public widgets::TTntForm {
 public:
-    explicit TOptionForm(app::TMainForm& mainForm);
+    explicit TOptionForm(TSettingsHost& host);
     ~TOptionForm() override;
 
     widgets::TTntCheckBox* CheckBox_set_start_with_window;
@@ -39,14 +60,13 @@ public:
     void UpdateStatusTexts();
 
 private:
-    std::array<widgets::TTntCheckBox*, 4> boxes() const;
-    void loadBoxes(bool startWithWindowsDefault);
+    void loadBoxes(bool forDialog);
     void restoreBoxes();
     // Status texts, autostart entry (removed only when asked and the box is
     // clear), Timer_free; returns the message of a refused autostart entry.
     std::wstring applySettings(bool removeAutostartWhenClear);
 
-    app::TMainForm& mainForm_;
+    TSettingsHost& host_;
     std::array<bool, 4> beforeDialog_{};
 };
 

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "settings/SettingsTable.h"
 #include "widgets/Errors.h"
 #include "widgets/Paths.h"
 #include "widgets/Registry.h"
@@ -116,10 +117,7 @@ void OpenSettingsFile() {
     }
     if (!widgets::FileExists(SettingsPath)) {
         // The first write creates the file and its section line.
-        SettingsIni->WriteBool(SettingsSection, KeyStartWithWindows, false);
-        SettingsIni->WriteBool(SettingsSection, KeyFreeWhenLeisure, false);
-        SettingsIni->WriteBool(SettingsSection, KeyPauseWhenBusy, true);
-        SettingsIni->WriteBool(SettingsSection, KeySmartFree, false);
+        for (const Setting& setting : Settings) SettingsIni->WriteBool(SettingsSection, setting.key, setting.firstRun);
     }
 }
 

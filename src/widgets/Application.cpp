@@ -11,55 +11,49 @@ namespace widgets {
 TInitProc InitProc = nullptr;
 TApplication Application;
 
-bool HandleEndRequest(UINT msg, WPARAM wParam) {
+std::optional<LRESULT> HandleEndRequest(UINT msg, WPARAM wParam) {
     switch (msg) {
         case WM_CLOSE:
             Application.Terminate();
-            return true;
+            return 0;
         case WM_QUERYENDSESSION:
-            return true;  // agreed: nothing is unsaved
+            return TRUE;  // agreed: nothing is unsaved
         case WM_ENDSESSION:
             // The session ends once every window has returned from this:
             // end now, as Exit does (no report opens any more, and an open
             // one is closed).
             if (wParam) Application.Terminate();
-            return true;
+            return 0;
         default:
-            return false;
+            return std::nullopt;
     }
 }
 
-namespace {
-const wchar_t kApplicationClass[] = L"TApplication";
-
-LRESULT CALLBACK ApplicationWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    // A close request (taskkill without /f, an installer) and the end of the
-    // session end the program; the window is not destroyed on its own.
-    if (HandleEndRequest(msg, wParam)) return msg == WM_QUERYENDSESSION ? TRUE : 0;
-    return ::DefWindowProcW(wnd, msg, wParam, lParam);
+LRESULT TApplication::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (auto result = HandleEndRequest(msg, wParam)) return *result;
+    return DefaultProc(msg, wParam, lParam);
 }
-}  // namespace
 
 void TApplication::Initialize() {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&icc);
-    if (!handle_) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = &ApplicationWndProc;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = kApplicationClass;
-        ::RegisterClassW(&wc);
+    if (!Handle()) {
+        RegisterWindowClass({.name = L"TApplication"});
         // A hidden top-level window (not message-only): broadcasts reach it.
-        handle_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, kApplicationClass, title_.c_str(),
-                                    WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0, nullptr,
-                                    nullptr, wc.hInstance, nullptr);
+        WindowArgs window;
+        window.what = L"Application";
+        window.className = L"TApplication";
+        window.text = title_.c_str();
+        window.style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+        window.exStyle = WS_EX_TOOLWINDOW;
+        Create(window);
     }
     if (InitProc) InitProc();
 }
 
 void TApplication::SetTitle(const std::wstring& title) {
     title_ = title;
-    if (handle_) ::SetWindowTextW(handle_, title.c_str());
+    if (Handle()) ::SetWindowTextW(Handle(), title.c_str());
 }
 
 bool TApplication::handleMessage(MSG& msg) {

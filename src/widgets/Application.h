@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 #include "widgets/Form.h"
@@ -18,14 +19,15 @@ extern TInitProc InitProc;
 // What a top-level window of the program does with a request to end from
 // outside: WM_CLOSE ends the program as the tray's "Exit" does;
 // WM_QUERYENDSESSION is agreed to; WM_ENDSESSION (when the session does end)
-// ends the program the same way. Returns whether msg was one of these.
-bool HandleEndRequest(UINT msg, WPARAM wParam);
+// ends the program the same way. Returns the window procedure's result when
+// msg was one of these.
+std::optional<LRESULT> HandleEndRequest(UINT msg, WPARAM wParam);
 
-class TApplication {
+class TApplication : private TWindowBase {
 public:
     // Runs the start-up hooks and creates the application window.
     void Initialize();
-    HWND Handle() const noexcept { return handle_; }
+    using TWindowBase::Handle;
     const std::wstring& Title() const noexcept { return title_; }
     void SetTitle(const std::wstring& title);
 
@@ -79,12 +81,14 @@ public:
     void SetMessageObserverForTest(MessageObserver observer) noexcept { messageObserver_ = observer; }
 
 private:
+    // A close request (taskkill without /f, an installer) and the end of the
+    // session end the program; the window is not destroyed on its own.
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool handleMessage(MSG& msg);
     // The parameters, split once per command line: ParamStr(i) in a loop
     // over a line of thousands of parameters must not split it every time.
     const std::vector<std::wstring>& params() const;
 
-    HWND handle_ = nullptr;
     std::wstring title_;
     std::vector<std::unique_ptr<TTntForm>> forms_;
     TTntForm* mainForm_ = nullptr;

@@ -4,13 +4,13 @@
 
 #include "widgets/Errors.h"
 #include "widgets/Form.h"
+#include "widgets/Window.h"
 
 namespace widgets {
 
-TTntProgressBar::TTntProgressBar(TTntForm& form, std::wstring name, const Bounds& bounds,
-                                 bool visible, std::string className)
-    : TControl(form, std::move(name), std::move(className)) {
-    CreateHandle(PROGRESS_CLASSW, visible ? WS_VISIBLE : 0, 0, bounds, L"");
+TTntProgressBar::TTntProgressBar(TTntForm& form, const CreateArgs& args)
+    : TControl(form, args, "TTntProgressBar") {
+    CreateHandle(PROGRESS_CLASSW, 0, args);
     SetRange(0, 100);
 }
 
@@ -28,17 +28,12 @@ void TTntProgressBar::SetRange(int min, int max) {
     ::SendMessageW(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(min), static_cast<LPARAM>(max));
 }
 
-namespace {
-const wchar_t kControlProp[] = L"Brimvale.StatusBar";
-}
-
-TTntStatusBar::TTntStatusBar(TTntForm& form, std::wstring name, int height,
-                             std::vector<int> panelWidths, std::string className)
-    : TControl(form, std::move(name), std::move(className)),
-      widths_(std::move(panelWidths)),
-      height_(height) {
-    CreateHandle(STATUSCLASSNAMEW, WS_VISIBLE | CCS_BOTTOM, 0,
-                 {0, form.ClientHeight() - height, form.ClientWidth(), height}, L"");
+TTntStatusBar::TTntStatusBar(TTntForm& form, const CreateArgs& args)
+    : TControl(form, args, "TTntStatusBar"), widths_(args.panelWidths) {
+    const int height = args.bounds.height;
+    CreateArgs spanning = args;
+    spanning.bounds = {0, form.ClientHeight() - height, form.ClientWidth(), height};
+    CreateHandle(STATUSCLASSNAMEW, CCS_BOTTOM, spanning);
     std::vector<int> edges;
     int right = 0;
     for (int w : widths_) edges.push_back(right += w);
@@ -50,24 +45,14 @@ TTntStatusBar::TTntStatusBar(TTntForm& form, std::wstring name, int height,
     ::SendMessageW(Handle(), SB_SETMINHEIGHT, height - borders, 0);
     // Child windows placed on the bar (the status labels) send their colour
     // requests to the bar: pass them on to the form.
-    ::SetPropW(Handle(), kControlProp, this);
-    oldProc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
-        Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TTntStatusBar::SubclassProc)));
+    SubclassControl(Handle(), &TTntStatusBar::SubclassProc, this);
     Realign();
 }
 
-LRESULT CALLBACK TTntStatusBar::SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = static_cast<TTntStatusBar*>(::GetPropW(wnd, kControlProp));
-    if (!self) return ::DefWindowProcW(wnd, msg, wParam, lParam);
+LRESULT TTntStatusBar::SubclassProc(void* self, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_CTLCOLORSTATIC || msg == WM_COMMAND)
-        return ::SendMessageW(self->Form().Handle(), msg, wParam, lParam);
-    if (msg == WM_NCDESTROY) {
-        WNDPROC old = self->oldProc_;
-        ::RemovePropW(wnd, kControlProp);
-        ::SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
-        return ::CallWindowProcW(old, wnd, msg, wParam, lParam);
-    }
-    return ::CallWindowProcW(self->oldProc_, wnd, msg, wParam, lParam);
+        return ::SendMessageW(static_cast<TTntStatusBar*>(self)->Form().Handle(), msg, wParam, lParam);
+    return ::DefSubclassProc(wnd, msg, wParam, lParam);
 }
 
 void TTntStatusBar::Realign() {

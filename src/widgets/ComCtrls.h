@@ -7,8 +7,7 @@ namespace widgets {
 
 class TTntProgressBar : public TControl {
 public:
-    TTntProgressBar(TTntForm& form, std::wstring name, const Bounds& bounds, bool visible = true,
-                    std::string className = "TTntProgressBar");
+    TTntProgressBar(TTntForm& form, const CreateArgs& args);
     // The position as the bar holds it (clamped to its range by the control).
     int Position() const;
     void SetPosition(int position);
@@ -21,10 +20,10 @@ private:
 };
 
 // A status bar along the form's bottom edge whose panels the program draws.
+// Uses the height of its bounds (it spans the form) and panelWidths.
 class TTntStatusBar : public TControl {
 public:
-    TTntStatusBar(TTntForm& form, std::wstring name, int height, std::vector<int> panelWidths,
-                  std::string className = "TTntStatusBar");
+    TTntStatusBar(TTntForm& form, const CreateArgs& args);
     const std::vector<int>& PanelWidths() const noexcept { return widths_; }
     // Called for each panel with a canvas on the bar's DC and the panel's rectangle.
     std::function<void(int panel, TCanvas& canvas, const RECT& rect)> OnDrawPanel;
@@ -38,10 +37,8 @@ protected:
     bool DrawItem(const DRAWITEMSTRUCT& item) override;
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT SubclassProc(void* self, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     std::vector<int> widths_;
-    int height_;
-    WNDPROC oldProc_ = nullptr;
 };
 
 }  // namespace widgets

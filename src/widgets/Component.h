@@ -20,16 +20,10 @@ public:
 
     const std::wstring& Name() const noexcept { return name_; }
     const std::string& ClassName() const noexcept { return className_; }
-    TComponent* Owner() const noexcept { return owner_; }
 
     // Owned components, in creation order.
     int ComponentCount() const noexcept { return static_cast<int>(components_.size()); }
     TComponent* Components(int index) const { return components_.at(index).get(); }
-    TComponent* FindComponent(const std::wstring& name) const {
-        for (const auto& c : components_)
-            if (c->Name() == name) return c.get();
-        return nullptr;
-    }
 
     // The text a user reads on the component; empty for components without one.
     virtual std::wstring Caption() const { return {}; }
@@ -39,7 +33,6 @@ public:
     template <class T>
     T* InsertComponent(std::unique_ptr<T> component) {
         T* raw = component.get();
-        raw->owner_ = this;
         components_.push_back(std::move(component));
         return raw;
     }
@@ -47,7 +40,6 @@ public:
 private:
     std::wstring name_;
     std::string className_;
-    TComponent* owner_ = nullptr;
     std::vector<std::unique_ptr<TComponent>> components_;
 };
 

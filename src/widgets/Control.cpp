@@ -1,6 +1,8 @@
 #include "widgets/Control.h"
 
+#include "widgets/Errors.h"
 #include "widgets/Form.h"
+#include "widgets/Window.h"
 
 namespace widgets {
 
@@ -13,21 +15,39 @@ UniqueFont CreateFontFor(const FontStyle& style) {
     return UniqueFont(::CreateFontIndirectW(&lf));
 }
 
-TControl::TControl(TTntForm& form, std::wstring name, std::string className)
-    : TComponent(std::move(name), std::move(className)),
+TControl::TControl(TTntForm& form, const CreateArgs& args, const char* ownClassName)
+    : TComponent(args.name, args.className.empty() ? std::string(ownClassName) : args.className),
       form_(form),
-      id_(form.NextControlId()),
+      id_(args.id ? args.id : form.NextControlId()),
+      anchorBottom_(args.anchorBottom),
       fontStyle_(form.Font()) {}
 
-void TControl::CreateHandle(const wchar_t* windowClass, DWORD style, DWORD exStyle,
-                            const Bounds& bounds, const std::wstring& caption) {
-    bounds_ = bounds;
-    visible_ = (style & WS_VISIBLE) != 0;
-    hwnd_ = ::CreateWindowExW(exStyle, windowClass, caption.c_str(), WS_CHILD | WS_CLIPSIBLINGS | style, bounds.left,
-                              bounds.top, bounds.width, bounds.height, form_.Handle(),
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
-                              ::GetModuleHandleW(nullptr), nullptr);
+void TControl::CreateHandle(const wchar_t* windowClass, DWORD style, const CreateArgs& args, DWORD exStyle,
+                            TWindowBase* attach) {
+    bounds_ = args.bounds;
+    visible_ = args.visible;
+    WindowArgs window;
+    window.what = Name();
+    window.className = windowClass;
+    window.text = args.caption.c_str();
+    window.style = WS_CHILD | WS_CLIPSIBLINGS | style | (args.visible ? WS_VISIBLE : 0);
+    window.exStyle = exStyle;
+    window.left = bounds_.left;
+    window.top = bounds_.top;
+    window.width = bounds_.width;
+    window.height = bounds_.height;
+    window.parent = form_.Handle();
+    window.id = id_;
+    hwnd_ = attach ? attach->Create(window) : CreateChildWindow(window);
     ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(form_.FontHandle()), FALSE);
+}
+
+void TControl::Command(WORD code) {
+    if (code == BN_CLICKED) Click();
+}
+
+void TControl::Click() {
+    if (OnClick) Dispatch(OnClick);
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
@@ -52,14 +72,7 @@ void TControl::SetEnabled(bool enabled) {
     if (hwnd_) ::EnableWindow(hwnd_, enabled);
 }
 
-std::wstring TControl::Caption() const {
-    if (!hwnd_) return {};
-    const int length = ::GetWindowTextLengthW(hwnd_);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = ::GetWindowTextW(hwnd_, &text[0], length + 1);
-    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-    return text;
-}
+std::wstring TControl::Caption() const { return WindowText(hwnd_); }
 
 void TControl::SetCaption(const std::wstring& caption) {
     if (hwnd_ && Caption() != caption) {

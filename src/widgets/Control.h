@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <functional>
 #include <string>
+#include <vector>
 #include "widgets/Component.h"
 #include "widgets/Graphics.h"
 #include "widgets/Handle.h"
@@ -32,6 +33,32 @@ struct Bounds {
 };
 
 using TNotifyEvent = std::function<void()>;
+
+enum class TAlignment { Left, Right };
+
+// What a control is created with, by name: every control class takes these
+// and uses the ones that apply to it.
+struct CreateArgs {
+    std::wstring name;
+    int id = 0;  // 0: the form's next free id
+    Bounds bounds;
+    std::wstring caption;
+    bool visible = true;
+    // Labels: width and height follow the text; alignment; word wrap.
+    bool autoSize = true;
+    TAlignment alignment = TAlignment::Left;
+    bool wordWrap = false;
+    // Keeps its distance to the form's bottom edge when the form's client
+    // height changes.
+    bool anchorBottom = false;
+    // Form layouts: brought in front of the layout's other controls once
+    // all are created (a figure that may reach over its bar).
+    bool inFront = false;
+    // Status bars: the panels' widths, left to right.
+    std::vector<int> panelWidths;
+    // Empty: the class's own name. A descendant passes its own.
+    std::string className;
+};
 
 class TControl : public TComponent {
 public:
@@ -62,22 +89,27 @@ public:
         if (hwnd_) ::InvalidateRect(hwnd_, nullptr, TRUE);
     }
 
-    // Anchored to the form's bottom edge: keeps its distance to it when the
-    // form's client height changes.
-    void SetAnchorBottom(bool anchored) noexcept { anchorBottom_ = anchored; }
     bool AnchorBottom() const noexcept { return anchorBottom_; }
 
     // Moves the window under another parent (for example into a status bar);
     // the bounds are then relative to that parent.
     void SetParentWindow(HWND parent);
 
-protected:
-    TControl(TTntForm& form, std::wstring name, std::string className);
-    void CreateHandle(const wchar_t* windowClass, DWORD style, DWORD exStyle, const Bounds& bounds,
-                      const std::wstring& caption);
+    // Buttons and check boxes: run when the user clicks, or by Click.
+    TNotifyEvent OnClick;
+    void Click();
 
-    // Messages the form reflects back to the control that sent them.
-    virtual void Command(WORD /*code*/) {}
+protected:
+    TControl(TTntForm& form, const CreateArgs& args, const char* ownClassName);
+    // Creates the child window (a system class, or one of the program's own
+    // with `attach` as its object). Throws widgets::Exception naming the
+    // control when the system refuses.
+    void CreateHandle(const wchar_t* windowClass, DWORD style, const CreateArgs& args, DWORD exStyle = 0,
+                      class TWindowBase* attach = nullptr);
+
+    // Messages the form reflects back to the control that sent them. A
+    // click (BN_CLICKED) runs OnClick.
+    virtual void Command(WORD code);
     virtual HBRUSH CtlColor(HDC dc);
     virtual bool DrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
     virtual void CaptionChanged() {}

@@ -6,29 +6,9 @@
 #include "widgets/Form.h"
 
 namespace widgets {
-namespace {
-
-const wchar_t kImageClass[] = L"TTntImageWindow";
-
-void RegisterImageClass(WNDPROC proc) {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = proc;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kImageClass;
-    registered = ::RegisterClassW(&wc) != 0;
-}
-
-}  // namespace
-
-TTntImage::TTntImage(TTntForm& form, std::wstring name, const Bounds& bounds, bool visible,
-                     std::string className)
-    : TControl(form, std::move(name), std::move(className)) {
-    RegisterImageClass(&TTntImage::WndProc);
-    CreateHandle(kImageClass, visible ? WS_VISIBLE : 0, 0, bounds, L"");
-    ::SetWindowLongPtrW(Handle(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+TTntImage::TTntImage(TTntForm& form, const CreateArgs& args) : TControl(form, args, "TTntImage") {
+    RegisterWindowClass({.name = L"TTntImageWindow"});
+    CreateHandle(L"TTntImageWindow", 0, args, 0, this);
 }
 
 TBitmap& TTntImage::Picture() {
@@ -94,30 +74,35 @@ void TTntImage::Paint(HDC dc) {
     }
 }
 
-LRESULT CALLBACK TTntImage::WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<TTntImage*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
-    if (msg == WM_PAINT && self) {
-        PaintDc dc(wnd);
-        Dispatch([&] { self->Paint(dc.get()); });
-        return 0;
+LRESULT TTntImage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_PAINT: {
+            PaintDc dc(Handle());
+            Dispatch([&] { Paint(dc.get()); });
+            return 0;
+        }
+        case WM_MOUSEMOVE:
+            if (!tooltip_ && !hint_.empty()) {
+                MSG move{Handle(), msg, wParam, lParam, static_cast<DWORD>(::GetMessageTime()), {}};
+                const DWORD at = ::GetMessagePos();
+                move.pt = POINT{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+                Dispatch([&] { createTooltip(move); });
+            }
+            break;
+        case WM_ERASEBKGND:
+            return 1;  // Paint covers the whole client area
+        default:
+            break;
     }
-    if (msg == WM_MOUSEMOVE && self && !self->tooltip_ && !self->hint_.empty()) {
-        MSG move{wnd, msg, wParam, lParam, static_cast<DWORD>(::GetMessageTime()), {}};
-        const DWORD at = ::GetMessagePos();
-        move.pt = POINT{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
-        Dispatch([&] { self->createTooltip(move); });
-    }
-    if (msg == WM_ERASEBKGND) return 1;  // Paint covers the whole client area
-    return ::DefWindowProcW(wnd, msg, wParam, lParam);
+    return DefaultProc(msg, wParam, lParam);
 }
 
-TTimer::TTimer(TTntForm& form, std::wstring name, unsigned interval, bool enabled,
-               std::string className)
-    : TComponent(std::move(name), std::move(className)),
+TTimer::TTimer(TTntForm& form, const TimerArgs& args)
+    : TComponent(args.name, "TTimer"),
       form_(form),
       id_(form.NextTimerId()),
-      interval_(interval),
-      enabled_(enabled) {
+      interval_(args.interval),
+      enabled_(args.enabled) {
     update();
 }
 

@@ -4,13 +4,14 @@
 #include <commctrl.h>
 
 #include "widgets/Control.h"
+#include "widgets/Window.h"
 
 namespace widgets {
 
-class TTntImage : public TControl {
+class TTntImage : public TControl, private TWindowBase {
 public:
-    TTntImage(TTntForm& form, std::wstring name, const Bounds& bounds, bool visible = true,
-              std::string className = "TTntImage");
+    TTntImage(TTntForm& form, const CreateArgs& args);
+    using TControl::Handle;
     // The drawing surface, created at the control's size on first use.
     TBitmap& Picture();
     // An icon picture instead of a bitmap (drawn stretched to the control).
@@ -25,7 +26,7 @@ public:
     void Paint(HDC dc);
 
 private:
-    static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     TOOLINFOW toolInfo();
     void createTooltip(const MSG& firstMove);
     TBitmap picture_;
@@ -34,10 +35,15 @@ private:
     HWND tooltip_ = nullptr;
 };
 
+struct TimerArgs {
+    std::wstring name;
+    unsigned interval = 1000;  // milliseconds
+    bool enabled = true;
+};
+
 class TTimer : public TComponent {
 public:
-    TTimer(TTntForm& form, std::wstring name, unsigned interval, bool enabled,
-           std::string className = "TTimer");
+    TTimer(TTntForm& form, const TimerArgs& args);
     ~TTimer() override;
     bool Enabled() const noexcept { return enabled_; }
     void SetEnabled(bool enabled);

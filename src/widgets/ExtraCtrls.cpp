@@ -34,11 +34,8 @@ std::string WideToAnsi(const std::wstring& text) {
 
 // ---- TTntListView ----
 
-TTntListView::TTntListView(TTntForm& form, std::wstring name, const Bounds& bounds,
-                           const std::wstring& caption, std::string className)
-    : TControl(form, std::move(name), std::move(className)) {
-    CreateHandle(WC_LISTVIEWW, LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_VISIBLE,
-                 WS_EX_CLIENTEDGE, bounds, caption);
+TTntListView::TTntListView(TTntForm& form, const CreateArgs& args) : TControl(form, args, "TTntListView") {
+    CreateHandle(WC_LISTVIEWW, LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP, args, WS_EX_CLIENTEDGE);
 }
 
 int TTntListView::AddColumn(const std::wstring& caption, int width) {
@@ -89,62 +86,19 @@ void TTntListView::SetColumnCaption(int index, const std::wstring& caption) {
                          reinterpret_cast<LPARAM>(&column));
 }
 
-// ---- TTntGroupBox ----
-
-TTntGroupBox::TTntGroupBox(TTntForm& form, std::wstring name, const Bounds& bounds,
-                           const std::wstring& caption, std::string className)
-    : TControl(form, std::move(name), std::move(className)) {
-    CreateHandle(L"BUTTON", BS_GROUPBOX | WS_VISIBLE, 0, bounds, caption);
-}
-
-// ---- TTntRadioButton ----
-
-TTntRadioButton::TTntRadioButton(TTntForm& form, std::wstring name, const Bounds& bounds,
-                                 const std::wstring& caption, std::string className)
-    : TControl(form, std::move(name), std::move(className)) {
-    CreateHandle(L"BUTTON", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_VISIBLE, 0, bounds, caption);
-}
-
-bool TTntRadioButton::Checked() const {
-    return ::SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void TTntRadioButton::SetChecked(bool checked) {
-    ::SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-void TTntRadioButton::Command(WORD code) {
-    if (code == BN_CLICKED && OnClick) Dispatch(OnClick);
-}
-
-// ---- TTntToolButton ----
-
-TTntToolButton::TTntToolButton(TTntForm& form, std::wstring name, const Bounds& bounds,
-                               const std::wstring& caption, std::string className)
-    : TControl(form, std::move(name), std::move(className)) {
-    CreateHandle(L"BUTTON", BS_PUSHBUTTON | WS_VISIBLE, 0, bounds, caption);
-}
-
-void TTntToolButton::Command(WORD code) {
-    if (code == BN_CLICKED && OnClick) Dispatch(OnClick);
-}
-
 // ---- TSpeedButton ----
 
-TSpeedButton::TSpeedButton(TTntForm& form, std::wstring name, const Bounds& bounds,
-                           const std::string& caption, std::string className)
-    : TControl(form, std::move(name), std::move(className)), caption_(caption) {
-    CreateHandle(L"BUTTON", BS_PUSHBUTTON | WS_VISIBLE, 0, bounds, AnsiToWide(caption));
+TSpeedButton::TSpeedButton(TTntForm& form, const CreateArgs& args)
+    : TControl(form, args, "TSpeedButton"), caption_(WideToAnsi(args.caption)) {
+    CreateArgs widened = args;
+    widened.caption = AnsiToWide(caption_);
+    CreateHandle(L"BUTTON", BS_PUSHBUTTON, widened);
 }
 
 void TSpeedButton::SetNarrowCaption(const std::string& caption) {
     if (caption == caption_) return;
     caption_ = caption;
     if (Handle()) ::SetWindowTextW(Handle(), AnsiToWide(caption_).c_str());
-}
-
-void TSpeedButton::Command(WORD code) {
-    if (code == BN_CLICKED && OnClick) Dispatch(OnClick);
 }
 
 }  // namespace widgets

@@ -1,6 +1,6 @@
 #include "widgets/Form.h"
 
-#include <set>
+#include <vector>
 
 #include "widgets/Application.h"
 #include "widgets/ComCtrls.h"
@@ -8,76 +8,42 @@
 #include "widgets/ExtCtrls.h"
 
 namespace widgets {
-namespace {
-
-void RegisterFormClass(const std::wstring& className, int iconId, WNDPROC proc) {
-    static std::set<std::wstring> registered;
-    if (registered.count(className)) return;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = proc;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = className.c_str();
-    if (iconId) {
-        // Icons loaded from resources with LoadIcon are shared: never destroyed.
-        wc.hIcon = ::LoadIconW(wc.hInstance, MAKEINTRESOURCEW(iconId));
-        wc.hIconSm = static_cast<HICON>(::LoadImageW(wc.hInstance, MAKEINTRESOURCEW(iconId), IMAGE_ICON,
-                                                     ::GetSystemMetrics(SM_CXSMICON),
-                                                     ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    }
-    if (::RegisterClassExW(&wc)) registered.insert(className);
-}
-
-}  // namespace
 
 TTntForm::TTntForm(std::wstring name, std::string className, const FormOptions& options, HWND owner)
     : TComponent(std::move(name), className), fontStyle_(options.font) {
     const std::wstring windowClass(className.begin(), className.end());
-    RegisterFormClass(windowClass, options.iconId, &TTntForm::StaticWndProc);
+    RegisterWindowClass(
+        {.name = windowClass.c_str(), .iconId = options.iconId, .background = ::GetSysColorBrush(COLOR_BTNFACE)});
     font_ = CreateFontFor(fontStyle_);
     const DWORD style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | (options.minimizeBox ? WS_MINIMIZEBOX : 0);
     const DWORD exStyle = options.appWindow ? WS_EX_APPWINDOW : WS_EX_DLGMODALFRAME;
     RECT r{0, 0, options.clientWidth, options.clientHeight};
     ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
     clientHeight_ = options.clientHeight;
-    ::CreateWindowExW(exStyle, windowClass.c_str(), options.caption.c_str(), style, 0, 0,
-                      r.right - r.left, r.bottom - r.top, owner, nullptr, ::GetModuleHandleW(nullptr),
-                      this);
+    WindowArgs window;
+    window.what = Name();
+    window.className = windowClass.c_str();
+    window.text = options.caption.c_str();
+    window.style = style;
+    window.exStyle = exStyle;
+    window.width = r.right - r.left;
+    window.height = r.bottom - r.top;
+    window.parent = owner;
+    Create(window);
     CenterOn(nullptr);
 }
 
-TTntForm::~TTntForm() {
-    if (hwnd_) ::DestroyWindow(hwnd_);
-}
+// The window goes while the form is still a form: its last messages reach
+// this class's handler, and its child windows go with it.
+TTntForm::~TTntForm() { DestroyHandle(); }
 
-LRESULT CALLBACK TTntForm::StaticWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    TTntForm* self;
-    if (msg == WM_NCCREATE) {
-        self = static_cast<TTntForm*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->hwnd_ = wnd;
-        ::SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<TTntForm*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
+void TTntForm::CreateControls(std::initializer_list<LayoutRow> layout) {
+    std::vector<HWND> inFront;
+    for (const LayoutRow& row : layout) {
+        TControl* control = row.create(*this, row.args, row.member);
+        if (row.args.inFront) inFront.push_back(control->Handle());
     }
-    if (!self) return ::DefWindowProcW(wnd, msg, wParam, lParam);
-    if (msg == WM_NCDESTROY) {
-        ::SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        return ::DefWindowProcW(wnd, msg, wParam, lParam);
-    }
-    LRESULT result = 0;
-    try {
-        result = self->WndProc(msg, wParam, lParam);
-    } catch (...) {
-        // Handlers run through Dispatch; nothing may cross into the system.
-    }
-    return result;
-}
-
-LRESULT TTntForm::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+    for (HWND wnd : inFront) ::SetWindowPos(wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 TControl* TTntForm::controlById(int id) const {
@@ -99,7 +65,7 @@ TTimer* TTntForm::timerById(UINT_PTR id) const {
     return nullptr;
 }
 
-LRESULT TTntForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT TTntForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_COMMAND:
             if (TControl* c = controlByHandle(reinterpret_cast<HWND>(lParam))) {
@@ -136,8 +102,7 @@ LRESULT TTntForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_ENDSESSION:
             // A form's own close request hides it (above); the session's end
             // ends the program.
-            (void)HandleEndRequest(msg, wParam);
-            return msg == WM_QUERYENDSESSION ? TRUE : 0;
+            return *HandleEndRequest(msg, wParam);
         case WM_SIZE:
             if (wParam != SIZE_MINIMIZED) {
                 const int height = HIWORD(lParam);
@@ -159,20 +124,14 @@ void TTntForm::realignBottomAnchored(int oldClientHeight, int newClientHeight) {
             continue;
         }
         auto* c = dynamic_cast<TControl*>(Components(i));
-        if (c && c->AnchorBottom() && delta != 0 && ::GetParent(c->Handle()) == hwnd_)
+        if (c && c->AnchorBottom() && delta != 0 && ::GetParent(c->Handle()) == Handle())
             c->SetTop(c->Top() + delta);
     }
 }
 
-std::wstring TTntForm::Caption() const {
-    const int length = ::GetWindowTextLengthW(hwnd_);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = ::GetWindowTextW(hwnd_, &text[0], length + 1);
-    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-    return text;
-}
+std::wstring TTntForm::Caption() const { return WindowText(Handle()); }
 
-void TTntForm::SetCaption(const std::wstring& caption) { ::SetWindowTextW(hwnd_, caption.c_str()); }
+void TTntForm::SetCaption(const std::wstring& caption) { ::SetWindowTextW(Handle(), caption.c_str()); }
 
 namespace {
 RECT WindowRect(HWND wnd) {
@@ -182,29 +141,29 @@ RECT WindowRect(HWND wnd) {
 }
 }  // namespace
 
-int TTntForm::Left() const { return WindowRect(hwnd_).left; }
-int TTntForm::Top() const { return WindowRect(hwnd_).top; }
+int TTntForm::Left() const { return WindowRect(Handle()).left; }
+int TTntForm::Top() const { return WindowRect(Handle()).top; }
 int TTntForm::Width() const {
-    const RECT r = WindowRect(hwnd_);
+    const RECT r = WindowRect(Handle());
     return r.right - r.left;
 }
 int TTntForm::Height() const {
-    const RECT r = WindowRect(hwnd_);
+    const RECT r = WindowRect(Handle());
     return r.bottom - r.top;
 }
 
 void TTntForm::SetHeight(int height) {
-    ::SetWindowPos(hwnd_, nullptr, 0, 0, Width(), height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(Handle(), nullptr, 0, 0, Width(), height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int TTntForm::ClientWidth() const {
     RECT r{};
-    ::GetClientRect(hwnd_, &r);
+    ::GetClientRect(Handle(), &r);
     return r.right;
 }
 int TTntForm::ClientHeight() const {
     RECT r{};
-    ::GetClientRect(hwnd_, &r);
+    ::GetClientRect(Handle(), &r);
     return r.bottom;
 }
 
@@ -216,27 +175,27 @@ void TTntForm::CenterOn(HWND other) {
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     const int x = area.left + ((area.right - area.left) - Width()) / 2;
     const int y = area.top + ((area.bottom - area.top) - Height()) / 2;
-    ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool TTntForm::Visible() const { return hwnd_ && ::IsWindowVisible(hwnd_); }
-bool TTntForm::Iconic() const { return hwnd_ && ::IsIconic(hwnd_); }
+bool TTntForm::Visible() const { return Handle() && ::IsWindowVisible(Handle()); }
+bool TTntForm::Iconic() const { return Handle() && ::IsIconic(Handle()); }
 
 void TTntForm::Show() {
-    ::ShowWindow(hwnd_, Iconic() ? SW_RESTORE : SW_SHOW);
-    ::SetForegroundWindow(hwnd_);
+    ::ShowWindow(Handle(), Iconic() ? SW_RESTORE : SW_SHOW);
+    ::SetForegroundWindow(Handle());
 }
 
 void TTntForm::Hide() {
-    ::ShowWindow(hwnd_, SW_HIDE);
+    ::ShowWindow(Handle(), SW_HIDE);
     // A modal loop waits in GetMessage: make sure it wakes up and sees this.
-    if (modal_) ::PostMessageW(hwnd_, WM_NULL, 0, 0);
+    if (modal_) ::PostMessageW(Handle(), WM_NULL, 0, 0);
 }
 
-void TTntForm::Close() { ::SendMessageW(hwnd_, WM_CLOSE, 0, 0); }
+void TTntForm::Close() { ::SendMessageW(Handle(), WM_CLOSE, 0, 0); }
 
 void TTntForm::ShowModal() {
-    HWND owner = ::GetWindow(hwnd_, GW_OWNER);
+    HWND owner = ::GetWindow(Handle(), GW_OWNER);
     modal_ = true;
     if (owner) ::EnableWindow(owner, FALSE);
     CenterOn(owner);
@@ -258,7 +217,7 @@ void TTntForm::ShowModal() {
             Hide();
             break;
         }
-        if (!::IsDialogMessageW(hwnd_, &msg)) {
+        if (!::IsDialogMessageW(Handle(), &msg)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         }

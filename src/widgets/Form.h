@@ -1,15 +1,16 @@
-// TTntForm: a top-level window that owns its components. One static window
-// procedure attaches the object at WM_NCCREATE and forwards to WndProc;
+// TTntForm: a top-level window that owns its components, on the window base;
 // commands, notifications, colours and owner drawing go back to the child
 // control that sent them, and every event handler runs through Dispatch.
 #pragma once
 #include <windows.h>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include "widgets/Component.h"
 #include "widgets/Control.h"
 #include "widgets/Handle.h"
+#include "widgets/Window.h"
 
 namespace widgets {
 
@@ -26,13 +27,20 @@ struct FormOptions {
     FontStyle font;
 };
 
-class TTntForm : public TComponent {
+// One row of a form's layout: the member that receives the control, whose
+// type is the control's class, and the arguments it is created with. Made
+// by Row.
+struct LayoutRow {
+    TControl* (*create)(TTntForm& form, const CreateArgs& args, void* member);
+    void* member;
+    CreateArgs args;
+};
+
+class TTntForm : public TComponent, public TWindowBase {
 public:
     TTntForm(std::wstring name, std::string className, const FormOptions& options,
              HWND owner = nullptr);
     ~TTntForm() override;
-
-    HWND Handle() const noexcept { return hwnd_; }
 
     std::wstring Caption() const override;
     void SetCaption(const std::wstring& caption) override;
@@ -57,7 +65,6 @@ public:
     // Shows the form modally: the owner is disabled and a message loop runs
     // until the form is hidden. Returns after it was hidden.
     void ShowModal();
-    bool Modal() const noexcept { return modal_; }
 
     HFONT FontHandle() const noexcept { return font_.get(); }
     const FontStyle& Font() const noexcept { return fontStyle_; }
@@ -74,22 +81,21 @@ public:
     T* AddItem(Args&&... args) {  // components that are not windows (menu items)
         return InsertComponent(std::make_unique<T>(std::forward<Args>(args)...));
     }
+    // Creates the controls of a layout, row by row, in order.
+    void CreateControls(std::initializer_list<LayoutRow> layout);
 
     int NextControlId() noexcept { return nextId_++; }
     UINT_PTR NextTimerId() noexcept { return nextTimerId_++; }
 
 protected:
-    virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    static LRESULT CALLBACK StaticWndProc(HWND, UINT, WPARAM, LPARAM);
     TControl* controlById(int id) const;
     TControl* controlByHandle(HWND wnd) const;
     TTimer* timerById(UINT_PTR id) const;
     void realignBottomAnchored(int oldClientHeight, int newClientHeight);
 
-    HWND hwnd_ = nullptr;
     FontStyle fontStyle_;
     UniqueFont font_;
     int nextId_ = 100;
@@ -97,5 +103,14 @@ private:
     int clientHeight_ = 0;
     bool modal_ = false;
 };
+
+// A layout row whose control is created into member, a T* of the form.
+template <class T>
+LayoutRow Row(T*& member, CreateArgs args) {
+    return {[](TTntForm& form, const CreateArgs& a, void* slot) -> TControl* {
+                return *static_cast<T**>(slot) = form.Add<T>(a);
+            },
+            &member, std::move(args)};
+}
 
 }  // namespace widgets

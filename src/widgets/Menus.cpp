@@ -16,7 +16,6 @@ void TTntPopupMenu::Popup(HWND owner, int x, int y) {
         const UINT flags = MF_STRING | (items_[i]->Enabled() ? 0 : MF_GRAYED);
         ::AppendMenuW(menu.get(), flags, i + 1, items_[i]->Caption().c_str());
     }
-    lastOwner_ = owner;
     // The owner must be in front, or the menu would not close when the user
     // clicks elsewhere; the posted WM_NULL lets the menu loop end cleanly.
     ::SetForegroundWindow(owner);

@@ -34,12 +34,9 @@ public:
     // Shows the menu at a screen point for the owner window, waits for the
     // choice and runs the chosen item's click handler after the menu closed.
     void Popup(HWND owner, int x, int y);
-    // The menu window's owner; tests find the menu through it.
-    HWND LastOwner() const noexcept { return lastOwner_; }
 
 private:
     std::vector<TTntMenuItem*> items_;
-    HWND lastOwner_ = nullptr;
 };
 
 }  // namespace widgets

@@ -5,20 +5,19 @@
 
 namespace widgets {
 
-TTntLabel::TTntLabel(TTntForm& form, std::wstring name, const Bounds& bounds,
-                     const std::wstring& caption, const LabelOptions& options, std::string className)
-    : TControl(form, std::move(name), std::move(className)), options_(options) {
-    DWORD style = SS_NOPREFIX | (options.visible ? WS_VISIBLE : 0);
-    if (options.alignment == TAlignment::Right)
+TTntLabel::TTntLabel(TTntForm& form, const CreateArgs& args)
+    : TControl(form, args, "TTntLabel"), autoSize_(args.autoSize), alignment_(args.alignment) {
+    DWORD style = SS_NOPREFIX;
+    if (alignment_ == TAlignment::Right)
         style |= SS_RIGHT;
     else
-        style |= options.wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP;
-    CreateHandle(L"STATIC", style, 0, bounds, caption);
+        style |= args.wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP;
+    CreateHandle(L"STATIC", style, args);
     AdjustSize();
 }
 
 void TTntLabel::AdjustSize() {
-    if (!options_.autoSize || !Handle()) return;
+    if (!autoSize_ || !Handle()) return;
     const std::wstring text = Caption();
     WindowDc dc(Handle());
     HFONT font = reinterpret_cast<HFONT>(::SendMessageW(Handle(), WM_GETFONT, 0, 0));
@@ -30,29 +29,19 @@ void TTntLabel::AdjustSize() {
     const int width = text.empty() ? 0 : static_cast<int>(r.right);
     const int height = static_cast<int>(r.bottom);
     int left = Left();
-    if (options_.alignment == TAlignment::Right) left = Left() + Width() - width;
+    if (alignment_ == TAlignment::Right) left = Left() + Width() - width;
     // A new text of the same size (the usual case: digits are all equally
     // wide) leaves the window where it is.
     if (left == Left() && width == Width() && height == Height()) return;
     SetBounds(left, Top(), width, height);
 }
 
-TTntButton::TTntButton(TTntForm& form, std::wstring name, const Bounds& bounds,
-                       const std::wstring& caption, std::string className)
-    : TControl(form, std::move(name), std::move(className)) {
-    CreateHandle(L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE, 0, bounds, caption);
+TTntButton::TTntButton(TTntForm& form, const CreateArgs& args) : TControl(form, args, "TTntButton") {
+    CreateHandle(L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, args);
 }
 
 void TTntButton::SetOwnerDrawn(bool ownerDrawn) {
     ::SendMessageW(Handle(), BM_SETSTYLE, ownerDrawn ? BS_OWNERDRAW : BS_PUSHBUTTON, TRUE);
-}
-
-void TTntButton::Click() {
-    if (OnClick) Dispatch(OnClick);
-}
-
-void TTntButton::Command(WORD code) {
-    if (code == BN_CLICKED) Click();
 }
 
 bool TTntButton::DrawItem(const DRAWITEMSTRUCT& item) {
@@ -77,10 +66,8 @@ bool TTntButton::DrawItem(const DRAWITEMSTRUCT& item) {
     return true;
 }
 
-TTntCheckBox::TTntCheckBox(TTntForm& form, std::wstring name, const Bounds& bounds,
-                           const std::wstring& caption, std::string className)
-    : TControl(form, std::move(name), std::move(className)) {
-    CreateHandle(L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP | WS_VISIBLE, 0, bounds, caption);
+TTntCheckBox::TTntCheckBox(TTntForm& form, const CreateArgs& args) : TControl(form, args, "TTntCheckBox") {
+    CreateHandle(L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, args);
 }
 
 bool TTntCheckBox::Checked() const {
@@ -89,10 +76,6 @@ bool TTntCheckBox::Checked() const {
 
 void TTntCheckBox::SetChecked(bool checked) {
     ::SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-void TTntCheckBox::Command(WORD code) {
-    if (code == BN_CLICKED && OnClick) Dispatch(OnClick);
 }
 
 }  // namespace widgets

@@ -7,13 +7,12 @@
 #include "widgets/Form.h"
 #include "widgets/Menus.h"
 #include "widgets/MessageFilter.h"
+#include "widgets/Trace.h"
 
 namespace widgets {
 namespace {
 
-const wchar_t kTrayClass[] = L"TTextTrayIconWindow";
 constexpr UINT kIconId = 1;
-constexpr int kIconResource = 1;  // the program's own icon until the first picture
 
 #ifdef NOTIFYICONDATAW_V2_SIZE
 constexpr DWORD kNotifySize = NOTIFYICONDATAW_V2_SIZE;  // accepted from XP on
@@ -27,24 +26,20 @@ BOOL(WINAPI* ShellNotifyIcon)(DWORD message, PNOTIFYICONDATAW data) = ::Shell_No
 
 TTextTrayIcon::TTextTrayIcon(TTntForm& mainForm, std::wstring name, std::string className)
     : TComponent(std::move(name), std::move(className)), mainForm_(mainForm) {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = &TTextTrayIcon::WndProc;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = kTrayClass;
-        registered = ::RegisterClassW(&wc) != 0;
-    }
+    RegisterWindowClass({.name = L"TTextTrayIconWindow"});
     // A hidden top-level window: it receives the tray's callbacks and the
     // TaskbarCreated broadcast (which message-only windows do not get).
-    wnd_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, kTrayClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
-                             nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    ::SetWindowLongPtrW(wnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+    WindowArgs window;
+    window.what = Name();
+    window.className = L"TTextTrayIconWindow";
+    window.style = WS_POPUP;
+    window.exStyle = WS_EX_TOOLWINDOW;
+    Create(window);
     // An elevated copy would otherwise never hear that the shell restarted.
-    (void)AllowMessageThroughFilter(wnd_, taskbarCreated_);
+    (void)AllowMessageThroughFilter(Handle(), taskbarCreated_);
     icon_.reset(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
-                                                 MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                                 MAKEINTRESOURCEW(kProgramIconId), IMAGE_ICON,
                                                  ::GetSystemMetrics(SM_CXSMICON),
                                                  ::GetSystemMetrics(SM_CYSMICON), 0)));
     present();
@@ -54,13 +49,13 @@ TTextTrayIcon::~TTextTrayIcon() {
     // Also when no call was ever confirmed: a busy shell may hold the icon
     // all the same. Deleting an icon it does not hold merely fails.
     notify(NIM_DELETE);
-    if (wnd_) ::DestroyWindow(wnd_);
+    DestroyHandle();
 }
 
 bool TTextTrayIcon::notify(DWORD message) {
     NOTIFYICONDATAW data{};
     data.cbSize = kNotifySize;
-    data.hWnd = wnd_;
+    data.hWnd = Handle();
     data.uID = kIconId;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = kCallbackMessage;
@@ -78,12 +73,6 @@ bool TTextTrayIcon::notify(DWORD message) {
 void TTextTrayIcon::present() {
     if (added_ && notify(NIM_MODIFY)) return;
     added_ = notify(NIM_ADD) || notify(NIM_MODIFY);
-}
-
-void TTextTrayIcon::SetHint(const std::wstring& hint) {
-    if (hint == hint_) return;
-    hint_ = hint;
-    present();
 }
 
 void TTextTrayIcon::SetIcon(UniqueIcon icon) {
@@ -111,7 +100,7 @@ void TTextTrayIcon::HandleCallback(LPARAM mouseMessage) {
             if (popupMenu_) {
                 POINT pt{};
                 ::GetCursorPos(&pt);
-                popupMenu_->Popup(wnd_, pt.x, pt.y);
+                popupMenu_->Popup(Handle(), pt.x, pt.y);
             }
             break;
         default:
@@ -119,25 +108,24 @@ void TTextTrayIcon::HandleCallback(LPARAM mouseMessage) {
     }
 }
 
-LRESULT CALLBACK TTextTrayIcon::WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<TTextTrayIcon*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
-    if (self) {
-        if (msg == kCallbackMessage) {
-            self->HandleCallback(lParam);
-            return 0;
-        }
-        if (msg == self->taskbarCreated_ && msg != 0) {
-            // The new shell holds no icon: add first.
-            self->added_ = false;
-            self->present();
-            return 0;
-        }
+LRESULT TTextTrayIcon::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kCallbackMessage) {
+        HandleCallback(lParam);
+        return 0;
+    }
+    if (msg == taskbarCreated_ && msg != 0) {
+        // The new shell holds no icon: add first.
+        added_ = false;
+        present();
+        Trace(added_ ? L"taskbar re-created: tray icon added again"
+                     : L"taskbar re-created: the shell refused the icon; every tick tries again");
+        return 0;
     }
     // A close request to this hidden window (taskkill without /f, an
     // installer) ends the program as "Exit" does, instead of destroying the
     // window and leaving a dead icon; so does the session's end.
-    if (HandleEndRequest(msg, wParam)) return msg == WM_QUERYENDSESSION ? TRUE : 0;
-    return ::DefWindowProcW(wnd, msg, wParam, lParam);
+    if (auto result = HandleEndRequest(msg, wParam)) return *result;
+    return DefaultProc(msg, wParam, lParam);
 }
 
 }  // namespace widgets

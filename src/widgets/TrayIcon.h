@@ -10,6 +10,7 @@
 #include "widgets/Component.h"
 #include "widgets/Control.h"
 #include "widgets/Handle.h"
+#include "widgets/Window.h"
 
 namespace widgets {
 
@@ -20,7 +21,7 @@ class TTntPopupMenu;
 // (defaults to Shell_NotifyIconW).
 extern BOOL(WINAPI* ShellNotifyIcon)(DWORD message, PNOTIFYICONDATAW data);
 
-class TTextTrayIcon : public TComponent {
+class TTextTrayIcon : public TComponent, private TWindowBase {
 public:
     // Message the tray sends to the icon's window for mouse events.
     static constexpr UINT kCallbackMessage = WM_APP + 1;
@@ -28,7 +29,6 @@ public:
     TTextTrayIcon(TTntForm& mainForm, std::wstring name, std::string className = "TTextTrayIcon");
     ~TTextTrayIcon() override;
 
-    void SetHint(const std::wstring& hint);
     const std::wstring& Hint() const noexcept { return hint_; }
     // Takes ownership of the icon and shows it; the previous icon is
     // destroyed after the tray holds the new one.
@@ -47,18 +47,17 @@ public:
     void HideMainForm();
 
     // The hidden window that receives the tray's messages.
-    HWND Window() const noexcept { return wnd_; }
+    HWND Window() const noexcept { return Handle(); }
     // Handles one tray callback (mouse message in lParam); public for tests.
     void HandleCallback(LPARAM mouseMessage);
 
 private:
-    static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool notify(DWORD message);
     // Puts the current icon and hint in the tray (see the .cpp for the order).
     void present();
 
     TTntForm& mainForm_;
-    HWND wnd_ = nullptr;
     UniqueIcon icon_;
     std::wstring hint_;
     bool added_ = false;

@@ -5,7 +5,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/ControlIds.h"
+#include "app/MainFormIds.h"
+#include "settings/OptionFormIds.h"
 
 namespace e2e {
 

@@ -2,7 +2,8 @@
 #include <algorithm>
 
 #include "Driver.h"
-#include "app/ControlIds.h"
+#include "app/MainFormIds.h"
+#include "settings/OptionFormIds.h"
 
 using namespace e2e;
 

@@ -4,7 +4,8 @@
 #include <regex>
 
 #include "Driver.h"
-#include "app/ControlIds.h"
+#include "app/MainFormIds.h"
+#include "settings/OptionFormIds.h"
 
 using namespace e2e;
 

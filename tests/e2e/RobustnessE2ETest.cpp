@@ -11,7 +11,8 @@
 #include <shlobj.h>
 
 #include "Driver.h"
-#include "app/ControlIds.h"
+#include "app/MainFormIds.h"
+#include "settings/OptionFormIds.h"
 
 using namespace e2e;
 using std::chrono::milliseconds;
@@ -154,7 +155,7 @@ bool TicksGoOn(const Program& program) {
 // Opens the settings dialog with the Settings button; returns it (null when
 // it did not show).
 HWND OpenDialog(const Program& program) {
-    HWND dialog = program.FindWindowOfClass(app::kOptionFormClass);
+    HWND dialog = program.FindWindowOfClass(settings::kOptionFormClass);
     if (!dialog) return nullptr;
     ::PostMessageW(program.Control(app::idButton_setting), BM_CLICK, 0, 0);
     return WaitFor([&] { return ::IsWindowVisible(dialog) != FALSE; }) ? dialog : nullptr;
@@ -227,9 +228,9 @@ TEST_F(BadInput, BrokenFilesNeitherStopNorBreakTheProgram) {
 
         HWND dialog = OpenDialog(program);
         ASSERT_NE(nullptr, dialog);
-        SetChecked(dialog, app::idCheckBox_set_start_with_window, false);
-        SetChecked(dialog, app::idCheckBox_use_smart_algorithm, true);
-        Press(dialog, app::idButton_set_save);
+        SetChecked(dialog, settings::idCheckBox_set_start_with_window, false);
+        SetChecked(dialog, settings::idCheckBox_use_smart_algorithm, true);
+        Press(dialog, settings::idButton_set_save);
         EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(dialog); }));
         EXPECT_TRUE(WaitFor([&] { return program.ControlText(app::idLabel_status_Smart) == L"Smart free on"; }));
         EXPECT_EQ(L"1", StoredValue(SettingsFilePath(), L"smartfree"));
@@ -274,9 +275,9 @@ TEST_F(BadInput, AppDataOfTheWrongTypeGivesOneReportAtATimeAndTheProgramRunsOn) 
 
     HWND dialog = OpenDialog(program);
     ASSERT_NE(nullptr, dialog);
-    SetChecked(dialog, app::idCheckBox_set_start_with_window, false);
-    SetChecked(dialog, app::idCheckBox_set_auto_free, true);
-    Press(dialog, app::idButton_set_save);
+    SetChecked(dialog, settings::idCheckBox_set_start_with_window, false);
+    SetChecked(dialog, settings::idCheckBox_set_auto_free, true);
+    Press(dialog, settings::idButton_set_save);
     EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(dialog); }));
     EXPECT_TRUE(WaitFor([&] { return program.ControlText(app::idLabel_Status_Auto) == L"Auto free on"; }));
     EXPECT_EQ(L"1", StoredValue(shellSettings + L"\\Brimvale\\Brimvale.ini", L"freewhenleisure"));
@@ -309,8 +310,8 @@ TEST_F(BadInput, ARunValueOfTheWrongTypeIsReplacedAndAutoFreeRuns) {
 
     HWND dialog = OpenDialog(program);
     ASSERT_NE(nullptr, dialog);
-    SetChecked(dialog, app::idCheckBox_set_start_with_window, false);
-    Press(dialog, app::idButton_set_save);
+    SetChecked(dialog, settings::idCheckBox_set_start_with_window, false);
+    Press(dialog, settings::idButton_set_save);
     EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(dialog); }));
     EXPECT_TRUE(WaitFor([] { return !RegValueExists(kRunKey, L"Brimvale"); }));
     EXPECT_TRUE(NoReportFor(program, milliseconds(500)));

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "Driver.h"
-#include "app/ControlIds.h"
+#include "app/MainFormIds.h"
+#include "settings/OptionFormIds.h"
 
 using namespace e2e;
 

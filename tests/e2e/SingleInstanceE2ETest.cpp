@@ -7,7 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "Driver.h"
-#include "app/ControlIds.h"
+#include "app/MainFormIds.h"
+#include "settings/OptionFormIds.h"
 
 using namespace e2e;
 using std::chrono::seconds;

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "Driver.h"
-#include "app/ControlIds.h"
+#include "app/MainFormIds.h"
+#include "settings/OptionFormIds.h"
 
 using namespace e2e;
 
@@ -46,7 +47,7 @@ TEST_F(MainWindow, EveryCaptionOfBothWindowsIsTheDesignedText) {
     };
     EXPECT_EQ(L"Brimvale", program.Text(main));
     // The settings dialog is created right after the main window and sets the status texts.
-    ASSERT_TRUE(WaitFor([&] { return program.FindWindowOfClass(app::kOptionFormClass) != nullptr; }));
+    ASSERT_TRUE(WaitFor([&] { return program.FindWindowOfClass(settings::kOptionFormClass) != nullptr; }));
     ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }));
     for (const auto& [id, text] : mainTexts) EXPECT_EQ(text, program.ControlText(id)) << "control " << id;
     EXPECT_EQ(0u, program.ControlText(app::idLabel_Introduction).find(L"Palvo Brimvale monitors your system"));
@@ -54,17 +55,17 @@ TEST_F(MainWindow, EveryCaptionOfBothWindowsIsTheDesignedText) {
     EXPECT_FALSE(program.ControlVisible(app::idProgressBar_clean_progress));
     EXPECT_FALSE(program.ControlVisible(app::idLabel_Memory_Released));
 
-    HWND dialog = program.FindWindowOfClass(app::kOptionFormClass);
+    HWND dialog = program.FindWindowOfClass(settings::kOptionFormClass);
     ASSERT_NE(nullptr, dialog);
     EXPECT_FALSE(::IsWindowVisible(dialog));
     EXPECT_EQ(L"Brimvale Settings", program.Text(dialog));
     const std::pair<int, const wchar_t*> dialogTexts[] = {
-        {app::idCheckBox_set_start_with_window, L"Run at Windows Startup"},
-        {app::idCheckBox_set_auto_free, L"Automatically free ram while system is idle"},
-        {app::idCheckBox_set_pause_free, L"Do not auto free during high CPU and disk usage"},
-        {app::idCheckBox_use_smart_algorithm, L"Use Brimvale compression technology"},
-        {app::idButton_set_save, L"OK"},
-        {app::idButton_set_cancel, L"Cancel"},
+        {settings::idCheckBox_set_start_with_window, L"Run at Windows Startup"},
+        {settings::idCheckBox_set_auto_free, L"Automatically free ram while system is idle"},
+        {settings::idCheckBox_set_pause_free, L"Do not auto free during high CPU and disk usage"},
+        {settings::idCheckBox_use_smart_algorithm, L"Use Brimvale compression technology"},
+        {settings::idButton_set_save, L"OK"},
+        {settings::idButton_set_cancel, L"Cancel"},
     };
     for (const auto& [id, text] : dialogTexts) EXPECT_EQ(text, program.Text(DialogControl(dialog, id)));
     EXPECT_TRUE(program.ExitThroughTray());
@@ -106,17 +107,17 @@ TEST_F(MainWindow, SettingsRoundTripWritesTheFileStatusTextsAndRunValue) {
     Program program;
     HWND main = program.MainWindow();
     ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }));
-    HWND dialog = program.FindWindowOfClass(app::kOptionFormClass);
+    HWND dialog = program.FindWindowOfClass(settings::kOptionFormClass);
     ASSERT_NE(nullptr, dialog);
 
     // Open the dialog, tick auto-free and "Run at Windows Startup", OK.
     ::PostMessageW(program.Control(app::idButton_setting), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(dialog) != FALSE; }));
-    HWND start = DialogControl(dialog, app::idCheckBox_set_start_with_window);
+    HWND start = DialogControl(dialog, settings::idCheckBox_set_start_with_window);
     EXPECT_EQ(BST_UNCHECKED, ::SendMessageW(start, BM_GETCHECK, 0, 0));
     ::SendMessageW(start, BM_CLICK, 0, 0);
-    ::SendMessageW(DialogControl(dialog, app::idCheckBox_set_auto_free), BM_CLICK, 0, 0);
-    ::PostMessageW(DialogControl(dialog, app::idButton_set_save), BM_CLICK, 0, 0);
+    ::SendMessageW(DialogControl(dialog, settings::idCheckBox_set_auto_free), BM_CLICK, 0, 0);
+    ::PostMessageW(DialogControl(dialog, settings::idButton_set_save), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(dialog); }));
     EXPECT_EQ("[Brimvale]\r\nstartwithwindows=1\r\nfreewhenleisure=1\r\npausewhenbusy=1\r\nsmartfree=0\r\n",
               ReadFileBytes(SettingsFilePath()));
@@ -129,16 +130,16 @@ TEST_F(MainWindow, SettingsRoundTripWritesTheFileStatusTextsAndRunValue) {
     // Cancel writes nothing; clearing the box and OK removes the Run value.
     ::PostMessageW(program.Control(app::idButton_setting), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(dialog) != FALSE; }));
-    ::SendMessageW(DialogControl(dialog, app::idCheckBox_use_smart_algorithm), BM_CLICK, 0, 0);
-    ::PostMessageW(DialogControl(dialog, app::idButton_set_cancel), BM_CLICK, 0, 0);
+    ::SendMessageW(DialogControl(dialog, settings::idCheckBox_use_smart_algorithm), BM_CLICK, 0, 0);
+    ::PostMessageW(DialogControl(dialog, settings::idButton_set_cancel), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(dialog); }));
     EXPECT_EQ(L"Smart free off", program.ControlText(app::idLabel_status_Smart));
     EXPECT_NE(std::string::npos, ReadFileBytes(SettingsFilePath()).find("smartfree=0"));
 
     ::PostMessageW(program.Control(app::idButton_setting), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(dialog) != FALSE; }));
-    ::SendMessageW(DialogControl(dialog, app::idCheckBox_set_start_with_window), BM_CLICK, 0, 0);
-    ::PostMessageW(DialogControl(dialog, app::idButton_set_save), BM_CLICK, 0, 0);
+    ::SendMessageW(DialogControl(dialog, settings::idCheckBox_set_start_with_window), BM_CLICK, 0, 0);
+    ::PostMessageW(DialogControl(dialog, settings::idButton_set_save), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(dialog); }));
     EXPECT_TRUE(WaitFor([&] { return !ReadRegString(kRunKey, L"Brimvale", run); }));
     EXPECT_NE(std::string::npos, ReadFileBytes(SettingsFilePath()).find("startwithwindows=0"));
@@ -156,11 +157,11 @@ TEST_F(MainWindow, ALanguageFileOverridesCaptionsOfBothWindows) {
     ASSERT_TRUE(WaitFor([&] { return program.Text(main) == L"Brimvale \x03A9"; }));
     EXPECT_EQ(L"Optionen", program.ControlText(app::idButton_setting));
     EXPECT_EQ(L"Auto aus", program.ControlText(app::idLabel_Status_Auto));
-    HWND dialog = program.FindWindowOfClass(app::kOptionFormClass);
+    HWND dialog = program.FindWindowOfClass(settings::kOptionFormClass);
     ::PostMessageW(program.Control(app::idButton_setting), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(dialog) != FALSE; }));
-    EXPECT_EQ(L"Gut", program.Text(DialogControl(dialog, app::idButton_set_save)));
-    ::PostMessageW(DialogControl(dialog, app::idButton_set_cancel), BM_CLICK, 0, 0);
+    EXPECT_EQ(L"Gut", program.Text(DialogControl(dialog, settings::idButton_set_save)));
+    ::PostMessageW(DialogControl(dialog, settings::idButton_set_cancel), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(dialog); }));
     EXPECT_TRUE(program.ExitThroughTray());
 }

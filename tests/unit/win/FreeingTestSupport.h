@@ -44,30 +44,25 @@ public:
         o.clientHeight = 300;
         return o;
     }
-    static widgets::LabelOptions Hidden(bool autoSize) {
-        widgets::LabelOptions o;
-        o.visible = false;
-        o.autoSize = autoSize;
-        return o;
-    }
-
     CleanTestForm() : TTntForm(L"CleanTestForm", "TCleanTestForm", Options()) {
         using namespace widgets;
-        progressLabel = Add<TTntLabel>(L"Label_clean_progress", Bounds{8, 282, 60, 13}, L"Progress:",
-                                       Hidden(true));
-        progress = Add<TTntProgressBar>(L"ProgressBar_clean_progress", Bounds{80, 280, 230, 16}, false);
-        goButton = Add<TTntButton>(L"Button_go", Bounds{8, 220, 75, 25}, L"Go!");
-        numberBefore = Add<TTntLabel>(L"Label_free_number_before", Bounds{8, 250, 3, 13}, L"",
-                                      Hidden(false));
-        number = Add<TTntLabel>(L"Label_free_number", Bounds{11, 250, 0, 13}, L"", Hidden(true));
+        CreateControls({
+            Row(progressLabel, {.name = L"Label_clean_progress", .bounds = {8, 282, 60, 13},
+                                .caption = L"Progress:", .visible = false}),
+            Row(progress, {.name = L"ProgressBar_clean_progress", .bounds = {80, 280, 230, 16}, .visible = false}),
+            Row(goButton, {.name = L"Button_go", .bounds = {8, 220, 75, 25}, .caption = L"Go!"}),
+            Row(numberBefore,
+                {.name = L"Label_free_number_before", .bounds = {8, 250, 3, 13}, .visible = false, .autoSize = false}),
+            Row(number, {.name = L"Label_free_number", .bounds = {11, 250, 0, 13}, .visible = false}),
+        });
         FontStyle bold = number->Font();
         bold.bold = true;
         bold.color = clRed;  // the design's colour, which a report must replace
         number->SetFont(bold);
-        released = Add<TTntLabel>(L"Label_Memory_Released", Bounds{40, 250, 250, 13}, L"",
-                                  Hidden(false));
-        freeTimer = Add<TTimer>(L"Timer_free", 5000, false);
-        classicFreeTimer = Add<TTimer>(L"Timer_classic_free", 100, false);
+        released = Add<TTntLabel>(CreateArgs{
+            .name = L"Label_Memory_Released", .bounds = {40, 250, 250, 13}, .visible = false, .autoSize = false});
+        freeTimer = Add<TTimer>(TimerArgs{.name = L"Timer_free", .interval = 5000, .enabled = false});
+        classicFreeTimer = Add<TTimer>(TimerArgs{.name = L"Timer_classic_free", .interval = 100, .enabled = false});
     }
 
     // Posts code to this window; OnPosted runs when a pump delivers it.
@@ -84,12 +79,12 @@ public:
     widgets::TTimer* classicFreeTimer = nullptr;
 
 protected:
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
         if (msg == WM_APP) {
             if (OnPosted) widgets::Dispatch([&] { OnPosted(static_cast<int>(wParam)); });
             return 0;
         }
-        return TTntForm::WndProc(msg, wParam, lParam);
+        return TTntForm::HandleMessage(msg, wParam, lParam);
     }
 };
 

@@ -39,8 +39,8 @@ struct ImageHint : ::testing::Test {
     }
 
     TTntForm form{L"ImageHintForm", "TImageHintForm", Options()};
-    TTntImage* image = form.Add<TTntImage>(L"Image", Bounds{0, 0, 40, 40});
-    TTntImage* plain = form.Add<TTntImage>(L"Plain", Bounds{50, 0, 40, 40});
+    TTntImage* image = form.Add<TTntImage>(CreateArgs{.name = L"Image", .bounds = {0, 0, 40, 40}});
+    TTntImage* plain = form.Add<TTntImage>(CreateArgs{.name = L"Plain", .bounds = {50, 0, 40, 40}});
 };
 
 }  // namespace

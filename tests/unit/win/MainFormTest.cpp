@@ -4,7 +4,6 @@
 #include <regex>
 #include <thread>
 
-#include "app/ControlIds.h"
 #include "app/MainForm.h"
 #include "monitor/CpuHistory.h"
 #include "monitor/MonitorRules.h"
@@ -38,41 +37,6 @@ RECT ClientRectOf(const TControl& c) {
 }
 
 }  // namespace
-
-TEST(MainForm, ControlIdsMatchTheCreatedControls) {
-    auto form = NewMainForm();
-    const std::pair<TControl*, int> expected[] = {
-        {form->Label_cpu, app::idLabel_cpu},
-        {form->Label_cpu_usage, app::idLabel_cpu_usage},
-        {form->Label_avail_phys, app::idLabel_avail_phys},
-        {form->Label_avail_pagefile, app::idLabel_avail_pagefile},
-        {form->Label_avail_virtual, app::idLabel_avail_virtual},
-        {form->Label_clean_progress, app::idLabel_clean_progress},
-        {form->Label_free_number, app::idLabel_free_number},
-        {form->Label_Memory_Released, app::idLabel_Memory_Released},
-        {form->Label_status_Smart, app::idLabel_status_Smart},
-        {form->Label_Status_Auto, app::idLabel_Status_Auto},
-        {form->Label_Introduction, app::idLabel_Introduction},
-        {form->Button_go, app::idButton_go},
-        {form->Button_setting, app::idButton_setting},
-        {form->Button_minimize, app::idButton_minimize},
-        {form->Image_cpu, app::idImage_cpu},
-        {form->ProgressBar_cpu_usage, app::idProgressBar_cpu_usage},
-        {form->ProgressBar_avail_phys, app::idProgressBar_avail_phys},
-        {form->ProgressBar_clean_progress, app::idProgressBar_clean_progress},
-        {form->StatusBar_smart_auto, app::idStatusBar_smart_auto},
-        {form->Image_text_icon, app::idImage_text_icon},
-    };
-    for (const auto& [control, id] : expected) {
-        EXPECT_EQ(id, control->Id()) << std::string(control->Name().begin(), control->Name().end());
-        EXPECT_EQ(id, ::GetDlgCtrlID(control->Handle()));
-    }
-    EXPECT_STREQ(L"TMainForm", [&] {
-        static wchar_t name[64];
-        ::GetClassNameW(form->Handle(), name, 64);
-        return name;
-    }());
-}
 
 TEST(MainForm, FirstTickFillsEveryFigure) {
     auto form = NewMainForm();

@@ -71,7 +71,7 @@ namespace {
 class FailingTicker : public widgets::TTntForm {
 public:
     FailingTicker() : TTntForm(L"FailingTicker", "TFailingTicker", widgets::FormOptions{}) {
-        timer = Add<widgets::TTimer>(L"Timer_fail", 20u, true);
+        timer = Add<widgets::TTimer>(widgets::TimerArgs{.name = L"Timer_fail", .interval = 20, .enabled = true});
         timer->OnTimer = [this] { Tick(); };
     }
     widgets::TTimer* timer = nullptr;

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "RobustnessTestSupport.h"
-#include "app/ControlIds.h"
+#include "app/MainFormIds.h"
 #include "localisation/Language.h"
 
 using namespace robustness;

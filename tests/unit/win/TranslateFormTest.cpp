@@ -15,6 +15,7 @@
 #include "widgets/Menus.h"
 #include "widgets/Paths.h"
 #include "widgets/StdCtrls.h"
+#include "widgets/Window.h"
 
 using localisation::TLanguage;
 using localisation::TranslateForm;
@@ -26,8 +27,7 @@ namespace {
 // A label class of the program's own, derived from the wide label.
 class TMyLabel : public TTntLabel {
 public:
-    TMyLabel(TTntForm& form, std::wstring name, const Bounds& bounds, const std::wstring& caption)
-        : TTntLabel(form, std::move(name), bounds, caption, {}, "TMyLabel") {}
+    TMyLabel(TTntForm& form, CreateArgs args) : TTntLabel(form, (args.className = "TMyLabel", args)) {}
 };
 
 const std::wstring kGreek = L"\x0395\x03BB\x03BB\x03B7\x03BD\x03B9\x03BA\x03AC";
@@ -37,22 +37,29 @@ const std::wstring kCjk = L"\x8A2D\x5B9A\x6F22\x5B57";
 // alone, on a hidden form named "TestForm".
 struct TestForm {
     TestForm() : form(L"TestForm", "TTranslateTestForm", Options()) {
-        label = form.Add<TTntLabel>(L"Label_cpu", Bounds{8, 8, 80, 13}, L"CPU Usage:");
-        figure = form.Add<TTntLabel>(L"Label_cpu_usage", Bounds{100, 8, 40, 13}, L"15%");
-        button = form.Add<TTntButton>(L"Button_go", Bounds{8, 30, 75, 25}, L"Go!");
-        listView = form.Add<TTntListView>(L"ListView_processes", Bounds{8, 60, 200, 80}, L"Processes");
+        label = form.Add<TTntLabel>(CreateArgs{.name = L"Label_cpu", .bounds = {8, 8, 80, 13}, .caption = L"CPU Usage:"});
+        figure = form.Add<TTntLabel>(CreateArgs{.name = L"Label_cpu_usage", .bounds = {100, 8, 40, 13}, .caption = L"15%"});
+        button = form.Add<TTntButton>(CreateArgs{.name = L"Button_go", .bounds = {8, 30, 75, 25}, .caption = L"Go!"});
+        listView = form.Add<TTntListView>(
+            CreateArgs{.name = L"ListView_processes", .bounds = {8, 60, 200, 80}, .caption = L"Processes"});
         listView->AddColumn(L"Name", 80);
         listView->AddColumn(L"Id", 40);
         listView->AddColumn(L"Memory", 60);
-        emptyList = form.Add<TTntListView>(L"ListView_empty", Bounds{8, 150, 200, 40}, L"Empty");
-        group = form.Add<TTntGroupBox>(L"GroupBox_options", Bounds{220, 8, 150, 100}, L"Options");
-        check = form.Add<TTntCheckBox>(L"CheckBox_set_auto_free", Bounds{230, 30, 130, 17}, L"Auto free");
-        radio = form.Add<TTntRadioButton>(L"RadioButton_fast", Bounds{230, 50, 130, 17}, L"Fast");
-        tool = form.Add<TTntToolButton>(L"ToolButton_clean", Bounds{230, 70, 60, 22}, L"Clean");
-        speed = form.Add<TSpeedButton>(L"SpeedButton_free", Bounds{300, 70, 60, 22}, std::string("Free"));
-        myLabel = form.Add<TMyLabel>(L"Label_mine", Bounds{8, 200, 80, 13}, L"Mine");
-        progress = form.Add<TTntProgressBar>(L"ProgressBar_clean", Bounds{8, 220, 100, 16});
-        timer = form.Add<TTimer>(L"Timer_cpu", 1000u, false);
+        emptyList =
+            form.Add<TTntListView>(CreateArgs{.name = L"ListView_empty", .bounds = {8, 150, 200, 40}, .caption = L"Empty"});
+        // Kinds told apart by class name alone: captioned controls of those names.
+        group = form.Add<TTntLabel>(CreateArgs{.name = L"GroupBox_options", .bounds = {220, 8, 150, 100},
+                                               .caption = L"Options", .className = "TTntGroupBox"});
+        check = form.Add<TTntCheckBox>(
+            CreateArgs{.name = L"CheckBox_set_auto_free", .bounds = {230, 30, 130, 17}, .caption = L"Auto free"});
+        radio = form.Add<TTntCheckBox>(CreateArgs{.name = L"RadioButton_fast", .bounds = {230, 50, 130, 17},
+                                                  .caption = L"Fast", .className = "TTntRadioButton"});
+        tool = form.Add<TTntButton>(CreateArgs{.name = L"ToolButton_clean", .bounds = {230, 70, 60, 22},
+                                               .caption = L"Clean", .className = "TTntToolButton"});
+        speed = form.Add<TSpeedButton>(CreateArgs{.name = L"SpeedButton_free", .bounds = {300, 70, 60, 22}, .caption = L"Free"});
+        myLabel = form.Add<TMyLabel>(CreateArgs{.name = L"Label_mine", .bounds = {8, 200, 80, 13}, .caption = L"Mine"});
+        progress = form.Add<TTntProgressBar>(CreateArgs{.name = L"ProgressBar_clean", .bounds = {8, 220, 100, 16}});
+        timer = form.Add<TTimer>(TimerArgs{.name = L"Timer_cpu", .interval = 1000, .enabled = false});
         popup = form.AddItem<TTntPopupMenu>(L"PopupMenu_tray");
         menuItem = form.AddItem<TTntMenuItem>(L"Tray_Exit", L"Exit");
         popup->Add(menuItem);
@@ -77,11 +84,7 @@ struct TestForm {
         return captions;
     }
 
-    static std::wstring WindowText(const TControl& control) {
-        wchar_t text[512] = {};
-        ::GetWindowTextW(control.Handle(), text, 512);
-        return text;
-    }
+    static std::wstring WindowText(const TControl& control) { return widgets::WindowText(control.Handle()); }
 
     TTntForm form;
     TTntLabel* label;
@@ -89,10 +92,10 @@ struct TestForm {
     TTntButton* button;
     TTntListView* listView;
     TTntListView* emptyList;
-    TTntGroupBox* group;
+    TTntLabel* group;
     TTntCheckBox* check;
-    TTntRadioButton* radio;
-    TTntToolButton* tool;
+    TTntCheckBox* radio;
+    TTntButton* tool;
     TSpeedButton* speed;
     TMyLabel* myLabel;
     TTntProgressBar* progress;
@@ -247,7 +250,7 @@ TEST_F(TranslateFormTest, AListViewIsLookedUpOncePerColumnAndNotAtAllWithoutColu
                       L"List.Columns[3].Caption=fourth\r\n"
                       L"List.Caption=own caption\r\n");
     TTntForm form(L"ListForm", "TTranslateTestForm", TestForm::Options());
-    auto* list = form.Add<TTntListView>(L"List", Bounds{0, 0, 200, 100}, L"List");
+    auto* list = form.Add<TTntListView>(CreateArgs{.name = L"List", .bounds = {0, 0, 200, 100}, .caption = L"List"});
     EXPECT_EQ(1, Translate(form));  // the form's caption alone
 
     for (const wchar_t* caption : {L"a", L"b", L"c"}) list->AddColumn(caption, 50);
@@ -285,8 +288,8 @@ TEST_F(TranslateFormTest, WidgetsWithAClassNameOfTheirOwnAreLeftAlone) {
     WriteLanguageFile(L"[Brimvale_PlainForm]\r\nLabel_mine.Caption=translated\r\n"
                       L"Label_plain.Caption=translated\r\n");
     TTntForm form(L"PlainForm", "TTranslateTestForm", TestForm::Options());
-    auto* mine = form.Add<TMyLabel>(L"Label_mine", Bounds{0, 0, 80, 13}, L"Mine");
-    auto* plain = form.Add<TTntLabel>(L"Label_plain", Bounds{0, 20, 80, 13}, L"Plain");
+    auto* mine = form.Add<TMyLabel>(CreateArgs{.name = L"Label_mine", .bounds = {0, 0, 80, 13}, .caption = L"Mine"});
+    auto* plain = form.Add<TTntLabel>(CreateArgs{.name = L"Label_plain", .bounds = {0, 20, 80, 13}, .caption = L"Plain"});
     EXPECT_EQ(1 + 1, Translate(form));
     EXPECT_EQ(L"Mine", mine->Caption());
     EXPECT_EQ(L"translated", plain->Caption());
@@ -294,7 +297,7 @@ TEST_F(TranslateFormTest, WidgetsWithAClassNameOfTheirOwnAreLeftAlone) {
 
 TEST(ListViewColumns, KeepLongAndForeignCaptionsAndIgnoreIndicesOutOfRange) {
     TTntForm form(L"ColumnsForm", "TTranslateTestForm", TestForm::Options());
-    auto* list = form.Add<TTntListView>(L"List", Bounds{0, 0, 200, 100}, L"");
+    auto* list = form.Add<TTntListView>(CreateArgs{.name = L"List", .bounds = {0, 0, 200, 100}});
     EXPECT_EQ(0, list->ColumnCount());
     EXPECT_EQ(L"", list->ColumnCaption(0));
     EXPECT_EQ(0, list->AddColumn(kGreek, 50));

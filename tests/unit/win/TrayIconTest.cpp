@@ -243,7 +243,7 @@ TEST_F(BusyShellFixture, TaskbarCreatedAddsTheIconAgainAndIsLetPastTheIntegrityF
 
     shell_.holds = false;  // the shell restarted without the icon
     shell_.tip.clear();
-    tray->SetHint(L"after the restart");
+    tray->Update(L"after the restart", NewIcon());
     shell_.holds = false;
     ::SendMessageW(tray->Window(), taskbarCreated, 0, 0);
     EXPECT_TRUE(shell_.holds);

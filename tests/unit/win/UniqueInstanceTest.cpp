@@ -13,6 +13,7 @@
 #include "app/MainForm.h"
 #include "app/UniqueInstance.h"
 #include "widgets/Application.h"
+#include "widgets/Window.h"
 #include "widgets/MessageFilter.h"
 #include "widgets/Paths.h"
 
@@ -32,7 +33,7 @@ public:
     LPARAM lastLParam = 0;
 
 protected:
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
         if (msg == WM_TIMER) {
             ++ticks;
             return 0;
@@ -47,7 +48,7 @@ protected:
                 ::ShowWindow(Handle(), SW_SHOWNA);
             return 0;
         }
-        return TTntForm::WndProc(msg, wParam, lParam);
+        return TTntForm::HandleMessage(msg, wParam, lParam);
     }
 
 private:
@@ -132,8 +133,7 @@ protected:
 
     void TearDown() override {
         if (Subclassed())
-            ::SetWindowLongPtrA(Application.Handle(), GWLP_WNDPROC,
-                             reinterpret_cast<LONG_PTR>(app::OldAppWndProc));
+            widgets::ReplaceWindowProcA(Application.Handle(), app::OldAppWndProc);
         app::FinalizeUniqueInstance();
         app::InstanceMessage = 0;
         app::OldAppWndProc = nullptr;
@@ -239,8 +239,7 @@ TEST_F(UniqueInstanceGuard, SecondCallInTheSameProcessCountsAsASecondStart) {
     app::CheckUniqueInstance();
     ASSERT_TRUE(Halts.empty());
     const UINT first = app::InstanceMessage;
-    ::SetWindowLongPtrA(Application.Handle(), GWLP_WNDPROC,
-                     reinterpret_cast<LONG_PTR>(app::OldAppWndProc));
+    widgets::ReplaceWindowProcA(Application.Handle(), app::OldAppWndProc);
 
     app::CheckUniqueInstance();
     EXPECT_EQ(std::vector<unsigned>{0u}, Halts);
@@ -288,8 +287,7 @@ TEST_F(UniqueInstanceGuard, ARefusedMutexSignalsOnlyWhenAccessIsDenied) {
         EXPECT_EQ(c.signals ? 1u : 0u, Broadcasts.size()) << c.error;
         EXPECT_EQ(!c.signals, Subclassed()) << c.error;
         if (Subclassed())
-            ::SetWindowLongPtrA(Application.Handle(), GWLP_WNDPROC,
-                             reinterpret_cast<LONG_PTR>(app::OldAppWndProc));
+            widgets::ReplaceWindowProcA(Application.Handle(), app::OldAppWndProc);
     }
 }
 
@@ -346,8 +344,7 @@ TEST_F(UniqueInstanceGuard, FirstStartLetsTheInstanceMessagePastTheIntegrityFilt
             EXPECT_EQ(system.ex ? Application.Handle() : nullptr, FilterCalls[0].window);
             EXPECT_EQ(nullptr, FilterCalls[0].extra);
         }
-        ::SetWindowLongPtrA(Application.Handle(), GWLP_WNDPROC,
-                         reinterpret_cast<LONG_PTR>(app::OldAppWndProc));
+        widgets::ReplaceWindowProcA(Application.Handle(), app::OldAppWndProc);
         app::FinalizeUniqueInstance();
     }
     widgets::LookUpUser32Function = savedLookUp;
@@ -407,8 +404,7 @@ TEST_F(UniqueInstanceGuard, FinalisationClosesTheMutexSoANewStartRunsNormally) {
     app::FinalizeUniqueInstance();  // a second call has nothing left to close
     EXPECT_EQ(handlesBefore, widgets::UniqueKernelHandle::liveCount());
     // The window procedure stays; a new guard run in its place is a first start.
-    ::SetWindowLongPtrA(Application.Handle(), GWLP_WNDPROC,
-                     reinterpret_cast<LONG_PTR>(app::OldAppWndProc));
+    widgets::ReplaceWindowProcA(Application.Handle(), app::OldAppWndProc);
     app::CheckUniqueInstance();
     EXPECT_TRUE(Halts.empty());
     EXPECT_TRUE(Broadcasts.empty());

@@ -21,6 +21,7 @@
 #include "probes/unitUseage.h"
 #include "widgets/Application.h"
 #include "widgets/Paths.h"
+#include "widgets/Seam.h"
 #include "widgets/TrayIcon.h"
 
 namespace {
@@ -104,9 +105,8 @@ int main() {
     };
 
     auto stubbed = [](app::TMainForm& form) {
-        widgets::ShellNotifyIcon = InstantTray;
+        const widgets::ScopedSeam instant(widgets::ShellNotifyIcon, &InstantTray);
         form.Timer_cpuTimer();
-        widgets::ShellNotifyIcon = ::Shell_NotifyIconW;
     };
     std::vector<Series> series = {
         {"bare probes", BareProbes, {}},

@@ -179,19 +179,23 @@ void TMainForm::createComponents() {
 void TMainForm::wireEvents() {
     OnShow = [this] { FormShow(); };
     OnClose = [this](TCloseAction& action) { FormClose(action); };
-    Button_go->OnClick = [this] { Button_goClick(); };
-    Button_setting->OnClick = [this] { Button_settingClick(); };
-    Button_minimize->OnClick = [this] { Button_minimizeClick(); };
-    SmartClean->OnClick = [this] { SmartCleanClick(); };
-    DeepClean->OnClick = [this] { DeepCleanClick(); };
-    Tray_SmartClean->OnClick = [this] { Tray_SmartCleanClick(); };
-    Tray_DeepClean->OnClick = [this] { Tray_DeepCleanClick(); };
-    Tray_ShowWindow->OnClick = [this] { Tray_ShowWindowClick(); };
-    Tray_Exit->OnClick = [this] { Tray_ExitClick(); };
-    TextTrayIcon->OnClick = [this] { TextTrayIconClick(); };
-    Timer_cpu->OnTimer = [this] { Timer_cpuTimer(); };
-    Timer_free->OnTimer = [this] { Timer_freeTimer(); };
-    Timer_classic_free->OnTimer = [this] { Timer_classic_freeTimer(); };
+    // Each event and the handler it runs.
+    const std::pair<TNotifyEvent*, void (TMainForm::*)()> handlers[] = {
+        {&Button_go->OnClick, &TMainForm::Button_goClick},
+        {&Button_setting->OnClick, &TMainForm::Button_settingClick},
+        {&Button_minimize->OnClick, &TMainForm::Button_minimizeClick},
+        {&SmartClean->OnClick, &TMainForm::SmartCleanClick},
+        {&DeepClean->OnClick, &TMainForm::DeepCleanClick},
+        {&Tray_SmartClean->OnClick, &TMainForm::Tray_SmartCleanClick},
+        {&Tray_DeepClean->OnClick, &TMainForm::Tray_DeepCleanClick},
+        {&Tray_ShowWindow->OnClick, &TMainForm::Tray_ShowWindowClick},
+        {&Tray_Exit->OnClick, &TMainForm::Tray_ExitClick},
+        {&TextTrayIcon->OnClick, &TMainForm::TextTrayIconClick},
+        {&Timer_cpu->OnTimer, &TMainForm::Timer_cpuTimer},
+        {&Timer_free->OnTimer, &TMainForm::Timer_freeTimer},
+        {&Timer_classic_free->OnTimer, &TMainForm::Timer_classic_freeTimer},
+    };
+    for (const auto& [event, handler] : handlers) *event = [this, handler = handler] { (this->*handler)(); };
     StatusBar_smart_auto->OnDrawPanel = [this](int panel, TCanvas& canvas, const RECT& rect) {
         StatusBar_smart_autoDrawPanel(panel, canvas, rect);
     };

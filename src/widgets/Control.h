@@ -39,10 +39,10 @@ enum class TAlignment { Left, Right };
 // What a control is created with, by name: every control class takes these
 // and uses the ones that apply to it.
 struct CreateArgs {
-    std::wstring name;
+    std::wstring name{};
     int id = 0;  // 0: the form's next free id
-    Bounds bounds;
-    std::wstring caption;
+    Bounds bounds{};
+    std::wstring caption{};
     bool visible = true;
     // Labels: width and height follow the text; alignment; word wrap.
     bool autoSize = true;
@@ -55,9 +55,9 @@ struct CreateArgs {
     // all are created (a figure that may reach over its bar).
     bool inFront = false;
     // Status bars: the panels' widths, left to right.
-    std::vector<int> panelWidths;
+    std::vector<int> panelWidths{};
     // Empty: the class's own name. A descendant passes its own.
-    std::string className;
+    std::string className{};
 };
 
 class TControl : public TComponent {

@@ -110,18 +110,15 @@ TTimer::~TTimer() {
     if (form_.Handle()) ::KillTimer(form_.Handle(), id_);
 }
 
-void TTimer::SetEnabled(bool enabled) {
-    if (enabled != enabled_) {
-        enabled_ = enabled;
-        update();
-    }
-}
+void TTimer::SetEnabled(bool enabled) { update(interval_, enabled); }
 
-void TTimer::SetInterval(unsigned interval) {
-    if (interval != interval_) {
-        interval_ = interval;
-        update();
-    }
+void TTimer::SetInterval(unsigned interval) { update(interval, enabled_); }
+
+void TTimer::update(unsigned interval, bool enabled) {
+    if (interval == interval_ && enabled == enabled_) return;
+    interval_ = interval;
+    enabled_ = enabled;
+    update();
 }
 
 void TTimer::update() {

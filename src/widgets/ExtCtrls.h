@@ -36,7 +36,7 @@ private:
 };
 
 struct TimerArgs {
-    std::wstring name;
+    std::wstring name{};
     unsigned interval = 1000;  // milliseconds
     bool enabled = true;
 };
@@ -54,6 +54,7 @@ public:
     TNotifyEvent OnTimer;
 
 private:
+    void update(unsigned interval, bool enabled);  // restarts when either changes
     void update();
     TTntForm& form_;
     UINT_PTR id_;

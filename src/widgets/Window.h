@@ -24,7 +24,7 @@ struct WindowClassArgs {
 // What a window is created with. `what` names it in the error raised when
 // the system refuses to create it.
 struct WindowArgs {
-    std::wstring what;
+    std::wstring what{};
     const wchar_t* className = nullptr;
     const wchar_t* text = L"";
     DWORD style = 0;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "widgets/Application.h"
 #include "widgets/Errors.h"
 #include "widgets/TrayIcon.h"
+#include "widgets/Window.h"
 
 using widgets::Application;
 
@@ -183,4 +185,38 @@ TEST(Ending, AModalLoopEndsWhenExitWasChosenInsideIt) {
     EXPECT_TRUE(Application.Terminated());
     EXPECT_TRUE(TakeQuit());
     ResetEnding();
+}
+
+// ---- The window base: refused windows and escaping exceptions ----
+
+namespace {
+
+class ThrowingForm : public widgets::TTntForm {
+public:
+    ThrowingForm() : TTntForm(L"ThrowingForm", "TThrowingForm", SmallForm()) {}
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == WM_APP + 7) throw std::runtime_error("escaped the handler");
+        return TTntForm::HandleMessage(msg, wParam, lParam);
+    }
+};
+
+}  // namespace
+
+TEST(WindowBase, ARefusedWindowNamesItselfAndAnEscapingExceptionStopsAtTheProcedure) {
+    widgets::WindowArgs args;
+    args.what = L"Label_nowhere";
+    args.className = L"NoSuchWindowClass";
+    try {
+        (void)widgets::CreateChildWindow(args);
+        ADD_FAILURE() << "a window of an unregistered class was created";
+    } catch (const widgets::Exception& e) {
+        EXPECT_NE(std::wstring::npos, e.Message().find(L"'Label_nowhere'"));
+    }
+
+    ThrowingForm form;
+    EXPECT_EQ(0, ::SendMessageW(form.Handle(), WM_APP + 7, 0, 0));
+    EXPECT_TRUE(::IsWindow(form.Handle()));  // and it goes on working
+    EXPECT_EQ(L"ending", form.Caption());
 }

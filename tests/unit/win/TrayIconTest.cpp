@@ -10,6 +10,7 @@
 #include "widgets/Form.h"
 #include "widgets/Menus.h"
 #include "widgets/MessageFilter.h"
+#include "widgets/Seam.h"
 #include "widgets/TrayIcon.h"
 
 using namespace widgets;
@@ -135,18 +136,13 @@ BOOL WINAPI FakeShellNotifyIcon(DWORD message, PNOTIFYICONDATAW data) {
 struct BusyShellFixture : TrayFixture {
     void SetUp() override {
         Shell = &shell_;
-        saved_ = ShellNotifyIcon;
-        ShellNotifyIcon = &FakeShellNotifyIcon;
     }
-    void TearDown() override {
-        ShellNotifyIcon = saved_;
-        Shell = nullptr;
-    }
+    void TearDown() override { Shell = nullptr; }
     // Builds a tray icon against the fake shell (the fixture's own talks to
     // the real one).
     TTextTrayIcon* NewTray() { return form.Add<TTextTrayIcon>(L"FakeShellTray"); }
     FakeShell shell_;
-    decltype(ShellNotifyIcon) saved_ = nullptr;
+    ScopedSeam<decltype(ShellNotifyIcon)> fakeShell_{ShellNotifyIcon, &FakeShellNotifyIcon};
 };
 
 }  // namespace
@@ -232,10 +228,10 @@ FARPROC OnlyFilterEx(const char* name) {
 
 TEST_F(BusyShellFixture, TaskbarCreatedAddsTheIconAgainAndIsLetPastTheIntegrityFilter) {
     Opened.clear();
-    const auto savedLookUp = LookUpUser32Function;
-    LookUpUser32Function = &OnlyFilterEx;
-    TTextTrayIcon* tray = NewTray();
-    LookUpUser32Function = savedLookUp;
+    TTextTrayIcon* tray = [&] {
+        const ScopedSeam lookUp(LookUpUser32Function, &OnlyFilterEx);
+        return NewTray();
+    }();
     const UINT taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
     ASSERT_EQ(1u, Opened.size());
     EXPECT_EQ(tray->Window(), Opened[0].first);

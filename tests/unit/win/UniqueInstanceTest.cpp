@@ -13,6 +13,7 @@
 #include "app/MainForm.h"
 #include "app/UniqueInstance.h"
 #include "widgets/Application.h"
+#include "widgets/Seam.h"
 #include "widgets/Window.h"
 #include "widgets/MessageFilter.h"
 #include "widgets/Paths.h"
@@ -114,10 +115,7 @@ protected:
         widgets::SetModulePathForTest(L"C:\\Some Folder\\" + fileName_);
         name_ = Upper(fileName_);
         savedInitProc_ = widgets::InitProc;
-        savedHalt_ = app::HaltProcess;
-        savedVersion_ = app::ReadPlatformVersion;
         savedTitle_ = Application.Title();
-        app::HaltProcess = &RecordHalt;
         app::Api = app::RealInstanceApi();
         app::Api.BroadcastSystemMessageA = &RecordBroadcast;
         app::Api.AllowSetForegroundWindow = &RecordAllowSetForegroundWindow;
@@ -139,8 +137,6 @@ protected:
         app::OldAppWndProc = nullptr;
         app::SavedInitProc = nullptr;
         app::BroadcastRecipients = BSM_APPLICATIONS;
-        app::HaltProcess = savedHalt_;
-        app::ReadPlatformVersion = savedVersion_;
         app::Api = app::RealInstanceApi();
         widgets::InitProc = savedInitProc_;
         widgets::SetModulePathForTest(L"");
@@ -162,8 +158,8 @@ protected:
     std::wstring name_;
     ShowMainProbe* probe_ = nullptr;
     widgets::TInitProc savedInitProc_ = nullptr;
-    void (*savedHalt_)(unsigned) = nullptr;
-    app::PlatformVersion (*savedVersion_)() = nullptr;
+    widgets::ScopedSeam<void (*)(unsigned)> halt_{app::HaltProcess, &RecordHalt};
+    widgets::ScopedSeam<app::PlatformVersion (*)()> version_{app::ReadPlatformVersion, app::ReadPlatformVersion};
     std::wstring savedTitle_;
 };
 
@@ -322,8 +318,7 @@ FARPROC FakeLookUp(const char* name) {
 // Windows 7 and later open the application window; Vista opens the message
 // for the process; XP has no filter and nothing is called.
 TEST_F(UniqueInstanceGuard, FirstStartLetsTheInstanceMessagePastTheIntegrityFilter) {
-    const auto savedLookUp = widgets::LookUpUser32Function;
-    widgets::LookUpUser32Function = &FakeLookUp;
+    const widgets::ScopedSeam lookUp(widgets::LookUpUser32Function, &FakeLookUp);
     const struct {
         bool ex, vista;
         const char* function;
@@ -347,7 +342,6 @@ TEST_F(UniqueInstanceGuard, FirstStartLetsTheInstanceMessagePastTheIntegrityFilt
         widgets::ReplaceWindowProcA(Application.Handle(), app::OldAppWndProc);
         app::FinalizeUniqueInstance();
     }
-    widgets::LookUpUser32Function = savedLookUp;
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include "app/UniqueInstance.h"
 #include "settings/OptionForm.h"
 #include "widgets/Application.h"
+#include "widgets/Errors.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using widgets::Application;
@@ -17,10 +18,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     app::InstallUniqueInstanceHook();
     Application.Initialize();
     Application.SetTitle(L"Brimvale ");  // the trailing blank belongs to the title
-    // First: becomes the main window.
-    app::TMainForm* mainForm = Application.CreateForm<app::TMainForm>();
-    // Second, created hidden: it relies on the main window's language object.
-    Application.CreateForm<settings::TOptionForm>(*mainForm);
+    try {
+        // First: becomes the main window.
+        app::TMainForm* mainForm = Application.CreateForm<app::TMainForm>();
+        // Second, created hidden: it relies on the main window's language object.
+        Application.CreateForm<settings::TOptionForm>(*mainForm);
+    } catch (const widgets::Exception& e) {
+        // A window the system refused to create (out of desktop heap, say):
+        // the program cannot run without its windows. Say which and end.
+        widgets::ReportError(e.Message());
+        Application.DestroyForms();
+        app::FinalizeUniqueInstance();
+        return 1;
+    }
     Application.Run();
     Application.DestroyForms();
     app::FinalizeUniqueInstance();

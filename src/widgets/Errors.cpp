@@ -3,16 +3,18 @@
 #include <windows.h>
 
 #include "widgets/Application.h"
+#include "widgets/Trace.h"
 
 namespace widgets {
-namespace {
-
-void MessageBoxReporter(const std::wstring& message) {
+void ShowReportBox(const std::wstring& message) {
     HWND owner = ::GetActiveWindow();
     ::MessageBoxW(owner, message.c_str(), L"Brimvale", MB_OK | MB_ICONERROR | MB_TASKMODAL);
 }
 
-ErrorReporter g_reporter = nullptr;
+ErrorReporter ShowReport = &ShowReportBox;
+
+namespace {
+
 bool g_reportOpen = false;
 
 }  // namespace
@@ -42,8 +44,9 @@ void ReportError(const std::wstring& message) {
     if (Application.Terminated()) return;
     g_reportOpen = true;
     try {
-        (g_reporter ? g_reporter : MessageBoxReporter)(message);
+        ShowReport(message);
     } catch (...) {
+        Trace(L"an error report could not be shown: " + message);
     }
     g_reportOpen = false;
 }
@@ -60,12 +63,6 @@ BOOL CALLBACK CloseReportBox(HWND wnd, LPARAM) {
 
 void CloseOpenReport() {
     if (g_reportOpen) ::EnumThreadWindows(::GetCurrentThreadId(), &CloseReportBox, 0);
-}
-
-ErrorReporter SetErrorReporter(ErrorReporter reporter) {
-    ErrorReporter previous = g_reporter;
-    g_reporter = reporter;
-    return previous;
 }
 
 }  // namespace widgets

@@ -46,10 +46,11 @@ void ReportError(const std::wstring& message);
 // program's quit and lose it, so the box ends as soon as its loop runs again.
 void CloseOpenReport();
 
-// Replaces how reports are shown (tests count them instead of opening boxes).
-// Returns the previous reporter; nullptr restores the message box.
+// How a report is shown: the message box (ShowReportBox) unless a test
+// counts reports instead.
 using ErrorReporter = void (*)(const std::wstring& message);
-ErrorReporter SetErrorReporter(ErrorReporter reporter);
+void ShowReportBox(const std::wstring& message);
+extern ErrorReporter ShowReport;
 
 // Runs an event handler: an exception stops the handler and is reported; it
 // never propagates into the window procedure or the OS callback that called.

@@ -11,6 +11,7 @@
 #include "freeing/DeepClean.h"
 #include "freeing/WorkingSets.h"
 #include "monitor/CpuHistory.h"
+#include "widgets/Seam.h"
 #include "widgets/Errors.h"
 
 using namespace robustness;
@@ -138,8 +139,8 @@ private:
 // open; each box is the report of the tick that opened it, and once it is
 // closed the next error opens the next one.
 TEST(StandardErrorReport, AnErrorAtEveryTickShowsOneBoxAtATime) {
-    const widgets::ErrorReporter previous = widgets::SetErrorReporter(nullptr);  // the message box
     {
+        const widgets::ScopedSeam box(widgets::ShowReport, &widgets::ShowReportBox);
         FailingTicker ticker;
         const bool done = freeingtest::PumpUntil(
             [&] {
@@ -162,7 +163,6 @@ TEST(StandardErrorReport, AnErrorAtEveryTickShowsOneBoxAtATime) {
         // Each box shows the error of the tick that opened it.
         EXPECT_EQ(ticker.boxesSeen.size(), std::set<std::wstring>(ticker.texts.begin(), ticker.texts.end()).size());
     }
-    widgets::SetErrorReporter(previous);
 }
 
 // ---- Processes that end during the trimming walk ----

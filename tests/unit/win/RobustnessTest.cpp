@@ -7,6 +7,7 @@
 
 #include "RobustnessTestSupport.h"
 #include "app/MainFormIds.h"
+#include "widgets/Seam.h"
 #include "localisation/Language.h"
 
 using namespace robustness;
@@ -366,14 +367,11 @@ void PumpingReporter(const std::wstring& message) {
 
 class PumpedReports {
 public:
-    PumpedReports() : previous_(widgets::SetErrorReporter(&PumpingReporter)) { gPumpedReports.clear(); }
-    ~PumpedReports() { widgets::SetErrorReporter(previous_); }
-    PumpedReports(const PumpedReports&) = delete;
-    PumpedReports& operator=(const PumpedReports&) = delete;
+    PumpedReports() { gPumpedReports.clear(); }
     const std::vector<std::wstring>& Messages() const { return gPumpedReports; }
 
 private:
-    widgets::ErrorReporter previous_;
+    widgets::ScopedSeam<widgets::ErrorReporter> pumping_{widgets::ShowReport, &PumpingReporter};
 };
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "settings/SettingsStore.h"
 #include "widgets/Errors.h"
+#include "widgets/Seam.h"
 #include "widgets/Paths.h"
 #include "widgets/Handle.h"
 
@@ -187,10 +188,7 @@ private:
 // Collects standard error reports instead of showing message boxes.
 class CapturedReports {
 public:
-    CapturedReports() : previous_(widgets::SetErrorReporter(&Capture)) { Messages().clear(); }
-    ~CapturedReports() { widgets::SetErrorReporter(previous_); }
-    CapturedReports(const CapturedReports&) = delete;
-    CapturedReports& operator=(const CapturedReports&) = delete;
+    CapturedReports() { Messages().clear(); }
 
     static std::vector<std::wstring>& Messages() {
         static std::vector<std::wstring> messages;
@@ -199,7 +197,7 @@ public:
 
 private:
     static void Capture(const std::wstring& message) { Messages().push_back(message); }
-    widgets::ErrorReporter previous_;
+    widgets::ScopedSeam<widgets::ErrorReporter> capture_{widgets::ShowReport, &Capture};
 };
 
 inline bool Contains(const std::wstring& text, const std::wstring& part) {

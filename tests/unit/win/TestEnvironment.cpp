@@ -19,7 +19,7 @@ class Environment : public ::testing::Environment {
 public:
     void SetUp() override {
         widgets::Application.Initialize();
-        widgets::SetErrorReporter(&RecordReport);
+        widgets::ShowReport = &RecordReport;  // for the whole run
     }
 };
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new Environment);

@@ -2,19 +2,15 @@
 
 #include <limits>
 
+#include "widgets/NumberRules.h"
+
 namespace freeing {
 
 namespace {
 constexpr std::int64_t kInt64Max = std::numeric_limits<std::int64_t>::max();
-constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
-constexpr std::int32_t kInt32Min = std::numeric_limits<std::int32_t>::min();
-
-std::int32_t ClampToInt32(std::int64_t value) {
-    if (value > kInt32Max) return kInt32Max;
-    if (value < kInt32Min) return kInt32Min;
-    return static_cast<std::int32_t>(value);
-}
 }  // namespace
+
+using widgets::ClampToInt32;
 
 bool AutoFreeSkips(std::int32_t u) { return u > kBusyPercent; }
 

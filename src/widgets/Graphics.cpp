@@ -125,10 +125,6 @@ SIZE TCanvas::TextExtent(const std::wstring& text) {
 TColor TCanvas::Pixel(int x, int y) const { return ::GetPixel(dc_, x, y); }
 void TCanvas::SetPixel(int x, int y, TColor c) { ::SetPixelV(dc_, x, y, c); }
 
-void TCanvas::Draw(int x, int y, HDC source, int width, int height) {
-    ::BitBlt(dc_, x, y, width, height, source, 0, 0, SRCCOPY);
-}
-
 void TCanvas::StretchDraw(const RECT& dest, HDC source, int width, int height) {
     ::SetStretchBltMode(dc_, COLORONCOLOR);
     ::StretchBlt(dc_, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, source, 0,

@@ -7,6 +7,7 @@
 #include "freeing/FreeingRules.h"
 #include "freeing/SmartClean.h"
 #include "widgets/Application.h"
+#include "widgets/Trace.h"
 
 namespace freeing {
 
@@ -111,6 +112,7 @@ void Timer_classic_freeTimer(CleanWindow& w) {
 
     const std::int64_t after = ReadPhysicalMemory().free;
     ShowMemoryReleased(w, ReleasedMegabytes(before, after));
+    widgets::Trace(CleanTraceText(L"Deep Clean", before, after));
     run.Finish();
 }
 

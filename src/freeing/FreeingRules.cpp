@@ -34,6 +34,12 @@ std::int32_t ReleasedMegabytes(std::int64_t before, std::int64_t after) {
     return ClampToInt32(FloorDiv(after, kMegabyte) - FloorDiv(before, kMegabyte));
 }
 
+std::wstring CleanTraceText(const std::wstring& clean, std::int64_t before, std::int64_t after) {
+    return clean + L": " + std::to_wstring(FloorDiv(before, kMegabyte)) + L" MB free before, " +
+           std::to_wstring(FloorDiv(after, kMegabyte)) + L" MB after, " +
+           std::to_wstring(ReleasedMegabytes(before, after)) + L" MB released";
+}
+
 std::int32_t DeepCleanTarget(std::int64_t total, std::int64_t free) {
     if (total < 0) total = 0;
     if (free < 0) free = 0;

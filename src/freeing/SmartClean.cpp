@@ -6,6 +6,7 @@
 #include "freeing/FreeingRules.h"
 #include "freeing/WorkingSets.h"
 #include "widgets/Application.h"
+#include "widgets/Trace.h"
 
 namespace freeing {
 
@@ -34,6 +35,7 @@ void SmartCleanClick(CleanWindow& w) {
     }
     const std::int64_t after = ReadPhysicalMemory().free;
     ShowMemoryReleased(w, ReleasedMegabytes(before, after));
+    widgets::Trace(CleanTraceText(L"Smart Clean", before, after));
     w.freeTimer.SetEnabled(true);
     run.Finish();
 }

@@ -7,6 +7,7 @@
 #include "widgets/Form.h"
 #include "widgets/Menus.h"
 #include "widgets/MessageFilter.h"
+#include "widgets/Trace.h"
 
 namespace widgets {
 namespace {
@@ -78,6 +79,7 @@ bool TTextTrayIcon::notify(DWORD message) {
 void TTextTrayIcon::present() {
     if (added_ && notify(NIM_MODIFY)) return;
     added_ = notify(NIM_ADD) || notify(NIM_MODIFY);
+    if (added_) Trace(L"tray icon added (at start, after the shell restarted, or on a retry)");
 }
 
 void TTextTrayIcon::SetHint(const std::wstring& hint) {

@@ -22,6 +22,7 @@
 #include "localisation/Language.h"
 #include "probes/MemoryEx.h"
 #include "widgets/Application.h"
+#include "widgets/Seam.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ BOOL WINAPI FixedStatus(LPMEMORYSTATUSEX status) {
     status->ullAvailPhys = kBlocks * kMegabyte;
     return TRUE;
 }
-FARPROC FixedLookup(const char*, const char*) {
+FARPROC FixedLookup(const wchar_t*, const char*) {
     return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FixedStatus));
 }
 void WINAPI NoPause(DWORD) {}
@@ -47,7 +48,7 @@ BOOL WINAPI SixGigabyteStatus(LPMEMORYSTATUSEX status) {
     status->ullAvailPhys = kReachTargetMb * kMegabyte;
     return TRUE;
 }
-FARPROC SixGigabyteLookup(const char*, const char*) {
+FARPROC SixGigabyteLookup(const wchar_t*, const char*) {
     return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&SixGigabyteStatus));
 }
 // Blocks that take address space but share their memory.
@@ -138,7 +139,7 @@ struct BenchWindow {
 int main() {
     widgets::Application.Initialize();
     BenchWindow w;
-    probes::SetMemoryLookupForTest(&FixedLookup);
+    widgets::ScopedSeam<probes::MemoryProcLookupFn> fixed(probes::MemoryLookup, &FixedLookup);
     const double mb = static_cast<double>(kBlocks);
 
     std::printf("freeing_bench: %d runs each, medians\n\n", kRuns);
@@ -147,9 +148,8 @@ int main() {
         BareFill,
         [&] { freeing::Timer_classic_freeTimer(w.window); },
         [&] {
-            freeing::SetDeepCleanSleepForTest(&NoPause);
+            widgets::ScopedSeam<freeing::SleepFn> noPause(freeing::DeepCleanSleepCall, &NoPause);
             freeing::Timer_classic_freeTimer(w.window);
-            freeing::SetDeepCleanSleepForTest(nullptr);
         },
         [] {
             for (int i = 0; i < kBlocks / 50; ++i) ::Sleep(50);
@@ -170,9 +170,8 @@ int main() {
         },
         [&] { freeing::SmartCleanClick(w.window); },
         [&] {
-            freeing::SetSmartCleanSleepForTest(&NoPause);
+            widgets::ScopedSeam<freeing::SleepFn> noPause(freeing::SmartCleanSleepCall, &NoPause);
             freeing::SmartCleanClick(w.window);
-            freeing::SetSmartCleanSleepForTest(nullptr);
         },
     });
     const double sleeps = smartTimes[0], smart = smartTimes[1], passes = smartTimes[2];
@@ -189,22 +188,18 @@ int main() {
     if (!gSection) {
         std::printf("  no shared section (error %lu): not measured\n", ::GetLastError());
     } else {
-        probes::SetMemoryLookupForTest(&SixGigabyteLookup);
-        const freeing::BlockAllocateFn previousAllocate = freeing::SetBlockAllocateForTest(&SharedViewAllocate);
-        const freeing::BlockReleaseFn previousRelease = freeing::SetBlockReleaseForTest(&SharedViewRelease);
-        freeing::SetDeepCleanSleepForTest(&NoPause);
+        widgets::ScopedSeam<probes::MemoryProcLookupFn> sixGigabytes(probes::MemoryLookup, &SixGigabyteLookup);
+        widgets::ScopedSeam<freeing::BlockAllocateFn> allocate(freeing::BlockAllocateCall, &SharedViewAllocate);
+        widgets::ScopedSeam<freeing::BlockReleaseFn> release(freeing::BlockReleaseCall, &SharedViewRelease);
+        widgets::ScopedSeam<freeing::SleepFn> noPause(freeing::DeepCleanSleepCall, &NoPause);
         const std::int64_t leftMb = freeing::AddressSpaceLeft() / kMegabyte;
         gViews = 0;
         const double seconds = Seconds([&] { freeing::Timer_classic_freeTimer(w.window); });
-        freeing::SetDeepCleanSleepForTest(nullptr);
-        freeing::SetBlockAllocateForTest(previousAllocate);
-        freeing::SetBlockReleaseForTest(previousRelease);
         ::CloseHandle(gSection);
         std::printf("  address space usable for blocks at the start: %lld MB\n", static_cast<long long>(leftMb));
         std::printf("  blocks taken                                 : %lld MB of the %lld MB target (%.0f %%), %.1f s\n",
                     static_cast<long long>(gViews), static_cast<long long>(kReachTargetMb),
                     100.0 * static_cast<double>(gViews) / static_cast<double>(kReachTargetMb), seconds);
     }
-    probes::SetMemoryLookupForTest(nullptr);
     return 0;
 }

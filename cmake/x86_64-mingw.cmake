@@ -1,22 +1,3 @@
-# Cross-compiling for 64-bit Windows with the mingw-w64 compilers. The thread
-# model is POSIX unless BRIMVALE_THREADS says win32: the tests need std::thread,
-# the shipped program starts no threads and is built with the win32 model so
-# that it imports nothing newer than Windows XP.
-if(NOT BRIMVALE_THREADS)
-  set(BRIMVALE_THREADS posix)
-endif()
-# Compiler checks re-read this file in their own projects: they get the choice too.
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES BRIMVALE_THREADS)
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-${BRIMVALE_THREADS})
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-${BRIMVALE_THREADS})
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# Windows programs run through Wine; the wrapper bounds every call and runs
-# it from inside the prefix's drive_c.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
+# Cross-compiling for 64-bit Windows with the mingw-w64 compilers.
+set(BRIMVALE_MINGW_PROCESSOR x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

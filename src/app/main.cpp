@@ -10,9 +10,11 @@
 #include "settings/OptionForm.h"
 #include "widgets/Application.h"
 #include "widgets/Errors.h"
+#include "widgets/Trace.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using widgets::Application;
+    widgets::Trace(L"start, version " BRIMVALE_VERSION L" " BRIMVALE_ARCH);
     // Installed here rather than from a static initialiser: the hook must be
     // in place before Initialize, whatever order static objects start in.
     app::InstallUniqueInstanceHook();

@@ -7,7 +7,7 @@
 #include "freeing/FreeingRules.h"
 #include "freeing/SmartClean.h"
 #include "widgets/Application.h"
-#include "widgets/Seam.h"
+#include "widgets/Trace.h"
 
 namespace freeing {
 
@@ -22,10 +22,14 @@ void* SystemAllocate(std::size_t bytes) {
 }
 void SystemRelease(void* block) { (void)::VirtualFree(block, 0, MEM_RELEASE); }
 
-BlockAllocateFn gAllocate = &SystemAllocate;
-BlockReleaseFn gRelease = &SystemRelease;
-AddressSpaceLeftFn gAddressSpaceLeft = &AddressSpaceLeft;
-SleepFn gSleep = &::Sleep;
+}  // namespace
+
+BlockAllocateFn BlockAllocateCall = &SystemAllocate;
+BlockReleaseFn BlockReleaseCall = &SystemRelease;
+AddressSpaceLeftFn AddressSpaceLeftCall = &AddressSpaceLeft;
+SleepFn DeepCleanSleepCall = &::Sleep;
+
+namespace {
 
 // The blocks of one run. The table lives on the heap (a run nested in
 // another's pump must not stack a second 64 KB table on the first) and is
@@ -45,7 +49,7 @@ public:
     void ReleaseAll() {
         for (std::int32_t i = 0; i < Capacity(); ++i) {
             if (slots_[i]) {
-                gRelease(slots_[i]);
+                BlockReleaseCall(slots_[i]);
                 slots_[i] = nullptr;
             }
         }
@@ -72,14 +76,14 @@ void Fill(BlockTable& table, std::int32_t n, std::int64_t left, widgets::TTntPro
     std::int64_t taken = 0;
     for (std::int32_t i = 0; i < n; ++i) {
         if (!LeavesAddressSpaceReserve(left - taken, kMegabyte)) return;
-        void* block = gAllocate(kBlockBytes);
+        void* block = BlockAllocateCall(kBlockBytes);
         if (!block) return;
         table[i] = block;
         taken += kMegabyte;
         TouchPages(block);
         progress.SetPosition(i);
         widgets::Application.ProcessMessages();
-        if (DeepCleanPausesAfter(i)) gSleep(kPauseMs);
+        if (DeepCleanPausesAfter(i)) DeepCleanSleepCall(kPauseMs);
     }
 }
 
@@ -99,7 +103,7 @@ void Timer_classic_freeTimer(CleanWindow& w) {
     // Measured once, before the bar gets its range: when the reserve will
     // stop the fill early, the bar's end is the last block the fill can
     // take. A nested run measures again and so sees the outer run's blocks.
-    const std::int64_t left = n > 0 ? gAddressSpaceLeft() : 0;
+    const std::int64_t left = n > 0 ? AddressSpaceLeftCall() : 0;
     w.progress.SetRange(0, DeepCleanProgressMax(DeepCleanReachableBlocks(n, left, kMegabyte)));
     run.ShowProgressRow();
     BlockTable table;
@@ -108,6 +112,7 @@ void Timer_classic_freeTimer(CleanWindow& w) {
 
     const std::int64_t after = ReadPhysicalMemory().free;
     ShowMemoryReleased(w, ReleasedMegabytes(before, after));
+    widgets::Trace(CleanTraceText(L"Deep Clean", before, after));
     run.Finish();
 }
 
@@ -131,19 +136,6 @@ std::int64_t AddressSpaceLeft() {
         address = next;
     }
     return usable;
-}
-
-BlockAllocateFn SetBlockAllocateForTest(BlockAllocateFn fn) {
-    return widgets::ReplaceSeam(gAllocate, fn, static_cast<BlockAllocateFn>(&SystemAllocate));
-}
-BlockReleaseFn SetBlockReleaseForTest(BlockReleaseFn fn) {
-    return widgets::ReplaceSeam(gRelease, fn, static_cast<BlockReleaseFn>(&SystemRelease));
-}
-AddressSpaceLeftFn SetAddressSpaceLeftForTest(AddressSpaceLeftFn fn) {
-    return widgets::ReplaceSeam(gAddressSpaceLeft, fn, static_cast<AddressSpaceLeftFn>(&AddressSpaceLeft));
-}
-SleepFn SetDeepCleanSleepForTest(SleepFn fn) {
-    return widgets::ReplaceSeam(gSleep, fn, static_cast<SleepFn>(&::Sleep));
 }
 
 }  // namespace freeing

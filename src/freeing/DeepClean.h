@@ -24,26 +24,25 @@ void DeepCleanClick(CleanWindow& w);
 // fill's pumps need room too. Every block obtained is then released.
 void Timer_classic_freeTimer(CleanWindow& w);
 
-// ---- Test seams ----
-// Each setter returns the previous function; nullptr restores the default.
+// ---- Test seams (replaced through widgets::ScopedSeam) ----
 
 // The block allocator: committed, writable memory straight from the system's
 // page allocator (VirtualAlloc), given back with VirtualFree(MEM_RELEASE) so
 // that the second reading sees it. Null means the allocation failed.
 using BlockAllocateFn = void* (*)(std::size_t bytes);
 using BlockReleaseFn = void (*)(void* block);
-BlockAllocateFn SetBlockAllocateForTest(BlockAllocateFn fn);
-BlockReleaseFn SetBlockReleaseForTest(BlockReleaseFn fn);
+extern BlockAllocateFn BlockAllocateCall;
+extern BlockReleaseFn BlockReleaseCall;
 
 // Bytes of this process's address space still usable for blocks, asked once
 // per run (default: a walk over the address space with VirtualQuery, which,
 // unlike the memory-status figures, is never cached).
 using AddressSpaceLeftFn = std::int64_t (*)();
-AddressSpaceLeftFn SetAddressSpaceLeftForTest(AddressSpaceLeftFn fn);
+extern AddressSpaceLeftFn AddressSpaceLeftCall;
 // The default measure, for tests and the benchmark.
 std::int64_t AddressSpaceLeft();
 
 // The 50 ms pause after every 50th block (default: Sleep).
-SleepFn SetDeepCleanSleepForTest(SleepFn fn);
+extern SleepFn DeepCleanSleepCall;
 
 }  // namespace freeing

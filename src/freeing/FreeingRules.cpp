@@ -2,19 +2,15 @@
 
 #include <limits>
 
+#include "widgets/NumberRules.h"
+
 namespace freeing {
 
 namespace {
 constexpr std::int64_t kInt64Max = std::numeric_limits<std::int64_t>::max();
-constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
-constexpr std::int32_t kInt32Min = std::numeric_limits<std::int32_t>::min();
-
-std::int32_t ClampToInt32(std::int64_t value) {
-    if (value > kInt32Max) return kInt32Max;
-    if (value < kInt32Min) return kInt32Min;
-    return static_cast<std::int32_t>(value);
-}
 }  // namespace
+
+using widgets::ClampToInt32;
 
 bool AutoFreeSkips(std::int32_t u) { return u > kBusyPercent; }
 
@@ -36,6 +32,12 @@ std::int64_t FloorDiv(std::int64_t value, std::int64_t divisor) {
 std::int32_t ReleasedMegabytes(std::int64_t before, std::int64_t after) {
     // Each quotient lies within +-2^43, so the difference fits in 64 bits.
     return ClampToInt32(FloorDiv(after, kMegabyte) - FloorDiv(before, kMegabyte));
+}
+
+std::wstring CleanTraceText(const std::wstring& clean, std::int64_t before, std::int64_t after) {
+    return clean + L": " + std::to_wstring(FloorDiv(before, kMegabyte)) + L" MB free before, " +
+           std::to_wstring(FloorDiv(after, kMegabyte)) + L" MB after, " +
+           std::to_wstring(ReleasedMegabytes(before, after)) + L" MB released";
 }
 
 std::int32_t DeepCleanTarget(std::int64_t total, std::int64_t free) {

@@ -4,6 +4,7 @@
 // progress range, the address-space reserve and the report's layout.
 #pragma once
 #include <cstdint>
+#include <string>
 
 namespace freeing {
 
@@ -35,6 +36,11 @@ std::int64_t FloorDiv(std::int64_t value, std::int64_t divisor);
 // absurd readings) is clamped to its ends rather than wrapped, so the sign of
 // the report stays right.
 std::int32_t ReleasedMegabytes(std::int64_t before, std::int64_t after);
+
+// The support trace's line for one clean: its name, the free memory before
+// and after in whole megabytes (rounded down) and the gain the window reports
+// ("Smart Clean: 1000 MB free before, 1007 MB after, 7 MB released").
+std::wstring CleanTraceText(const std::wstring& clean, std::int64_t before, std::int64_t after);
 
 // ---- Deep Clean ----
 

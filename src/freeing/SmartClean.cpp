@@ -6,7 +6,7 @@
 #include "freeing/FreeingRules.h"
 #include "freeing/WorkingSets.h"
 #include "widgets/Application.h"
-#include "widgets/Seam.h"
+#include "widgets/Trace.h"
 
 namespace freeing {
 
@@ -15,9 +15,9 @@ namespace {
 constexpr int kPasses = 10;
 constexpr DWORD kPassPauseMs = 100;
 
-SleepFn gSleep = &::Sleep;
-
 }  // namespace
+
+SleepFn SmartCleanSleepCall = &::Sleep;
 
 void SmartCleanClick(CleanWindow& w) {
     CleanRun run(w);
@@ -31,10 +31,11 @@ void SmartCleanClick(CleanWindow& w) {
         w.progress.SetPosition(pass * 10);
         widgets::Application.ProcessMessages();
         FreeWorkingSets(w.freeTimer);
-        gSleep(kPassPauseMs);
+        SmartCleanSleepCall(kPassPauseMs);
     }
     const std::int64_t after = ReadPhysicalMemory().free;
     ShowMemoryReleased(w, ReleasedMegabytes(before, after));
+    widgets::Trace(CleanTraceText(L"Smart Clean", before, after));
     w.freeTimer.SetEnabled(true);
     run.Finish();
 }
@@ -57,10 +58,6 @@ void ShowMemoryReleased(CleanWindow& w, std::int32_t R) {
         w.language.Translate(L"M", L"MemoryReleased", L"MB memory has been released."));
     // The number label has sized itself to the new caption by now.
     w.released.SetLeft(ReportTextLeft(w.number.Left(), w.number.Width()));
-}
-
-SleepFn SetSmartCleanSleepForTest(SleepFn fn) {
-    return widgets::ReplaceSeam(gSleep, fn, static_cast<SleepFn>(&::Sleep));
 }
 
 }  // namespace freeing

@@ -19,9 +19,8 @@ void SmartCleanClick(CleanWindow& w);
 // where the number would start, with the number hidden.
 void ShowMemoryReleased(CleanWindow& w, std::int32_t R);
 
-// ---- Test seam ----
-// The 100 ms pause after each pass (default: Sleep). Returns the previous
-// function; nullptr restores the default.
-SleepFn SetSmartCleanSleepForTest(SleepFn fn);
+// ---- Test seam (replaced through widgets::ScopedSeam) ----
+// The 100 ms pause after each pass (default: Sleep).
+extern SleepFn SmartCleanSleepCall;
 
 }  // namespace freeing

@@ -7,9 +7,12 @@
 #include "monitor/CpuHistory.h"
 #include "probes/ToolHelp.h"
 #include "widgets/Handle.h"
-#include "widgets/Seam.h"
 
 namespace freeing {
+
+OpenProcessFn OpenProcessCall = &::OpenProcess;
+SetWorkingSetSizeFn SetWorkingSetSizeCall = &::SetProcessWorkingSetSize;
+CloseHandleFn CloseHandleCall = &::CloseHandle;
 
 namespace {
 
@@ -23,21 +26,17 @@ static_assert(kPacingSample < std::tuple_size<decltype(monitor::CpuHistory)>::va
 // the system allows.
 const SIZE_T kTrimAll = static_cast<SIZE_T>(-1);
 
-OpenProcessFn gOpenProcess = &::OpenProcess;
-SetWorkingSetSizeFn gSetWorkingSetSize = &::SetProcessWorkingSetSize;
-CloseHandleFn gCloseHandle = &::CloseHandle;
-
 // Process handles and the snapshot are closed through the seam so that a
 // test can count them; the snapshot uses INVALID_HANDLE_VALUE for "none".
 struct ProcessHandleTraits {
     using type = HANDLE;
     static HANDLE invalid() noexcept { return nullptr; }
-    static void close(HANDLE h) noexcept { (void)gCloseHandle(h); }
+    static void close(HANDLE h) noexcept { (void)CloseHandleCall(h); }
 };
 struct SnapshotHandleTraits {
     using type = HANDLE;
     static HANDLE invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void close(HANDLE h) noexcept { (void)gCloseHandle(h); }
+    static void close(HANDLE h) noexcept { (void)CloseHandleCall(h); }
 };
 using UniqueProcess = widgets::UniqueHandle<ProcessHandleTraits>;
 using UniqueSnapshot = widgets::UniqueHandle<SnapshotHandleTraits>;
@@ -50,10 +49,10 @@ UniqueSnapshot TakeProcessSnapshot() {
 }
 
 void TrimProcess(DWORD processId) {
-    UniqueProcess process(gOpenProcess(PROCESS_SET_QUOTA, TRUE, processId));
+    UniqueProcess process(OpenProcessCall(PROCESS_SET_QUOTA, TRUE, processId));
     // A process that exited or refuses the access is passed over.
     if (!process) return;
-    (void)gSetWorkingSetSize(process.get(), kTrimAll, kTrimAll);
+    (void)SetWorkingSetSizeCall(process.get(), kTrimAll, kTrimAll);
 }
 
 }  // namespace
@@ -77,17 +76,6 @@ void FreeWorkingSets(widgets::TTimer& Timer_free) {
 
 void Timer_freeTimer(bool autoFreeChecked, widgets::TTimer& Timer_free) {
     if (autoFreeChecked) FreeWorkingSets(Timer_free);
-}
-
-OpenProcessFn SetOpenProcessForTest(OpenProcessFn fn) {
-    return widgets::ReplaceSeam(gOpenProcess, fn, static_cast<OpenProcessFn>(&::OpenProcess));
-}
-SetWorkingSetSizeFn SetWorkingSetSizeForTest(SetWorkingSetSizeFn fn) {
-    return widgets::ReplaceSeam(gSetWorkingSetSize, fn,
-                   static_cast<SetWorkingSetSizeFn>(&::SetProcessWorkingSetSize));
-}
-CloseHandleFn SetCloseHandleForTest(CloseHandleFn fn) {
-    return widgets::ReplaceSeam(gCloseHandle, fn, static_cast<CloseHandleFn>(&::CloseHandle));
 }
 
 }  // namespace freeing

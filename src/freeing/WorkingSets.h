@@ -21,17 +21,16 @@ void FreeWorkingSets(widgets::TTimer& Timer_free);
 // not even the interval changes.
 void Timer_freeTimer(bool autoFreeChecked, widgets::TTimer& Timer_free);
 
-// ---- Test seams ----
+// ---- Test seams (replaced through widgets::ScopedSeam) ----
 
 // The three process calls of the walk, defaulting to OpenProcess,
 // SetProcessWorkingSetSize and CloseHandle. The close function also closes
-// the snapshot. Each setter returns the previous function; nullptr restores
-// the default.
+// the snapshot.
 using OpenProcessFn = HANDLE(WINAPI*)(DWORD access, BOOL inherit, DWORD processId);
 using SetWorkingSetSizeFn = BOOL(WINAPI*)(HANDLE process, SIZE_T minimum, SIZE_T maximum);
 using CloseHandleFn = BOOL(WINAPI*)(HANDLE handle);
-OpenProcessFn SetOpenProcessForTest(OpenProcessFn fn);
-SetWorkingSetSizeFn SetWorkingSetSizeForTest(SetWorkingSetSizeFn fn);
-CloseHandleFn SetCloseHandleForTest(CloseHandleFn fn);
+extern OpenProcessFn OpenProcessCall;
+extern SetWorkingSetSizeFn SetWorkingSetSizeCall;
+extern CloseHandleFn CloseHandleCall;
 
 }  // namespace freeing

@@ -3,10 +3,11 @@
 #include <windows.h>
 
 #include "localisation/LanguageRules.h"
-#include "settings/SettingsStore.h"
+#include "widgets/AppData.h"
 #include "widgets/Handle.h"
 #include "widgets/IniFile.h"
 #include "widgets/Paths.h"
+#include "widgets/Trace.h"
 
 namespace localisation {
 namespace {
@@ -44,11 +45,12 @@ TLanguage::TLanguage() {
     if (!search) return;
     search.reset();
 
-    std::wstring folder = settings::GetAppDataFolderOrReport();
+    std::wstring folder = widgets::GetAppDataFolderOrReport();
     if (folder.empty() || folder.back() != L'\\') folder += L'\\';
     // Read only: the profile reader never creates the file.
     const widgets::TTntIniFile shared(folder + L"Palvo\\Quenderal\\Main.ini");
     FLanguageName = shared.ReadString(L"Main", L"Language", L"English");
+    widgets::Trace(L"language file " + LanguageFolder() + FLanguageName + L".lng");
 }
 
 std::wstring TLanguage::Translate(const std::wstring& formKey, const std::wstring& textKey,

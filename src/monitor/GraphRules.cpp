@@ -1,18 +1,10 @@
 #include "monitor/GraphRules.h"
 
-#include <limits>
+#include "widgets/NumberRules.h"
 
 namespace monitor {
 
-namespace {
-
-std::int32_t ClampToInt32(std::int64_t v) {
-    if (v > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-    if (v < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(v);
-}
-
-}  // namespace
+using widgets::ClampToInt32;
 
 std::int32_t GraphRow(std::int32_t v, std::int32_t height) {
     // |100 - v| < 2^32 and |height| < 2^31: the product fits in 64 bits.

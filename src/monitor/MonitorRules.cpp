@@ -1,58 +1,16 @@
 #include "monitor/MonitorRules.h"
 
-#include <limits>
+#include "widgets/NumberRules.h"
 
 namespace monitor {
-
-namespace {
-
-// floor(r * 100 / b) for 0 <= r < b, without overflow however large b is:
-// the product is built bit by bit of 100 as a quotient and remainder of b.
-std::uint64_t HundredthsOf(std::uint64_t r, std::uint64_t b) {
-    std::uint64_t q = 0, rem = 0;  // invariant: q * b + rem == (bits so far of 100) * r
-    for (int bit = 6; bit >= 0; --bit) {
-        q *= 2;
-        rem *= 2;  // rem < b <= 2^63, so no wrap
-        if (rem >= b) {
-            rem -= b;
-            ++q;
-        }
-        if ((100u >> bit) & 1u) {
-            rem += r;  // rem < b and r < b, so no wrap
-            if (rem >= b) {
-                rem -= b;
-                ++q;
-            }
-        }
-    }
-    return q;
-}
-
-std::int32_t ClampToInt32(std::int64_t v) {
-    if (v > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-    if (v < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(v);
-}
-
-}  // namespace
 
 std::int64_t BytesToMegabytes(std::int64_t bytes) { return bytes / 1024 / 1024; }
 
 std::int32_t FreePercent(std::int64_t freeMb, std::int64_t totalMb) {
     if (totalMb <= 0) return 0;
-    const bool negative = freeMb < 0;
-    const std::uint64_t magnitude =
-        negative ? 0 - static_cast<std::uint64_t>(freeMb) : static_cast<std::uint64_t>(freeMb);
-    const std::uint64_t total = static_cast<std::uint64_t>(totalMb);
-    const std::uint64_t whole = magnitude / total;
-    // Anything from 2^32 / 100 whole times up is far outside int32 once
-    // multiplied by 100: saturate before multiplying.
-    constexpr std::uint64_t kSaturated = std::uint64_t(1) << 32;
-    const std::uint64_t percent =
-        whole >= kSaturated / 100 ? kSaturated : whole * 100 + HundredthsOf(magnitude % total, total);
-    const std::int64_t signedPercent =
-        negative ? -static_cast<std::int64_t>(percent) : static_cast<std::int64_t>(percent);
-    return ClampToInt32(signedPercent);
+    // Megabyte figures are below 2^44 (a 64-bit byte count is below 2^63),
+    // so the product cannot overflow 64 bits.
+    return widgets::ClampToInt32(freeMb * 100 / totalMb);
 }
 
 std::wstring CpuCaption(std::int32_t sample) { return std::to_wstring(sample) + L"%"; }

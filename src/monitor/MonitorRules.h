@@ -11,10 +11,10 @@ namespace monitor {
 // (1,048,575 bytes are 0 MB).
 std::int64_t BytesToMegabytes(std::int64_t bytes);
 
-// free MB x 100 div total MB, truncated toward zero. A total of 0 MB or less
-// (memory status unreadable, or a total below 1 MB) gives 0 instead of a
-// division by zero. The exact quotient is computed for any input and clamped
-// to the int32 range, so absurd figures cannot overflow.
+// free MB x 100 div total MB, truncated toward zero and clamped to the int32
+// range. A total of 0 MB or less (memory status unreadable, or a total below
+// 1 MB) gives 0 instead of a division by zero. The figures are megabytes
+// (BytesToMegabytes), below 2^44 in size.
 std::int32_t FreePercent(std::int64_t freeMb, std::int64_t totalMb);
 
 // The processor label: the sample in decimal followed by "%" ("15%", "-1%").

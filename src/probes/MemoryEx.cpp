@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "widgets/Exports.h"
+
 namespace probes {
 
 namespace {
@@ -12,13 +14,6 @@ static_assert(sizeof(MEMORYSTATUSEX) == 64, "MEMORYSTATUSEX is 64 bytes");
 static_assert(sizeof(SYSTEM_INFO) == 36, "SYSTEM_INFO is 36 bytes on 32-bit Windows");
 #endif
 
-FARPROC LookupExport(const char* module, const char* name) {
-    HMODULE handle = ::GetModuleHandleA(module);
-    if (!handle) return nullptr;  // a null module would search this exe
-    return ::GetProcAddress(handle, name);
-}
-
-MemoryProcLookupFn gLookup = &LookupExport;
 // One address for all objects, rewritten by every construction.
 GlobalMemoryStatusExFn gGlobalMemoryStatusEx = nullptr;
 
@@ -28,11 +23,11 @@ int32_t AddressAsInt32(const void* address) {
 
 }  // namespace
 
+MemoryProcLookupFn MemoryLookup = &widgets::LookUpExport;
+
 TMemory::TMemory() {
-    FARPROC proc = gLookup("kernel32", "GlobalMemoryStatusEx");
-    // Through void(*)() to tell the compiler the signature change is meant.
     gGlobalMemoryStatusEx =
-        reinterpret_cast<GlobalMemoryStatusExFn>(reinterpret_cast<void (*)()>(proc));
+        widgets::ExportAs<GlobalMemoryStatusExFn>(MemoryLookup(L"kernel32", "GlobalMemoryStatusEx"));
 }
 
 void TMemory::Refresh() {
@@ -57,12 +52,6 @@ void TMemory::Refresh() {
     MaxAppAddress = AddressAsInt32(info.lpMaximumApplicationAddress);
     MinAppAddress = AddressAsInt32(info.lpMinimumApplicationAddress);
     PageSize = static_cast<int32_t>(info.dwPageSize);
-}
-
-MemoryProcLookupFn SetMemoryLookupForTest(MemoryProcLookupFn lookup) {
-    MemoryProcLookupFn previous = gLookup;
-    gLookup = lookup ? lookup : &LookupExport;
-    return previous;
 }
 
 GlobalMemoryStatusExFn GlobalMemoryStatusExAddress() { return gGlobalMemoryStatusEx; }

@@ -34,16 +34,14 @@ public:
     int32_t PageSize = 0;
 };
 
-// ---- Test seams ----
+// ---- Test seams (replaced through widgets::ScopedSeam) ----
 
 using GlobalMemoryStatusExFn = BOOL(WINAPI*)(LPMEMORYSTATUSEX status);
-// Finds an exported function by module and function name; the default uses
-// GetModuleHandleA and GetProcAddress. Returning null means "not exported".
-using MemoryProcLookupFn = FARPROC (*)(const char* module, const char* name);
-
-// Replaces the lookup used by the constructor; returns the previous one.
-// nullptr restores the default.
-MemoryProcLookupFn SetMemoryLookupForTest(MemoryProcLookupFn lookup);
+// Finds an exported function by module and function name, defaulting to
+// widgets::LookUpExport. Returning null means "not exported".
+using MemoryProcLookupFn = FARPROC (*)(const wchar_t* module, const char* name);
+// The lookup the constructor uses.
+extern MemoryProcLookupFn MemoryLookup;
 // The shared address as the last construction left it.
 GlobalMemoryStatusExFn GlobalMemoryStatusExAddress();
 

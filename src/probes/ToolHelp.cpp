@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "widgets/Exports.h"
+
 namespace probes {
 
 namespace {
@@ -40,28 +42,28 @@ FARPROC DefaultProcLookup(HMODULE module, const char* name) {
     return ::GetProcAddress(module, name);
 }
 
-ModuleLookupFn gModuleLookup = &DefaultModuleLookup;
-ProcLookupFn gProcLookup = &DefaultProcLookup;
 // GetModuleHandleA takes no reference, so nothing is ever released.
 HMODULE gKernel32 = nullptr;
 FARPROC gSlots[kEntryCount] = {};
 
-// Through void(*)() to tell the compiler the signature change is meant.
 template <class Fn>
 Fn SlotAs(size_t index) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(gSlots[index]));
+    return widgets::ExportAs<Fn>(gSlots[index]);
 }
 
 }  // namespace
+
+ModuleLookupFn ToolHelpModuleLookup = &DefaultModuleLookup;
+ProcLookupFn ToolHelpProcLookup = &DefaultProcLookup;
 
 bool LoadToolHelpEntries() {
     // While the module is not found every call tries again; once it is, the
     // names are looked up this one time and missing ones stay null.
     if (!gKernel32) {
-        gKernel32 = gModuleLookup("kernel32.dll");
+        gKernel32 = ToolHelpModuleLookup("kernel32.dll");
         if (gKernel32) {
             for (size_t i = 0; i < kEntryCount; ++i) {
-                gSlots[i] = gProcLookup(gKernel32, kEntryNames[i]);
+                gSlots[i] = ToolHelpProcLookup(gKernel32, kEntryNames[i]);
             }
         }
     }
@@ -81,18 +83,6 @@ BOOL Process32FirstSafe(HANDLE snapshot, ProcessEntry32* entry) {
 BOOL Process32NextSafe(HANDLE snapshot, ProcessEntry32* entry) {
     if (!LoadToolHelpEntries() || !gSlots[kProcessNextSlot]) return FALSE;
     return SlotAs<ProcessWalkFn>(kProcessNextSlot)(snapshot, entry);
-}
-
-ModuleLookupFn SetToolHelpModuleLookupForTest(ModuleLookupFn lookup) {
-    ModuleLookupFn previous = gModuleLookup;
-    gModuleLookup = lookup ? lookup : &DefaultModuleLookup;
-    return previous;
-}
-
-ProcLookupFn SetToolHelpProcLookupForTest(ProcLookupFn lookup) {
-    ProcLookupFn previous = gProcLookup;
-    gProcLookup = lookup ? lookup : &DefaultProcLookup;
-    return previous;
 }
 
 void ResetToolHelpForTest() {

@@ -32,15 +32,14 @@ HANDLE CreateToolhelp32SnapshotSafe(DWORD flags, DWORD processId);
 BOOL Process32FirstSafe(HANDLE snapshot, ProcessEntry32* entry);
 BOOL Process32NextSafe(HANDLE snapshot, ProcessEntry32* entry);
 
-// ---- Test seams ----
+// ---- Test seams (replaced through widgets::ScopedSeam) ----
 
 // Module lookup (default GetModuleHandleA) and export lookup (default
-// GetProcAddress). Each setter returns the previous function; nullptr
-// restores the default.
+// GetProcAddress).
 using ModuleLookupFn = HMODULE (*)(const char* name);
 using ProcLookupFn = FARPROC (*)(HMODULE module, const char* name);
-ModuleLookupFn SetToolHelpModuleLookupForTest(ModuleLookupFn lookup);
-ProcLookupFn SetToolHelpProcLookupForTest(ProcLookupFn lookup);
+extern ModuleLookupFn ToolHelpModuleLookup;
+extern ProcLookupFn ToolHelpProcLookup;
 // Unbinds: the module handle back to 0 and every slot back to null.
 void ResetToolHelpForTest();
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "probes/CpuUsageRules.h"
+#include "widgets/Exports.h"
 
 namespace probes {
 
@@ -31,30 +32,21 @@ constexpr ULONG kPerformanceSize = 312;
 constexpr size_t kIdleTimeOffset = 0;         // IdleProcessTime, 64-bit
 
 NtQueryFn LookupNtQuery() {
-    HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
-    if (!ntdll) return nullptr;  // never pass a null module: it means "this exe"
-    FARPROC proc = ::GetProcAddress(ntdll, "NtQuerySystemInformation");
-    // Through void(*)() to tell the compiler the signature change is meant.
-    return reinterpret_cast<NtQueryFn>(reinterpret_cast<void (*)()>(proc));
+    return widgets::ExportAs<NtQueryFn>(widgets::LookUpExport(L"ntdll.dll", "NtQuerySystemInformation"));
 }
 
 // GetActiveProcessorCount(ALL_PROCESSOR_GROUPS), or 0 when the system
 // lacks it (before Windows 7).
 DWORD SystemAllProcessors() {
     using CountFn = DWORD(WINAPI*)(WORD group);
-    HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
-    if (!kernel) return 0;
-    const auto count = reinterpret_cast<CountFn>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(kernel, "GetActiveProcessorCount")));
+    const auto count =
+        widgets::ExportAs<CountFn>(widgets::LookUpExport(L"kernel32.dll", "GetActiveProcessorCount"));
     constexpr WORD kAllProcessorGroups = 0xFFFF;
     return count ? count(kAllProcessorGroups) : 0;
 }
 
-NtQueryFn gQuery = nullptr;
-AllProcessorsFn gAllProcessors = &SystemAllProcessors;
 bool gAllProcessorsAsked = false;
 uint32_t gAllProcessorCount = 0;  // 0: not asked, or unknown
-NtQueryLookupFn gLookup = &LookupNtQuery;
 int64_t gPreviousIdleTime = 0;    // 0: no sample yet
 int64_t gPreviousSystemTime = 0;
 
@@ -67,14 +59,18 @@ int64_t ReadInt64(const unsigned char* record, size_t offset) {
 // One query into a buffer of exactly the record's size; no return length.
 bool Query(ULONG infoClass, unsigned char* buffer, ULONG size) {
     std::memset(buffer, 0, size);
-    return gQuery(infoClass, buffer, size, nullptr) == 0;
+    return NtQuery(infoClass, buffer, size, nullptr) == 0;
 }
 
 }  // namespace
 
+NtQueryFn NtQuery = nullptr;
+NtQueryLookupFn NtQueryLookup = &LookupNtQuery;
+AllProcessorsFn AllProcessors = &SystemAllProcessors;
+
 int GetCpuUsage() {
-    if (!gQuery) gQuery = gLookup();
-    if (!gQuery) return 0;  // not exported: nothing to measure
+    if (!NtQuery) NtQuery = NtQueryLookup();
+    if (!NtQuery) return 0;  // not exported: nothing to measure
 
     alignas(8) unsigned char basic[kBasicSize];
     alignas(8) unsigned char timeOfDay[kTimeOfDaySize];
@@ -94,7 +90,7 @@ int GetCpuUsage() {
     if (!gAllProcessorsAsked && ProcessorCountTooSmall(idleTime, gPreviousIdleTime, systemTime,
                                                        gPreviousSystemTime, processors)) {
         gAllProcessorsAsked = true;
-        gAllProcessorCount = gAllProcessors();
+        gAllProcessorCount = AllProcessors();
     }
     if (gAllProcessorCount > processors) processors = gAllProcessorCount;
 
@@ -103,24 +99,6 @@ int GetCpuUsage() {
     gPreviousIdleTime = idleTime;
     gPreviousSystemTime = systemTime;
     return result;
-}
-
-NtQueryFn SetNtQueryForTest(NtQueryFn query) {
-    NtQueryFn previous = gQuery;
-    gQuery = query;
-    return previous;
-}
-
-NtQueryLookupFn SetNtQueryLookupForTest(NtQueryLookupFn lookup) {
-    NtQueryLookupFn previous = gLookup;
-    gLookup = lookup ? lookup : &LookupNtQuery;
-    return previous;
-}
-
-AllProcessorsFn SetAllProcessorsForTest(AllProcessorsFn fn) {
-    AllProcessorsFn previous = gAllProcessors;
-    gAllProcessors = fn ? fn : &SystemAllProcessors;
-    return previous;
 }
 
 void ResetCpuUsageForTest() {

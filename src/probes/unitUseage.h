@@ -14,7 +14,7 @@ namespace probes {
 // NtQuerySystemInformation. GUI thread only: the baseline has no lock.
 int GetCpuUsage();
 
-// ---- Test seams ----
+// ---- Test seams (replaced through widgets::ScopedSeam) ----
 
 using NtQueryFn = LONG(WINAPI*)(ULONG infoClass, PVOID buffer, ULONG length,
                                 PULONG returnLength);
@@ -22,19 +22,17 @@ using NtQueryFn = LONG(WINAPI*)(ULONG infoClass, PVOID buffer, ULONG length,
 // the loaded "ntdll.dll". Returning null means "not exported".
 using NtQueryLookupFn = NtQueryFn (*)();
 
-// Replaces the resolved query entry and returns the previous one. nullptr
-// means "not resolved yet": the next call looks it up again.
-NtQueryFn SetNtQueryForTest(NtQueryFn query);
-// Replaces the lookup used while the entry is unresolved; returns the old one.
-NtQueryLookupFn SetNtQueryLookupForTest(NtQueryLookupFn lookup);
+// The resolved query entry; nullptr means "not resolved yet": the next call
+// looks it up again through NtQueryLookup.
+extern NtQueryFn NtQuery;
+extern NtQueryLookupFn NtQueryLookup;
 // The count of all active processors in every processor group, asked the
 // first time an idle time shows the system's count to be too small (see
 // ProcessorCountTooSmall); from then on the larger of the two counts is used.
 // The default calls GetActiveProcessorCount(ALL_PROCESSOR_GROUPS), looked up
 // in kernel32.dll at run time (absent before Windows 7); 0 means "unknown".
 using AllProcessorsFn = DWORD (*)();
-// Replaces it and returns the previous one; nullptr restores the default.
-AllProcessorsFn SetAllProcessorsForTest(AllProcessorsFn fn);
+extern AllProcessorsFn AllProcessors;
 // Forgets the baseline (previous idle time and system time back to 0) and
 // the count of all processors.
 void ResetCpuUsageForTest();

@@ -1,14 +1,12 @@
 #include "settings/SettingsStore.h"
 
 #include <windows.h>
-#include <shlobj.h>
-
-#include <vector>
 
 #include "settings/SettingsTable.h"
 #include "widgets/Errors.h"
 #include "widgets/Paths.h"
 #include "widgets/Registry.h"
+#include "widgets/Trace.h"
 
 namespace settings {
 
@@ -21,72 +19,7 @@ namespace {
 // registry gave no folder: below the current drive's root.
 constexpr wchar_t kRootSettingsFile[] = L"\\Palvo\\Brimvale\\Brimvale.ini";
 
-std::wstring AskShellForAppData() {
-    wchar_t path[MAX_PATH] = {};
-    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) {
-        return std::wstring();
-    }
-    return path;
-}
-
-ShellAppDataFn gShellAppData = &AskShellForAppData;
-
-// text with its environment references expanded; as it is when that fails.
-std::wstring ExpandEnvironment(const std::wstring& text) {
-    const DWORD size = ::ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
-    if (size == 0) return text;
-    std::vector<wchar_t> buffer(size + 1, L'\0');
-    const DWORD written = ::ExpandEnvironmentStringsW(text.c_str(), buffer.data(), size + 1);
-    if (written == 0 || written > size + 1) return text;
-    return std::wstring(buffer.data());
-}
-
-// The folder the settings go to; fromShell tells whether the shell named it
-// because the registry did not.
-std::wstring SettingsBaseFolder(bool& fromShell) {
-    fromShell = false;
-    std::wstring folder;
-    try {
-        folder = GetAppDataFolder();
-    } catch (const widgets::ERegistryException& e) {
-        widgets::ReportError(e.Message());
-    }
-    if (folder.empty()) {
-        folder = ShellAppDataFolder();
-        fromShell = !folder.empty();
-    }
-    return folder;
-}
-
 }  // namespace
-
-std::wstring GetAppDataFolder() {
-    widgets::TTntRegistry registry;
-    if (!registry.OpenKey(ShellFoldersKey)) return std::wstring();
-    std::wstring folder = registry.ReadString(AppDataValue);
-    DWORD type = 0;
-    if (!folder.empty() &&
-        ::RegQueryValueExW(registry.CurrentKey(), AppDataValue, nullptr, &type, nullptr, nullptr) ==
-            ERROR_SUCCESS &&
-        type == REG_EXPAND_SZ) {
-        folder = ExpandEnvironment(folder);
-    }
-    registry.CloseKey();
-    return folder;
-}
-
-std::wstring GetAppDataFolderOrReport() {
-    bool fromShell = false;
-    return SettingsBaseFolder(fromShell);
-}
-
-std::wstring ShellAppDataFolder() { return gShellAppData(); }
-
-ShellAppDataFn SetShellAppDataForTest(ShellAppDataFn fn) {
-    ShellAppDataFn previous = gShellAppData;
-    gShellAppData = fn ? fn : &AskShellForAppData;
-    return previous;
-}
 
 void EnsureSettingsFolder() {
     // The folders without their trailing separators.
@@ -106,8 +39,9 @@ void OpenSettingsFile() {
     // A wrong-typed AppData value must not leave the program without its
     // settings object: it is reported, and the shell's folder is used.
     bool fromShell = false;
-    const std::wstring folder = SettingsBaseFolder(fromShell);
+    const std::wstring folder = widgets::GetAppDataFolderOrReport(&fromShell);
     SettingsPath = folder + L"\\Palvo\\Brimvale\\Brimvale.ini";
+    widgets::Trace(L"settings file " + SettingsPath);
     EnsureSettingsFolder();
     SettingsIni = std::make_unique<widgets::TTntIniFile>(SettingsPath);
     // Settings a run without the registry's folder stored below the root

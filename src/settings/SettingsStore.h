@@ -1,10 +1,11 @@
 // The settings store: the per-user settings file with the four on/off
-// settings, the per-user application-data folder it lives in, and the
-// autostart entry that starts the program minimised when the user signs in.
+// settings (in the per-user application-data folder, widgets/AppData.h), and
+// the autostart entry that starts the program minimised when the user signs in.
 #pragma once
 #include <memory>
 #include <string>
 
+#include "widgets/AppData.h"
 #include "widgets/IniFile.h"
 
 namespace settings {
@@ -16,35 +17,14 @@ inline constexpr wchar_t KeyFreeWhenLeisure[] = L"freewhenleisure";
 inline constexpr wchar_t KeyPauseWhenBusy[] = L"pausewhenbusy";
 inline constexpr wchar_t KeySmartFree[] = L"smartfree";
 
-// Where the application-data folder and the autostart entry are kept, below
-// HKEY_CURRENT_USER.
-inline constexpr wchar_t ShellFoldersKey[] =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-inline constexpr wchar_t AppDataValue[] = L"AppData";
+// The app-data folder's registry value, as the tests and the callers here
+// have always named it (it lives with the folder's look-up in widgets).
+using widgets::AppDataValue;
+using widgets::ShellFoldersKey;
+
+// Where the autostart entry is kept, below HKEY_CURRENT_USER.
 inline constexpr wchar_t RunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr wchar_t AutostartValue[] = L"Brimvale";
-
-// The per-user application-data folder; empty when the key cannot be opened
-// or the value is missing or empty. A REG_EXPAND_SZ value has its
-// environment references ("%USERPROFILE%") expanded. Throws
-// widgets::ERegistryException when the value is not a string.
-std::wstring GetAppDataFolder();
-
-// GetAppDataFolder for callers that must go on whatever the registry holds:
-// a value of the wrong type is shown once in the standard error report.
-// When the value gives no folder (missing, empty or of the wrong type), the
-// folder is the user's application-data folder as the shell reports it
-// (ShellAppDataFolder); only when that fails too is it empty, and paths
-// built on it then start at the current drive's root.
-std::wstring GetAppDataFolderOrReport();
-
-// The user's application-data folder as the shell reports it
-// (SHGetFolderPathW, CSIDL_APPDATA); empty when the shell cannot tell.
-std::wstring ShellAppDataFolder();
-// Seam for tests: replaces ShellAppDataFolder's lookup and returns the
-// previous one; nullptr restores the shell's.
-using ShellAppDataFn = std::wstring (*)();
-ShellAppDataFn SetShellAppDataForTest(ShellAppDataFn fn);
 
 // The settings file: the app-data folder + "\Palvo\Brimvale\Brimvale.ini".
 // Set by OpenSettingsFile and kept for the life of the process.

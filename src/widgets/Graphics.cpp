@@ -2,12 +2,22 @@
 
 namespace widgets {
 
+namespace {
+
+// Stores value in field; true when that changed it.
+template <class T>
+bool Change(T& field, const T& value) {
+    if (field == value) return false;
+    field = value;
+    return true;
+}
+
+}  // namespace
+
 void TCanvas::SetBrushColor(TColor c) {
-    if (c != brushColor_) {
-        brushColor_ = c;
-        if (dc_ && brush_) ::SelectObject(dc_, ::GetStockObject(WHITE_BRUSH));
-        brush_.reset();
-    }
+    if (!Change(brushColor_, c)) return;
+    if (dc_ && brush_) ::SelectObject(dc_, ::GetStockObject(WHITE_BRUSH));
+    brush_.reset();
 }
 
 void TCanvas::SetPen(TColor c, int width) {
@@ -19,23 +29,15 @@ void TCanvas::SetPen(TColor c, int width) {
     }
 }
 
+// A changed font part drops the font; the next text makes it again.
 void TCanvas::SetFontName(const std::wstring& name) {
-    if (name != fontName_) {
-        fontName_ = name;
-        dropFont();
-    }
+    if (Change(fontName_, name)) dropFont();
 }
 void TCanvas::SetFontHeight(int height) {
-    if (height != fontHeight_) {
-        fontHeight_ = height;
-        dropFont();
-    }
+    if (Change(fontHeight_, height)) dropFont();
 }
 void TCanvas::SetFontBold(bool bold) {
-    if (bold != fontBold_) {
-        fontBold_ = bold;
-        dropFont();
-    }
+    if (Change(fontBold_, bold)) dropFont();
 }
 
 void TCanvas::dropFont() {
@@ -124,10 +126,6 @@ SIZE TCanvas::TextExtent(const std::wstring& text) {
 
 TColor TCanvas::Pixel(int x, int y) const { return ::GetPixel(dc_, x, y); }
 void TCanvas::SetPixel(int x, int y, TColor c) { ::SetPixelV(dc_, x, y, c); }
-
-void TCanvas::Draw(int x, int y, HDC source, int width, int height) {
-    ::BitBlt(dc_, x, y, width, height, source, 0, 0, SRCCOPY);
-}
 
 void TCanvas::StretchDraw(const RECT& dest, HDC source, int width, int height) {
     ::SetStretchBltMode(dc_, COLORONCOLOR);

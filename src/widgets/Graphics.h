@@ -62,7 +62,6 @@ public:
     SIZE TextExtent(const std::wstring& text);
     TColor Pixel(int x, int y) const;
     void SetPixel(int x, int y, TColor c);
-    void Draw(int x, int y, HDC source, int width, int height);
     void StretchDraw(const RECT& dest, HDC source, int width, int height);
 
 private:

@@ -61,60 +61,31 @@ private:
     pointer h_ = Traits::invalid();
 };
 
-struct KernelHandleTraits {
-    using type = HANDLE;
-    static HANDLE invalid() noexcept { return nullptr; }
-    static void close(HANDLE h) noexcept { ::CloseHandle(h); }
-};
-// Snapshot and file handles use INVALID_HANDLE_VALUE for "none".
-struct FileHandleTraits {
-    using type = HANDLE;
-    static HANDLE invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void close(HANDLE h) noexcept { ::CloseHandle(h); }
-};
-struct FindHandleTraits {
-    using type = HANDLE;
-    static HANDLE invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void close(HANDLE h) noexcept { ::FindClose(h); }
-};
-struct IconTraits {
-    using type = HICON;
-    static HICON invalid() noexcept { return nullptr; }
-    static void close(HICON h) noexcept { ::DestroyIcon(h); }
-};
-template <class T>
-struct GdiTraits {
+// Traits of a handle kind: a T that is null when there is none (or
+// INVALID_HANDLE_VALUE, for the kinds whose functions answer that), closed
+// by Close.
+template <class T, auto Close, bool NoneIsInvalidHandleValue = false>
+struct HandleTraits {
     using type = T;
-    static T invalid() noexcept { return nullptr; }
-    static void close(T h) noexcept { ::DeleteObject(h); }
-};
-struct MemoryDcTraits {
-    using type = HDC;
-    static HDC invalid() noexcept { return nullptr; }
-    static void close(HDC h) noexcept { ::DeleteDC(h); }
-};
-struct MenuTraits {
-    using type = HMENU;
-    static HMENU invalid() noexcept { return nullptr; }
-    static void close(HMENU h) noexcept { ::DestroyMenu(h); }
-};
-struct KeyTraits {
-    using type = HKEY;
-    static HKEY invalid() noexcept { return nullptr; }
-    static void close(HKEY h) noexcept { ::RegCloseKey(h); }
+    static T invalid() noexcept {
+        if constexpr (NoneIsInvalidHandleValue) return INVALID_HANDLE_VALUE;
+        else return nullptr;
+    }
+    static void close(T h) noexcept { (void)Close(h); }
 };
 
-using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
-using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
-using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
-using UniqueIcon = UniqueHandle<IconTraits>;
-using UniqueBitmap = UniqueHandle<GdiTraits<HBITMAP>>;
-using UniqueFont = UniqueHandle<GdiTraits<HFONT>>;
-using UniquePen = UniqueHandle<GdiTraits<HPEN>>;
-using UniqueBrush = UniqueHandle<GdiTraits<HBRUSH>>;
-using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
-using UniqueMenu = UniqueHandle<MenuTraits>;
-using UniqueKey = UniqueHandle<KeyTraits>;
+using UniqueKernelHandle = UniqueHandle<HandleTraits<HANDLE, &::CloseHandle>>;
+// Snapshot and file handles use INVALID_HANDLE_VALUE for "none".
+using UniqueFileHandle = UniqueHandle<HandleTraits<HANDLE, &::CloseHandle, true>>;
+using UniqueFindHandle = UniqueHandle<HandleTraits<HANDLE, &::FindClose, true>>;
+using UniqueIcon = UniqueHandle<HandleTraits<HICON, &::DestroyIcon>>;
+using UniqueBitmap = UniqueHandle<HandleTraits<HBITMAP, &::DeleteObject>>;
+using UniqueFont = UniqueHandle<HandleTraits<HFONT, &::DeleteObject>>;
+using UniquePen = UniqueHandle<HandleTraits<HPEN, &::DeleteObject>>;
+using UniqueBrush = UniqueHandle<HandleTraits<HBRUSH, &::DeleteObject>>;
+using UniqueMemoryDc = UniqueHandle<HandleTraits<HDC, &::DeleteDC>>;
+using UniqueMenu = UniqueHandle<HandleTraits<HMENU, &::DestroyMenu>>;
+using UniqueKey = UniqueHandle<HandleTraits<HKEY, &::RegCloseKey>>;
 
 // Live GDI objects (bitmaps, fonts, pens, brushes, memory DCs) owned anywhere.
 inline int LiveGdiObjects() noexcept {

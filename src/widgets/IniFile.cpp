@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "settings/IniBoolRules.h"
+#include "widgets/IniFileRules.h"
 #include "widgets/Errors.h"
 
 namespace widgets {
@@ -40,7 +40,7 @@ void TTntIniFile::WriteString(const std::wstring& section, const std::wstring& i
 bool TTntIniFile::ReadBool(const std::wstring& section, const std::wstring& ident,
                            bool defaultValue) const {
     const std::wstring text = ReadString(section, ident, std::wstring());
-    return settings::ParseIniBool(text, defaultValue);
+    return widgets::ParseIniBool(text, defaultValue);
 }
 
 void TTntIniFile::WriteBool(const std::wstring& section, const std::wstring& ident,

@@ -1,5 +1,7 @@
 #include "widgets/MessageFilter.h"
 
+#include "widgets/Exports.h"
+
 namespace widgets {
 namespace {
 
@@ -9,10 +11,7 @@ constexpr DWORD kMsgFltAdd = 1;    // MSGFLT_ADD
 using ChangeFilterExFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
 using ChangeFilterFn = BOOL(WINAPI*)(UINT, DWORD);
 
-FARPROC FromUser32(const char* name) {
-    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-    return user32 ? ::GetProcAddress(user32, name) : nullptr;
-}
+FARPROC FromUser32(const char* name) { return LookUpExport(L"user32.dll", name); }
 
 }  // namespace
 

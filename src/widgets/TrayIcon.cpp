@@ -72,7 +72,10 @@ bool TTextTrayIcon::notify(DWORD message) {
 // again whatever happened this time.
 void TTextTrayIcon::present() {
     if (added_ && notify(NIM_MODIFY)) return;
+    const bool wasPresent = added_;
     added_ = notify(NIM_ADD) || notify(NIM_MODIFY);
+    // Only a change of state is traced: a busy shell may time out every tick.
+    if (added_ && !wasPresent) Trace(L"tray icon added (at start, after the shell restarted, or on a retry)");
 }
 
 void TTextTrayIcon::SetIcon(UniqueIcon icon) {
@@ -117,8 +120,6 @@ LRESULT TTextTrayIcon::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         // The new shell holds no icon: add first.
         added_ = false;
         present();
-        Trace(added_ ? L"taskbar re-created: tray icon added again"
-                     : L"taskbar re-created: the shell refused the icon; every tick tries again");
         return 0;
     }
     // A close request to this hidden window (taskkill without /f, an

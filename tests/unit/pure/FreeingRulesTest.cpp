@@ -72,6 +72,13 @@ TEST(ReleasedMegabytes, DefinedAndSignKeptForAnyReadings) {
     EXPECT_EQ(-1, ReleasedMegabytes(0, -1));
 }
 
+TEST(CleanTraceText, NamesTheCleanAndItsFiguresInWholeMegabytes) {
+    EXPECT_EQ(L"Smart Clean: 1000 MB free before, 1007 MB after, 7 MB released",
+              CleanTraceText(L"Smart Clean", 1000 * MB + 5, 1007 * MB + MB - 1));
+    EXPECT_EQ(L"Deep Clean: 512 MB free before, 510 MB after, -2 MB released",
+              CleanTraceText(L"Deep Clean", 512 * MB, 510 * MB));
+}
+
 TEST(DeepCleanTarget, FreePlusAnEighthOfTheUsed) {
     // 3,072 + 5,120 / 8.
     EXPECT_EQ(3712, DeepCleanTarget(8192 * MB, 3072 * MB));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "probes/unitUseage.h"
+#include "widgets/Seam.h"
 
 using namespace probes;
 
@@ -72,17 +73,9 @@ protected:
     void SetUp() override {
         gFake = FakeSystem{};
         gLookups = 0;
-        previousQuery_ = SetNtQueryForTest(&FakeQuery);
-        previousLookup_ = SetNtQueryLookupForTest(nullptr);
-        previousAll_ = SetAllProcessorsForTest(&FakeAllProcessors);
         ResetCpuUsageForTest();
     }
-    void TearDown() override {
-        SetNtQueryForTest(previousQuery_);
-        SetNtQueryLookupForTest(previousLookup_);
-        SetAllProcessorsForTest(previousAll_);
-        ResetCpuUsageForTest();
-    }
+    void TearDown() override { ResetCpuUsageForTest(); }
     // Advances the fake counters by one interval.
     void Advance(int64_t elapsed, int64_t idle) {
         gFake.clock += elapsed;
@@ -90,9 +83,13 @@ protected:
     }
 
 private:
-    NtQueryFn previousQuery_ = nullptr;
-    NtQueryLookupFn previousLookup_ = nullptr;
-    AllProcessorsFn previousAll_ = nullptr;
+    widgets::ScopedSeam<NtQueryFn> query_{NtQuery, &FakeQuery};
+    widgets::ScopedSeam<AllProcessorsFn> allProcessors_{AllProcessors, &FakeAllProcessors};
+};
+
+// The query entry back to "not resolved yet" for one test.
+struct Unresolved : widgets::ScopedSeam<NtQueryFn> {
+    Unresolved() : ScopedSeam(NtQuery, nullptr) {}
 };
 
 }  // namespace
@@ -205,13 +202,13 @@ TEST_F(CpuUsage, AFailureBeforeAnyBaselineStillLeavesTheFirstSuccessAtZero) {
 }
 
 TEST_F(CpuUsage, AMissingQueryFunctionGivesZeroEveryCall) {
-    SetNtQueryForTest(nullptr);
-    SetNtQueryLookupForTest(&MissingLookup);
+    Unresolved unresolved;
+    widgets::ScopedSeam<NtQueryLookupFn> missing(NtQueryLookup, &MissingLookup);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(0, GetCpuUsage());
     EXPECT_EQ(3, gLookups);  // still unresolved: each call looks again
     EXPECT_TRUE(gFake.classes.empty());
     // Once it is found it is kept, and no baseline was set meanwhile.
-    SetNtQueryLookupForTest(&FakeLookup);
+    widgets::ScopedSeam<NtQueryLookupFn> found(NtQueryLookup, &FakeLookup);
     EXPECT_EQ(0, GetCpuUsage());
     Advance(10000000, 0);
     EXPECT_EQ(100, GetCpuUsage());
@@ -219,17 +216,16 @@ TEST_F(CpuUsage, AMissingQueryFunctionGivesZeroEveryCall) {
 }
 
 TEST_F(CpuUsage, LooksUpNtQuerySystemInformationInNtdll) {
-    SetNtQueryForTest(nullptr);
+    Unresolved unresolved;
     GetCpuUsage();
     const FARPROC expected =
         ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation");
     ASSERT_NE(nullptr, expected);
-    const NtQueryFn resolved = SetNtQueryForTest(&FakeQuery);
-    EXPECT_EQ(reinterpret_cast<void*>(expected), reinterpret_cast<void*>(resolved));
+    EXPECT_EQ(reinterpret_cast<void*>(expected), reinterpret_cast<void*>(NtQuery));
 }
 
 TEST_F(CpuUsage, RealCountersGiveZeroThenAPlausiblePercentage) {
-    SetNtQueryForTest(nullptr);
+    Unresolved unresolved;
     EXPECT_EQ(0, GetCpuUsage());
     ::Sleep(300);
     const int usage = GetCpuUsage();
@@ -270,7 +266,7 @@ TEST_F(CpuUsage, EachRealQuerySucceedsAndGivesTheProcessorCountAndTheCounters) {
         ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
     ASSERT_NE(nullptr, gRealQuery);
     gRealStatuses.clear();
-    SetNtQueryForTest(&AllIdleRealQuery);
+    widgets::ScopedSeam<NtQueryFn> allIdle(NtQuery, &AllIdleRealQuery);
     EXPECT_EQ(0, GetCpuUsage());
     ::Sleep(100);
     EXPECT_EQ(0, GetCpuUsage());

@@ -43,8 +43,9 @@ struct Log {
 enum Posted { kArmDeepClean = 1, kSmartClean, kExit };
 
 CleanRig* gRig = nullptr;
-BlockAllocateFn gRealAllocate = nullptr;
-BlockReleaseFn gRealRelease = nullptr;
+// The real block calls, which the counting ones pass on to.
+const BlockAllocateFn gRealAllocate = BlockAllocateCall;
+const BlockReleaseFn gRealRelease = BlockReleaseCall;
 int gFailAt = -1;                          // allocation index that fails (counted over all runs)
 bool gStaticBlocks = false;                // hand out one static block again and again
 std::int64_t gAddressLeft = 1024 * MB;
@@ -103,12 +104,6 @@ protected:
         gAddressLeft = 1024 * MB;
         gOnAllocate = nullptr;
         gSmartPauses = 0;
-        gRealAllocate = SetBlockAllocateForTest(&CountingAllocate);
-        gRealRelease = SetBlockReleaseForTest(&CountingRelease);
-        previousAddress_ = SetAddressSpaceLeftForTest(&FakeAddressSpaceLeft);
-        previousDeepSleep_ = SetDeepCleanSleepForTest(&RecordingSleep);
-        previousSmartSleep_ = SetSmartCleanSleepForTest(&NoSleep);
-        previousOpen_ = SetOpenProcessForTest(&RefusingOpen);
         toolHelp_.processes = {4, 8};
         rig_ = std::make_unique<CleanRig>();
         gRig = rig_.get();
@@ -119,12 +114,6 @@ protected:
         gOnAllocate = nullptr;
         gRig = nullptr;
         rig_.reset();
-        SetBlockAllocateForTest(gRealAllocate);
-        SetBlockReleaseForTest(gRealRelease);
-        SetAddressSpaceLeftForTest(previousAddress_);
-        SetDeepCleanSleepForTest(previousDeepSleep_);
-        SetSmartCleanSleepForTest(previousSmartSleep_);
-        SetOpenProcessForTest(previousOpen_);
         widgets::Application.ResetTerminatedForTest();
     }
     void onPosted(int code) {
@@ -165,10 +154,12 @@ protected:
     FakeMemory memory_{{{8 * MB, 8 * MB}}};
     std::unique_ptr<CleanRig> rig_;
     int height_ = 0;
-    AddressSpaceLeftFn previousAddress_ = nullptr;
-    SleepFn previousDeepSleep_ = nullptr;
-    SleepFn previousSmartSleep_ = nullptr;
-    OpenProcessFn previousOpen_ = nullptr;
+    widgets::ScopedSeam<BlockAllocateFn> allocate_{BlockAllocateCall, &CountingAllocate};
+    widgets::ScopedSeam<BlockReleaseFn> release_{BlockReleaseCall, &CountingRelease};
+    widgets::ScopedSeam<AddressSpaceLeftFn> address_{AddressSpaceLeftCall, &FakeAddressSpaceLeft};
+    widgets::ScopedSeam<SleepFn> deepSleep_{DeepCleanSleepCall, &RecordingSleep};
+    widgets::ScopedSeam<SleepFn> smartSleep_{SmartCleanSleepCall, &NoSleep};
+    widgets::ScopedSeam<OpenProcessFn> open_{OpenProcessCall, &RefusingOpen};
 };
 
 }  // namespace
@@ -353,7 +344,7 @@ TEST_F(DeepCleanTest, ASmartCleanChosenDuringTheFillRunsInsideIt) {
 }
 
 TEST_F(DeepCleanTest, ADeepCleanChosenDuringASmartCleanRunsInItsNextPump) {
-    SetSmartCleanSleepForTest(&ArmingSmartPause);
+    widgets::ScopedSeam<SleepFn> arming(SmartCleanSleepCall, &ArmingSmartPause);
     // Smart before, Deep first, Deep second, Smart after.
     memory_.Script({{8 * MB, 8 * MB}, {8 * MB, 8 * MB}, {8 * MB, 9 * MB}, {8 * MB, 15 * MB}});
     SmartCleanClick(window());

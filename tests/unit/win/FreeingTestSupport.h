@@ -26,6 +26,7 @@
 #include "widgets/ExtCtrls.h"
 #include "widgets/Form.h"
 #include "widgets/Paths.h"
+#include "widgets/Seam.h"
 #include "widgets/StdCtrls.h"
 
 namespace freeingtest {
@@ -158,12 +159,8 @@ public:
     FakeToolHelp() {
         current() = this;
         probes::ResetToolHelpForTest();
-        previousModule_ = probes::SetToolHelpModuleLookupForTest(&Module);
-        previousProc_ = probes::SetToolHelpProcLookupForTest(&Proc);
     }
     ~FakeToolHelp() {
-        probes::SetToolHelpModuleLookupForTest(previousModule_);
-        probes::SetToolHelpProcLookupForTest(previousProc_);
         probes::ResetToolHelpForTest();
         current() = nullptr;
     }
@@ -224,8 +221,8 @@ private:
     }
 
     std::size_t next_ = 0;
-    probes::ModuleLookupFn previousModule_ = nullptr;
-    probes::ProcLookupFn previousProc_ = nullptr;
+    widgets::ScopedSeam<probes::ModuleLookupFn> module_{probes::ToolHelpModuleLookup, &Module};
+    widgets::ScopedSeam<probes::ProcLookupFn> proc_{probes::ToolHelpProcLookup, &Proc};
 };
 
 // Scripted physical-memory readings through TMemory's GlobalMemoryStatusEx
@@ -237,12 +234,8 @@ public:
     };
     explicit FakeMemory(std::deque<Reading> readings) : readings_(std::move(readings)) {
         current() = this;
-        previous_ = probes::SetMemoryLookupForTest(&Lookup);
     }
-    ~FakeMemory() {
-        probes::SetMemoryLookupForTest(previous_);
-        current() = nullptr;
-    }
+    ~FakeMemory() { current() = nullptr; }
     FakeMemory(const FakeMemory&) = delete;
     FakeMemory& operator=(const FakeMemory&) = delete;
 
@@ -255,7 +248,7 @@ private:
         static FakeMemory* instance = nullptr;
         return instance;
     }
-    static FARPROC Lookup(const char*, const char*) {
+    static FARPROC Lookup(const wchar_t*, const char*) {
         return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&Status));
     }
     static BOOL WINAPI Status(LPMEMORYSTATUSEX status) {
@@ -272,7 +265,7 @@ private:
         return TRUE;
     }
     std::deque<Reading> readings_;
-    probes::MemoryProcLookupFn previous_ = nullptr;
+    widgets::ScopedSeam<probes::MemoryProcLookupFn> lookup_{probes::MemoryLookup, &Lookup};
 };
 
 // Whether WM_QUIT is waiting in this thread's queue (taken off if so).

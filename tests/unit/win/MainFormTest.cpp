@@ -9,6 +9,7 @@
 #include "monitor/MonitorRules.h"
 #include "probes/unitUseage.h"
 #include "widgets/Application.h"
+#include "widgets/Seam.h"
 
 using app::TMainForm;
 using namespace widgets;
@@ -109,12 +110,13 @@ LONG WINAPI FakeQuery(ULONG cls, PVOID buffer, ULONG length, PULONG) {
 
 TEST(MainForm, TickShiftsHistoryAndShowsTheNewestSample) {
     auto form = NewMainForm();
-    auto previous = probes::SetNtQueryForTest(&FakeQuery);
-    probes::ResetCpuUsageForTest();
-    form->Timer_cpuTimer();  // baseline
-    ++fakeSeconds;
-    form->Timer_cpuTimer();
-    probes::SetNtQueryForTest(previous);
+    {
+        widgets::ScopedSeam<probes::NtQueryFn> query(probes::NtQuery, &FakeQuery);
+        probes::ResetCpuUsageForTest();
+        form->Timer_cpuTimer();  // baseline
+        ++fakeSeconds;
+        form->Timer_cpuTimer();
+    }
     EXPECT_EQ(25, monitor::CpuHistory[150]);
     EXPECT_EQ(0, monitor::CpuHistory[149]);
     EXPECT_EQ(L"25%", form->Label_cpu_usage->Caption());

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
 #include "probes/MemoryEx.h"
+#include "widgets/Seam.h"
 
 using namespace probes;
 
@@ -40,32 +42,33 @@ BOOL WINAPI OtherFake(LPMEMORYSTATUSEX status) {
 FARPROC AsProc(GlobalMemoryStatusExFn fn) {
     return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(fn));
 }
-FARPROC MissingLookup(const char* module, const char* name) {
-    gLookedUp.push_back(std::string(module) + "!" + name);
+void Log(const wchar_t* module, const char* name) {
+    gLookedUp.push_back(std::string(module, module + std::wcslen(module)) + "!" + name);  // ASCII names
+}
+FARPROC MissingLookup(const wchar_t* module, const char* name) {
+    Log(module, name);
     return nullptr;
 }
-FARPROC FakeLookup(const char* module, const char* name) {
-    gLookedUp.push_back(std::string(module) + "!" + name);
+FARPROC FakeLookup(const wchar_t* module, const char* name) {
+    Log(module, name);
     return AsProc(&FakeStatus);
 }
-FARPROC FailingLookup(const char*, const char*) { return AsProc(&FailingStatus); }
-FARPROC OtherLookup(const char*, const char*) { return AsProc(&OtherFake); }
+FARPROC FailingLookup(const wchar_t*, const char*) { return AsProc(&FailingStatus); }
+FARPROC OtherLookup(const wchar_t*, const char*) { return AsProc(&OtherFake); }
 
 class Memory : public ::testing::Test {
 protected:
     void SetUp() override {
         gLookedUp.clear();
         gFakeCalls = 0;
-        previous_ = SetMemoryLookupForTest(nullptr);
     }
     void TearDown() override {
-        SetMemoryLookupForTest(previous_);
         TMemory restore;  // put the real address back for later users
     }
-
-private:
-    MemoryProcLookupFn previous_ = nullptr;
 };
+
+// The constructor's lookup, replaced for the helper's life.
+using Lookup = widgets::ScopedSeam<MemoryProcLookupFn>;
 
 void ExpectLayoutFromGetSystemInfo(const TMemory& m) {
     SYSTEM_INFO info;
@@ -117,20 +120,21 @@ TEST_F(Memory, RefreshReadsTheSystemFiguresInBytes) {
 }
 
 TEST_F(Memory, ConstructionLooksUpGlobalMemoryStatusExInKernel32) {
-    SetMemoryLookupForTest(&FakeLookup);
-    TMemory a;
-    TMemory b;
+    {
+        Lookup fake(MemoryLookup, &FakeLookup);
+        TMemory a;
+        TMemory b;
+    }
     EXPECT_EQ((std::vector<std::string>{"kernel32!GlobalMemoryStatusEx",
                                         "kernel32!GlobalMemoryStatusEx"}),
               gLookedUp);
-    SetMemoryLookupForTest(nullptr);
     TMemory real;
     const FARPROC expected = ::GetProcAddress(::GetModuleHandleA("kernel32"), "GlobalMemoryStatusEx");
     EXPECT_EQ(reinterpret_cast<void*>(expected), reinterpret_cast<void*>(GlobalMemoryStatusExAddress()));
 }
 
 TEST_F(Memory, FiguresAreCopiedBitForBitFromAZeroFilledRecord) {
-    SetMemoryLookupForTest(&FakeLookup);
+    Lookup fake(MemoryLookup, &FakeLookup);
     std::memset(&gSeen, 0xCC, sizeof gSeen);
     TMemory m;
     m.Refresh();
@@ -149,7 +153,7 @@ TEST_F(Memory, FiguresAreCopiedBitForBitFromAZeroFilledRecord) {
 }
 
 TEST_F(Memory, AFailureReportIsIgnored) {
-    SetMemoryLookupForTest(&FailingLookup);
+    Lookup failing(MemoryLookup, &FailingLookup);
     TMemory m;
     m.Refresh();
     EXPECT_EQ(1, gFakeCalls);
@@ -158,7 +162,7 @@ TEST_F(Memory, AFailureReportIsIgnored) {
 }
 
 TEST_F(Memory, WithoutGlobalMemoryStatusExTheMemoryFiguresReadZero) {
-    SetMemoryLookupForTest(&MissingLookup);
+    Lookup missing(MemoryLookup, &MissingLookup);
     TMemory m;
     m.PhysicalTotal = 99;  // a stale figure is overwritten, not kept
     m.Refresh();
@@ -174,14 +178,14 @@ TEST_F(Memory, WithoutGlobalMemoryStatusExTheMemoryFiguresReadZero) {
 }
 
 TEST_F(Memory, AllObjectsShareTheAddressTheLastConstructionFound) {
-    SetMemoryLookupForTest(&FakeLookup);
+    Lookup fake(MemoryLookup, &FakeLookup);
     TMemory first;
-    SetMemoryLookupForTest(&OtherLookup);
+    Lookup other(MemoryLookup, &OtherLookup);
     TMemory second;
     first.Refresh();  // uses the address the second construction stored
     EXPECT_EQ(0, gFakeCalls);
     EXPECT_EQ(12345, first.PhysicalTotal);
-    SetMemoryLookupForTest(&MissingLookup);
+    Lookup missing(MemoryLookup, &MissingLookup);
     TMemory third;
     second.Refresh();
     EXPECT_EQ(0, second.PhysicalTotal);

@@ -249,17 +249,13 @@ TEST(TrimmingWalk, ProcessesThatEndDuringTheWalkArePassedOver) {
         }
         probes::ResetToolHelpForTest();
         monitor::ResetCpuHistory();
-        const freeing::OpenProcessFn previousOpen = freeing::SetOpenProcessForTest(&EndingOpen);
-        const freeing::SetWorkingSetSizeFn previousTrim = freeing::SetWorkingSetSizeForTest(nullptr);
-        const freeing::CloseHandleFn previousClose = freeing::SetCloseHandleForTest(&CountingClose);
         {
+            widgets::ScopedSeam<freeing::OpenProcessFn> open(freeing::OpenProcessCall, &EndingOpen);
+            widgets::ScopedSeam<freeing::CloseHandleFn> close(freeing::CloseHandleCall, &CountingClose);
             freeingtest::CleanTestForm form;
             freeing::FreeWorkingSets(*form.freeTimer);
             EXPECT_EQ(5000u, form.freeTimer->Interval());
         }
-        freeing::SetOpenProcessForTest(previousOpen);
-        freeing::SetWorkingSetSizeForTest(previousTrim);
-        freeing::SetCloseHandleForTest(previousClose);
         EndChildren();  // in case the walk never reached them
 
         for (const PROCESS_INFORMATION& child : gWalk.children)
@@ -278,8 +274,8 @@ namespace {
 
 int gFailFrom = 0;
 std::vector<void*> gTaken, gGivenBack;
-freeing::BlockAllocateFn gSystemAllocate = nullptr;
-freeing::BlockReleaseFn gSystemRelease = nullptr;
+const freeing::BlockAllocateFn gSystemAllocate = freeing::BlockAllocateCall;
+const freeing::BlockReleaseFn gSystemRelease = freeing::BlockReleaseCall;
 
 void* FailingAllocate(std::size_t bytes) {
     if (static_cast<int>(gTaken.size()) >= gFailFrom) return nullptr;
@@ -301,9 +297,9 @@ void WINAPI NoPause(DWORD) {}
 TEST(DeepCleanAllocation, FailingEarlyEndsTheFillAndGivesBackWhatWasTaken) {
     freeingtest::ScratchProgram program;
     freeingtest::FakeMemory memory{{{8 * freeingtest::MB, 8 * freeingtest::MB}}};  // a target of 8 blocks
-    gSystemAllocate = freeing::SetBlockAllocateForTest(&FailingAllocate);
-    gSystemRelease = freeing::SetBlockReleaseForTest(&RecordingRelease);
-    const freeing::SleepFn previousSleep = freeing::SetDeepCleanSleepForTest(&NoPause);
+    widgets::ScopedSeam<freeing::BlockAllocateFn> allocate(freeing::BlockAllocateCall, &FailingAllocate);
+    widgets::ScopedSeam<freeing::BlockReleaseFn> release(freeing::BlockReleaseCall, &RecordingRelease);
+    widgets::ScopedSeam<freeing::SleepFn> noPause(freeing::DeepCleanSleepCall, &NoPause);
     {
         freeingtest::CleanRig rig;
         const int height = rig.form.Height();
@@ -327,7 +323,4 @@ TEST(DeepCleanAllocation, FailingEarlyEndsTheFillAndGivesBackWhatWasTaken) {
             EXPECT_FALSE(rig.form.progress->Visible());
         }
     }
-    freeing::SetBlockAllocateForTest(gSystemAllocate);
-    freeing::SetBlockReleaseForTest(gSystemRelease);
-    freeing::SetDeepCleanSleepForTest(previousSleep);
 }

@@ -6,6 +6,8 @@
 #include "widgets/Paths.h"
 
 using namespace settings;
+using widgets::GetAppDataFolder;
+using widgets::GetAppDataFolderOrReport;
 using testsupport::CapturedReports;
 using testsupport::Contains;
 using testsupport::FileBytes;

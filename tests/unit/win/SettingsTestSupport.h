@@ -13,6 +13,7 @@
 #include "widgets/Seam.h"
 #include "widgets/Paths.h"
 #include "widgets/Handle.h"
+#include "widgets/Seam.h"
 
 namespace testsupport {
 
@@ -208,12 +209,7 @@ inline bool Contains(const std::wstring& text, const std::wstring& part) {
 // (empty: the shell cannot tell) for the life of the helper.
 class ShellAppData {
 public:
-    explicit ShellAppData(std::wstring folder) : previous_(settings::SetShellAppDataForTest(&Give)) {
-        Folder() = std::move(folder);
-    }
-    ~ShellAppData() { settings::SetShellAppDataForTest(previous_); }
-    ShellAppData(const ShellAppData&) = delete;
-    ShellAppData& operator=(const ShellAppData&) = delete;
+    explicit ShellAppData(std::wstring folder) { Folder() = std::move(folder); }
 
 private:
     static std::wstring& Folder() {
@@ -221,7 +217,7 @@ private:
         return folder;
     }
     static std::wstring Give() { return Folder(); }
-    settings::ShellAppDataFn previous_;
+    widgets::ScopedSeam<widgets::ShellAppDataFn> seam_{widgets::ShellAppDataCall, &Give};
 };
 
 // Runs a test from inside a folder of drive C:, so that the rootless

@@ -46,8 +46,6 @@ protected:
         monitor::ResetCpuHistory();
         gPauses.clear();
         gOnPause = nullptr;
-        previousSleep_ = SetSmartCleanSleepForTest(&RecordingSleep);
-        previousOpen_ = SetOpenProcessForTest(&RefusingOpen);
         toolHelp_.processes = {4, 8, 12};
         makeRig();
     }
@@ -55,8 +53,6 @@ protected:
         gOnPause = nullptr;
         gRig = nullptr;
         rig_.reset();
-        SetSmartCleanSleepForTest(previousSleep_);
-        SetOpenProcessForTest(previousOpen_);
         monitor::ResetCpuHistory();
         widgets::Application.ResetTerminatedForTest();
     }
@@ -84,8 +80,8 @@ protected:
     FakeToolHelp toolHelp_;
     FakeMemory memory_{{{8192 * MB, 1000 * MB}}};
     std::unique_ptr<CleanRig> rig_;
-    SleepFn previousSleep_ = nullptr;
-    OpenProcessFn previousOpen_ = nullptr;
+    widgets::ScopedSeam<SleepFn> sleep_{SmartCleanSleepCall, &RecordingSleep};
+    widgets::ScopedSeam<OpenProcessFn> open_{OpenProcessCall, &RefusingOpen};
 };
 
 const std::vector<int> kTenSteps{10, 20, 30, 40, 50, 60, 70, 80, 90, 100};

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "probes/ToolHelp.h"
 #include "widgets/Handle.h"
+#include "widgets/Seam.h"
 
 using namespace probes;
 
@@ -69,23 +71,20 @@ protected:
         gSnapshotCalls = gFirstCalls = gNextCalls = 0;
         gNames.clear();
         gMissing.clear();
-        previousModule_ = SetToolHelpModuleLookupForTest(&FakeModuleLookup);
-        previousProc_ = SetToolHelpProcLookupForTest(&FakeProcLookup);
         ResetToolHelpForTest();
     }
-    void TearDown() override {
-        SetToolHelpModuleLookupForTest(previousModule_);
-        SetToolHelpProcLookupForTest(previousProc_);
-        ResetToolHelpForTest();
-    }
+    void TearDown() override { ResetToolHelpForTest(); }
+    // Puts the real look-ups back for the rest of the test.
     void UseRealKernel32() {
-        SetToolHelpModuleLookupForTest(nullptr);
-        SetToolHelpProcLookupForTest(nullptr);
+        module_.reset();
+        proc_.reset();
     }
 
 private:
-    ModuleLookupFn previousModule_ = nullptr;
-    ProcLookupFn previousProc_ = nullptr;
+    std::optional<widgets::ScopedSeam<ModuleLookupFn>> module_{std::in_place, ToolHelpModuleLookup,
+                                                                &FakeModuleLookup};
+    std::optional<widgets::ScopedSeam<ProcLookupFn>> proc_{std::in_place, ToolHelpProcLookup,
+                                                            &FakeProcLookup};
 };
 
 }  // namespace

@@ -55,9 +55,6 @@ protected:
     void SetUp() override {
         gLog = ProcessLog{};
         monitor::ResetCpuHistory();
-        previousOpen_ = SetOpenProcessForTest(&FakeOpen);
-        previousTrim_ = SetWorkingSetSizeForTest(&FakeTrim);
-        previousClose_ = SetCloseHandleForTest(&FakeClose);
         form_ = std::make_unique<freeingtest::CleanTestForm>();
         gTimer = form_->freeTimer;
         gTimer->SetInterval(1234);  // stands for whatever the last pass left
@@ -66,18 +63,15 @@ protected:
     void TearDown() override {
         gTimer = nullptr;
         form_.reset();
-        SetOpenProcessForTest(previousOpen_);
-        SetWorkingSetSizeForTest(previousTrim_);
-        SetCloseHandleForTest(previousClose_);
         monitor::ResetCpuHistory();
     }
     widgets::TTimer& timer() { return *form_->freeTimer; }
 
     FakeToolHelp toolHelp_;
     std::unique_ptr<freeingtest::CleanTestForm> form_;
-    OpenProcessFn previousOpen_ = nullptr;
-    SetWorkingSetSizeFn previousTrim_ = nullptr;
-    CloseHandleFn previousClose_ = nullptr;
+    widgets::ScopedSeam<OpenProcessFn> open_{OpenProcessCall, &FakeOpen};
+    widgets::ScopedSeam<SetWorkingSetSizeFn> trim_{SetWorkingSetSizeCall, &FakeTrim};
+    widgets::ScopedSeam<CloseHandleFn> close_{CloseHandleCall, &FakeClose};
 };
 
 }  // namespace
@@ -240,17 +234,14 @@ TEST(WorkingSetsReal, AHundredPassesLeaveNoHandleOpen) {
     monitor::ResetCpuHistory();
     gOpenHandles.clear();
     gSucceededOpens = gProcessCloses = gOtherCloses = gFailedCloses = 0;
-    OpenProcessFn previousOpen = SetOpenProcessForTest(&CountingOpen);
-    SetWorkingSetSizeFn previousTrim = SetWorkingSetSizeForTest(nullptr);  // the real call
-    CloseHandleFn previousClose = SetCloseHandleForTest(&CountingClose);
     {
+        // The real trimming call, with the opens and closes counted.
+        widgets::ScopedSeam<OpenProcessFn> open(OpenProcessCall, &CountingOpen);
+        widgets::ScopedSeam<CloseHandleFn> close(CloseHandleCall, &CountingClose);
         freeingtest::CleanTestForm form;
         for (int pass = 0; pass < 100; ++pass) FreeWorkingSets(*form.freeTimer);
         EXPECT_EQ(5000u, form.freeTimer->Interval());
     }
-    SetOpenProcessForTest(previousOpen);
-    SetWorkingSetSizeForTest(previousTrim);
-    SetCloseHandleForTest(previousClose);
 
     ASSERT_GE(gSucceededOpens, 100) << "at least this process can be opened on every pass";
     EXPECT_TRUE(gOpenHandles.empty());

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "settings/IniBoolRules.h"
+#include "widgets/IniFileRules.h"
 
-using settings::ParseIniBool;
+using widgets::ParseIniBool;
 
 namespace {
 

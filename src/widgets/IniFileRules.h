@@ -1,8 +1,8 @@
-// How an on/off setting is read back from its INI text.
+// How the INI wrapper reads an on/off value back from its text.
 #pragma once
 #include <string>
 
-namespace settings {
+namespace widgets {
 
 // Reads an INI value as a 32-bit integer and returns whether it is non-zero.
 // Accepted forms, with nothing before or after them (no blanks: the profile
@@ -16,4 +16,4 @@ namespace settings {
 // out of range) is not an integer and yields defaultValue.
 bool ParseIniBool(const std::wstring& text, bool defaultValue);
 
-}  // namespace settings
+}  // namespace widgets

@@ -1,8 +1,8 @@
-#include "settings/IniBoolRules.h"
+#include "widgets/IniFileRules.h"
 
 #include <cstdint>
 
-namespace settings {
+namespace widgets {
 namespace {
 
 int DigitValue(wchar_t c, int base) {
@@ -58,4 +58,4 @@ bool ParseIniBool(const std::wstring& text, bool defaultValue) {
     return magnitude != 0;
 }
 
-}  // namespace settings
+}  // namespace widgets

@@ -1,0 +1,68 @@
+#include "widgets/AppData.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "widgets/Errors.h"
+#include "widgets/Registry.h"
+
+namespace widgets {
+namespace {
+
+std::wstring AskShellForAppData() {
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) {
+        return std::wstring();
+    }
+    return path;
+}
+
+// text with its environment references expanded; as it is when that fails.
+std::wstring ExpandEnvironment(const std::wstring& text) {
+    const DWORD size = ::ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+    if (size == 0) return text;
+    std::vector<wchar_t> buffer(size + 1, L'\0');
+    const DWORD written = ::ExpandEnvironmentStringsW(text.c_str(), buffer.data(), size + 1);
+    if (written == 0 || written > size + 1) return text;
+    return std::wstring(buffer.data());
+}
+
+}  // namespace
+
+ShellAppDataFn ShellAppDataCall = &AskShellForAppData;
+
+std::wstring GetAppDataFolder() {
+    TTntRegistry registry;
+    if (!registry.OpenKey(ShellFoldersKey)) return std::wstring();
+    std::wstring folder = registry.ReadString(AppDataValue);
+    DWORD type = 0;
+    if (!folder.empty() &&
+        ::RegQueryValueExW(registry.CurrentKey(), AppDataValue, nullptr, &type, nullptr, nullptr) ==
+            ERROR_SUCCESS &&
+        type == REG_EXPAND_SZ) {
+        folder = ExpandEnvironment(folder);
+    }
+    registry.CloseKey();
+    return folder;
+}
+
+std::wstring GetAppDataFolderOrReport(bool* fromShell) {
+    if (fromShell) *fromShell = false;
+    std::wstring folder;
+    try {
+        folder = GetAppDataFolder();
+    } catch (const ERegistryException& e) {
+        ReportError(e.Message());
+    }
+    if (folder.empty()) {
+        folder = ShellAppDataFolder();
+        if (fromShell) *fromShell = !folder.empty();
+    }
+    return folder;
+}
+
+std::wstring ShellAppDataFolder() { return ShellAppDataCall(); }
+
+}  // namespace widgets

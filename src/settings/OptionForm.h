@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 
+#include "settings/SettingsTable.h"
 #include "widgets/Form.h"
 #include "widgets/StdCtrls.h"
 
@@ -67,7 +68,7 @@ private:
     std::wstring applySettings(bool removeAutostartWhenClear);
 
     TSettingsHost& host_;
-    std::array<bool, 4> beforeDialog_{};
+    std::array<bool, std::tuple_size_v<decltype(Settings)>> beforeDialog_{};
 };
 
 // The dialog once created; null before (the main window's creation and its

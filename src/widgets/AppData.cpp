@@ -37,11 +37,8 @@ std::wstring GetAppDataFolder() {
     TTntRegistry registry;
     if (!registry.OpenKey(ShellFoldersKey)) return std::wstring();
     std::wstring folder = registry.ReadString(AppDataValue);
-    DWORD type = 0;
-    if (!folder.empty() &&
-        ::RegQueryValueExW(registry.CurrentKey(), AppDataValue, nullptr, &type, nullptr, nullptr) ==
-            ERROR_SUCCESS &&
-        type == REG_EXPAND_SZ) {
+    unsigned long type = REG_NONE;
+    if (!folder.empty() && registry.ValueType(AppDataValue, type) && type == REG_EXPAND_SZ) {
         folder = ExpandEnvironment(folder);
     }
     registry.CloseKey();

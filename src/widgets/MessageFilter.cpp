@@ -19,13 +19,11 @@ FARPROC (*LookUpUser32Function)(const char* name) = &FromUser32;
 
 MessageFilterWay AllowMessageThroughFilter(HWND window, UINT message) {
     if (message == 0) return MessageFilterWay::None;
-    if (auto ex = reinterpret_cast<ChangeFilterExFn>(
-            reinterpret_cast<void (*)()>(LookUpUser32Function("ChangeWindowMessageFilterEx")))) {
+    if (auto ex = ExportAs<ChangeFilterExFn>(LookUpUser32Function("ChangeWindowMessageFilterEx"))) {
         (void)ex(window, message, kMsgFltAllow, nullptr);
         return MessageFilterWay::Window;
     }
-    if (auto processWide = reinterpret_cast<ChangeFilterFn>(
-            reinterpret_cast<void (*)()>(LookUpUser32Function("ChangeWindowMessageFilter")))) {
+    if (auto processWide = ExportAs<ChangeFilterFn>(LookUpUser32Function("ChangeWindowMessageFilter"))) {
         (void)processWide(message, kMsgFltAdd);
         return MessageFilterWay::Process;
     }

@@ -17,16 +17,22 @@ bool TTntRegistry::OpenKey(const std::wstring& path) {
     return true;
 }
 
+bool TTntRegistry::ValueType(const std::wstring& name, unsigned long& type) const {
+    DWORD found = REG_NONE;
+    const bool exists =
+        key_ && ::RegQueryValueExW(key_.get(), name.c_str(), nullptr, &found, nullptr, nullptr) == ERROR_SUCCESS;
+    type = found;
+    return exists;
+}
+
 bool TTntRegistry::ValueExists(const std::wstring& name) const {
-    if (!key_) return false;
-    return ::RegQueryValueExW(key_.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
-           ERROR_SUCCESS;
+    unsigned long type = REG_NONE;
+    return ValueType(name, type);
 }
 
 bool TTntRegistry::ValueIsString(const std::wstring& name) const {
-    DWORD type = REG_NONE;
-    return key_ && ::RegQueryValueExW(key_.get(), name.c_str(), nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
-           (type == REG_SZ || type == REG_EXPAND_SZ);
+    unsigned long type = REG_NONE;
+    return ValueType(name, type) && (type == REG_SZ || type == REG_EXPAND_SZ);
 }
 
 std::wstring TTntRegistry::ReadString(const std::wstring& name) const {

@@ -34,6 +34,8 @@ public:
     bool ValueExists(const std::wstring& name) const;
     // Whether that value exists and holds text (REG_SZ or REG_EXPAND_SZ).
     bool ValueIsString(const std::wstring& name) const;
+    // Whether the value exists; its type (REG_SZ, REG_EXPAND_SZ, …) in type.
+    bool ValueType(const std::wstring& name, unsigned long& type) const;
 
     // The value's text: empty when there is no key, the value is missing or
     // its size is 0; REG_SZ and REG_EXPAND_SZ only, any other type throws

@@ -96,7 +96,8 @@ TLanguage::TLanguage() {
         widgets::Trace(L"language file read through its short path " + shortPath);
     } else {
         widgets::Trace(L"language file path has " + std::to_wstring(path.size()) +
-                       L" characters, too many for the profile calls, and no short form: the texts stay English");
+                       L" characters, too many for the profile calls, and its volume gives it no short form:"
+                       L" the texts stay English");
     }
 }
 

@@ -40,7 +40,8 @@ std::wstring SettingsFileUnreadable(const std::wstring& consequence) {
                 SettingsReadWait(widgets::ReadRetryStepMs);
                 break;
             case widgets::ReadStep::Unreadable:
-                return widgets::WithSystemReason(L"Unable to read " + SettingsPath + L": " + consequence, error);
+                return widgets::WithSystemReason(L"Unable to read " + SettingsPath + L": " + consequence,
+                                                 error);
         }
     }
 }

@@ -284,7 +284,8 @@ TEST_F(CpuUsage, RealProcessorTimesReadTheMachinesLoadAndEveryProcessorBusy) {
     EXPECT_GE(usage, 0);
     EXPECT_LE(usage, 100);
     if (host && ReadHostTimes(after) && after.total > before.total) {
-        const double hostBusy = 100.0 - 100.0 * double(after.idle - before.idle) / double(after.total - before.total);
+        const double hostBusy =
+            100.0 - 100.0 * double(after.idle - before.idle) / double(after.total - before.total);
         EXPECT_NEAR(hostBusy, usage, 5);
     }
     SYSTEM_INFO info{};

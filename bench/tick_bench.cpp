@@ -1,6 +1,6 @@
 // The monitor tick against the bare probe calls it makes, in the same run:
-// three NtQuerySystemInformation queries, the GlobalMemoryStatusEx lookup and
-// call, and GetSystemInfo. Rounds alternate so that drift on a shared
+// GetSystemTimes (looked up once), the GlobalMemoryStatusEx lookup and call,
+// and GetSystemInfo. Rounds alternate so that drift on a shared
 // machine hits both sides alike. Prints medians (ms per call) and ratios:
 // the whole tick, the tick with the tray call answered in-process (what the
 // program itself spends, without the tray's own work), and the same two with
@@ -26,16 +26,14 @@
 
 namespace {
 
-using NtQueryFn = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+using SystemTimesFn = BOOL(WINAPI*)(LPFILETIME, LPFILETIME, LPFILETIME);
 using StatusFn = BOOL(WINAPI*)(LPMEMORYSTATUSEX);
 
 void BareProbes() {
-    static auto query = reinterpret_cast<NtQueryFn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
-    unsigned char basic[44], timeOfDay[32], performance[312];
-    query(0, basic, sizeof basic, nullptr);
-    query(3, timeOfDay, sizeof timeOfDay, nullptr);
-    query(2, performance, sizeof performance, nullptr);
+    static auto times = reinterpret_cast<SystemTimesFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetSystemTimes")));
+    FILETIME idle, kernel, user;
+    times(&idle, &kernel, &user);
     auto status = reinterpret_cast<StatusFn>(
         reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32"), "GlobalMemoryStatusEx")));
     MEMORYSTATUSEX ms{};

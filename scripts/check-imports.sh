@@ -5,7 +5,8 @@
 # compiler runtimes bring in (GetTickCount64, the SRW-lock, condition-variable
 # and init-once families, fiber-local storage and others), and the user32,
 # advapi32 and shell32 ones this program could be tempted to import instead of
-# looking them up at run time. Any import from a DLL that XP lacks fails too.
+# looking them up at run time; and GetSystemTimes, which XP gained only with
+# SP1. Any import from a DLL that XP lacks fails too.
 # Usage: check-imports.sh PROGRAM.exe OBJDUMP
 set -euo pipefail
 exe=$1 objdump=${2:-objdump}
@@ -28,7 +29,7 @@ vista_and_later=(
   KERNEL32.DLL:GetCurrentProcessorNumber KERNEL32.DLL:GetSystemTimePreciseAsFileTime
   KERNEL32.DLL:QueryFullProcessImageNameA KERNEL32.DLL:QueryFullProcessImageNameW
   KERNEL32.DLL:GetLocaleInfoEx KERNEL32.DLL:LCMapStringEx KERNEL32.DLL:CompareStringEx
-  KERNEL32.DLL:GetUserDefaultLocaleName
+  KERNEL32.DLL:GetUserDefaultLocaleName KERNEL32.DLL:GetSystemTimes
   USER32.DLL:ChangeWindowMessageFilter USER32.DLL:ChangeWindowMessageFilterEx
   USER32.DLL:SetProcessDPIAware USER32.DLL:IsProcessDPIAware USER32.DLL:AddClipboardFormatListener
   USER32.DLL:ShutdownBlockReasonCreate USER32.DLL:ShutdownBlockReasonDestroy

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "localisation/LanguageRules.h"
 #include "widgets/AppData.h"
 #include "widgets/Handle.h"
@@ -35,13 +37,38 @@ bool EnsureLanguageFile(const std::wstring& path) {
     return true;
 }
 
+// path as the file calls take it beyond MAX_PATH characters: "\\?\" before
+// a drive path, "\\?\UNC\" in place of a network path's leading "\\".
+std::wstring ExtendedPath(const std::wstring& path) {
+    if (path.size() < MAX_PATH) return path;
+    if (path.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + path.substr(2);
+    return L"\\\\?\\" + path;
+}
+
+std::wstring SystemShortPath(const std::wstring& path) {
+    const std::wstring extended = ExtendedPath(path);
+    // The short form may be longer than the path given: the size comes first.
+    const DWORD size = ::GetShortPathNameW(extended.c_str(), nullptr, 0);
+    if (size == 0) return std::wstring();
+    std::vector<wchar_t> buffer(size + 1, L'\0');
+    const DWORD length = ::GetShortPathNameW(extended.c_str(), buffer.data(), size + 1);
+    if (length == 0 || length > size) return std::wstring();
+    std::wstring shortPath(buffer.data(), length);
+    // Back from the extended form to the one the profile calls take.
+    if (shortPath.compare(0, 8, L"\\\\?\\UNC\\") == 0) return L"\\\\" + shortPath.substr(8);
+    if (shortPath.compare(0, 4, L"\\\\?\\") == 0) return shortPath.substr(4);
+    return shortPath;
+}
+
 }  // namespace
+
+ShortPathFn ShortPathCall = &SystemShortPath;
 
 TLanguage::TLanguage() {
     // Without a language folder there is nothing to translate with, and the
     // shared settings file is not even read.
     WIN32_FIND_DATAW found;
-    widgets::UniqueFindHandle search(::FindFirstFileW((LanguageFolder() + L"*").c_str(), &found));
+    widgets::UniqueFindHandle search(::FindFirstFileW(ExtendedPath(LanguageFolder() + L"*").c_str(), &found));
     if (!search) return;
     search.reset();
 
@@ -50,17 +77,37 @@ TLanguage::TLanguage() {
     // Read only: the profile reader never creates the file.
     const widgets::TTntIniFile shared(folder + L"Palvo\\Quenderal\\Main.ini");
     FLanguageName = shared.ReadString(L"Main", L"Language", L"English");
-    widgets::Trace(L"language file " + LanguageFolder() + FLanguageName + L".lng");
+    const std::wstring path = LanguageFolder() + FLanguageName + L".lng";
+    widgets::Trace(L"language file " + path);
+    // A name that would reach outside the language folder, or a device,
+    // names no file at all.
+    if (!IsSafeLanguageName(FLanguageName)) return;
+    if (path.size() < MAX_PATH) {
+        FFilePath = path;
+        return;
+    }
+    // The profile calls cannot open a path this long: the file (made first
+    // when missing, through the extended form) is read through its short
+    // form, which a volume without short names does not give.
+    const std::wstring shortPath = EnsureLanguageFile(ExtendedPath(path)) ? ShortPathCall(path) : std::wstring();
+    if (!shortPath.empty() && shortPath.size() < MAX_PATH) {
+        FFilePath = shortPath;
+        FThroughShortPath = true;
+        widgets::Trace(L"language file read through its short path " + shortPath);
+    } else {
+        widgets::Trace(L"language file path has " + std::to_wstring(path.size()) +
+                       L" characters, too many for the profile calls, and its volume gives it no short form:"
+                       L" the texts stay English");
+    }
 }
 
 std::wstring TLanguage::Translate(const std::wstring& formKey, const std::wstring& textKey,
                                   const std::wstring& defaultText) const {
-    // A name that would reach outside the language folder, or a device,
-    // names no file at all.
-    if (!IsSafeLanguageName(FLanguageName)) return defaultText;
-    const std::wstring path = LanguageFolder() + FLanguageName + L".lng";
-    if (!EnsureLanguageFile(path)) return defaultText;
-    const widgets::TTntIniFile file(path);
+    if (FFilePath.empty()) return defaultText;
+    // A short form names an existing file only: a file removed meanwhile is
+    // not made again under it.
+    if (FThroughShortPath ? !widgets::FileExists(FFilePath) : !EnsureLanguageFile(FFilePath)) return defaultText;
+    const widgets::TTntIniFile file(FFilePath);
     return file.ReadString(LanguageSection(formKey), textKey, defaultText);
 }
 

@@ -29,6 +29,17 @@ public:
 
 private:
     std::wstring FLanguageName;
+    // The path the lookups read: the language file's own, or its short form
+    // when its own is too long for the profile calls (MAX_PATH characters or
+    // more); empty when there is none, and every lookup gives its default.
+    std::wstring FFilePath;
+    bool FThroughShortPath = false;
 };
+
+// The short form of a path ("C:\PROGRA~1\..."), as the system gives it for
+// an existing file; empty when it gives none. The default asks
+// GetShortPathNameW.
+using ShortPathFn = std::wstring (*)(const std::wstring& path);
+extern ShortPathFn ShortPathCall;
 
 }  // namespace localisation

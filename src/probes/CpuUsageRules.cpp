@@ -19,6 +19,14 @@ double DifferenceAsDouble(int64_t a, int64_t b) {
     return static_cast<double>(a - b);
 }
 
+// 100 - share * 100 / processors, share = idle / elapsed, or the undivided
+// idle count when elapsed is 0.
+double UsageOf(double idle, double elapsed, double processors) {
+    double share = idle;
+    if (elapsed != 0.0) share = idle / elapsed;
+    return 100.0 - share * 100.0 / processors;
+}
+
 }  // namespace
 
 int32_t FloorToInt32(double value) {
@@ -31,25 +39,23 @@ int32_t FloorToInt32(double value) {
     return static_cast<int32_t>(floored);
 }
 
+int32_t CpuUsageFromProcessorTimes(const ProcessorTimes& now, const ProcessorTimes& previous) {
+    if (previous.idle == 0) return 0;  // first sample: baseline only
+    const double idle = DifferenceAsDouble(now.idle, previous.idle);
+    // Each difference on its own: the sum of two garbled counters could
+    // overflow 64 bits, the sum of two differences as doubles cannot.
+    const double total =
+        DifferenceAsDouble(now.kernel, previous.kernel) + DifferenceAsDouble(now.user, previous.user);
+    return FloorToInt32(UsageOf(idle, total, 1.0));
+}
+
 int32_t CpuUsagePercent(int64_t idleTime, int64_t previousIdleTime, int64_t systemTime,
                         int64_t previousSystemTime, uint32_t processors) {
     if (previousIdleTime == 0) return 0;  // first sample: baseline only
     const double idle = DifferenceAsDouble(idleTime, previousIdleTime);
     const double elapsed = DifferenceAsDouble(systemTime, previousSystemTime);
-    double share = idle;
-    if (elapsed != 0.0) share = idle / elapsed;
     const double cpus = processors == 0 ? 1.0 : static_cast<double>(processors);
-    const double usage = 100.0 - share * 100.0 / cpus;
-    return FloorToInt32(usage);
-}
-
-bool ProcessorCountTooSmall(int64_t idleTime, int64_t previousIdleTime, int64_t systemTime,
-                            int64_t previousSystemTime, uint32_t processors) {
-    if (previousIdleTime == 0) return false;
-    const double elapsed = DifferenceAsDouble(systemTime, previousSystemTime);
-    if (!(elapsed > 0.0)) return false;
-    const double cpus = processors == 0 ? 1.0 : static_cast<double>(processors);
-    return DifferenceAsDouble(idleTime, previousIdleTime) > cpus * elapsed;
+    return FloorToInt32(UsageOf(idle, elapsed, cpus));
 }
 
 }  // namespace probes

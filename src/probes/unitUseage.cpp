@@ -31,22 +31,15 @@ constexpr ULONG kPerformanceInformation = 2;  // SYSTEM_PERFORMANCE_INFORMATION
 constexpr ULONG kPerformanceSize = 312;
 constexpr size_t kIdleTimeOffset = 0;         // IdleProcessTime, 64-bit
 
+SystemTimesFn LookupSystemTimes() {
+    return widgets::ExportAs<SystemTimesFn>(widgets::LookUpExport(L"kernel32.dll", "GetSystemTimes"));
+}
+
 NtQueryFn LookupNtQuery() {
     return widgets::ExportAs<NtQueryFn>(widgets::LookUpExport(L"ntdll.dll", "NtQuerySystemInformation"));
 }
 
-// GetActiveProcessorCount(ALL_PROCESSOR_GROUPS), or 0 when the system
-// lacks it (before Windows 7).
-DWORD SystemAllProcessors() {
-    using CountFn = DWORD(WINAPI*)(WORD group);
-    const auto count =
-        widgets::ExportAs<CountFn>(widgets::LookUpExport(L"kernel32.dll", "GetActiveProcessorCount"));
-    constexpr WORD kAllProcessorGroups = 0xFFFF;
-    return count ? count(kAllProcessorGroups) : 0;
-}
-
-bool gAllProcessorsAsked = false;
-uint32_t gAllProcessorCount = 0;  // 0: not asked, or unknown
+ProcessorTimes gPreviousTimes;    // idle 0: no sample yet
 int64_t gPreviousIdleTime = 0;    // 0: no sample yet
 int64_t gPreviousSystemTime = 0;
 
@@ -56,19 +49,35 @@ int64_t ReadInt64(const unsigned char* record, size_t offset) {
     return value;
 }
 
+// A FILETIME count as the signed 64-bit number the arithmetic takes.
+int64_t Count(const FILETIME& time) {
+    const uint64_t count = (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    int64_t value;
+    std::memcpy(&value, &count, sizeof value);
+    return value;
+}
+
 // One query into a buffer of exactly the record's size; no return length.
 bool Query(ULONG infoClass, unsigned char* buffer, ULONG size) {
     std::memset(buffer, 0, size);
     return NtQuery(infoClass, buffer, size, nullptr) == 0;
 }
 
-}  // namespace
+// Idle, kernel and user time cover the same processors, so their ratio
+// needs neither a processor count (a 32-bit process on 64-bit Windows is
+// told of at most 32) nor the clock (which the user may set back).
+int UsageFromSystemTimes() {
+    FILETIME idle{}, kernel{}, user{};
+    if (!SystemTimes(&idle, &kernel, &user)) return 0;  // baseline kept
+    const ProcessorTimes now{Count(idle), Count(kernel), Count(user)};
+    const int result = CpuUsageFromProcessorTimes(now, gPreviousTimes);
+    gPreviousTimes = now;
+    return result;
+}
 
-NtQueryFn NtQuery = nullptr;
-NtQueryLookupFn NtQueryLookup = &LookupNtQuery;
-AllProcessorsFn AllProcessors = &SystemAllProcessors;
-
-int GetCpuUsage() {
+// Before Windows XP SP1: the idle time summed over all processors against
+// the system clock times the processor count.
+int UsageFromNtQuery() {
     if (!NtQuery) NtQuery = NtQueryLookup();
     if (!NtQuery) return 0;  // not exported: nothing to measure
 
@@ -81,19 +90,9 @@ int GetCpuUsage() {
     if (!Query(kTimeOfDayInformation, timeOfDay, kTimeOfDaySize)) return 0;
     if (!Query(kPerformanceInformation, performance, kPerformanceSize)) return 0;
 
-    uint32_t processors = basic[kProcessorsOffset];
+    const uint32_t processors = basic[kProcessorsOffset];
     const int64_t systemTime = ReadInt64(timeOfDay, kCurrentTimeOffset);
     const int64_t idleTime = ReadInt64(performance, kIdleTimeOffset);
-    // More idle time than the count allows: the count covers only part of
-    // the machine. The count of all processors is asked once, at the first
-    // such sample, and used from then on whenever it is the larger.
-    if (!gAllProcessorsAsked && ProcessorCountTooSmall(idleTime, gPreviousIdleTime, systemTime,
-                                                       gPreviousSystemTime, processors)) {
-        gAllProcessorsAsked = true;
-        gAllProcessorCount = AllProcessors();
-    }
-    if (gAllProcessorCount > processors) processors = gAllProcessorCount;
-
     const int result = CpuUsagePercent(idleTime, gPreviousIdleTime, systemTime,
                                        gPreviousSystemTime, processors);
     gPreviousIdleTime = idleTime;
@@ -101,11 +100,22 @@ int GetCpuUsage() {
     return result;
 }
 
+}  // namespace
+
+SystemTimesFn SystemTimes = nullptr;
+SystemTimesLookupFn SystemTimesLookup = &LookupSystemTimes;
+NtQueryFn NtQuery = nullptr;
+NtQueryLookupFn NtQueryLookup = &LookupNtQuery;
+
+int GetCpuUsage() {
+    if (!SystemTimes) SystemTimes = SystemTimesLookup();
+    return SystemTimes ? UsageFromSystemTimes() : UsageFromNtQuery();
+}
+
 void ResetCpuUsageForTest() {
+    gPreviousTimes = ProcessorTimes{};
     gPreviousIdleTime = 0;
     gPreviousSystemTime = 0;
-    gAllProcessorsAsked = false;
-    gAllProcessorCount = 0;
 }
 
 }  // namespace probes

@@ -75,24 +75,31 @@ TOptionForm::~TOptionForm() {
     if (OptionForm == this) OptionForm = nullptr;
 }
 
-void TOptionForm::loadBoxes(bool forDialog) {
+std::wstring TOptionForm::loadBoxes(bool forDialog) {
+    const std::wstring unreadable = SettingsFileUnreadable(
+        forDialog ? L"the settings dialog shows the settings in use"
+                  : L"the program runs with the default settings and leaves the file as it is");
+    if (!unreadable.empty() && forDialog) return unreadable;
     for (const Setting& setting : Settings) {
         const bool fallback = forDialog ? setting.dialogDefault : setting.startupDefault;
+        const bool read = SettingsIni && unreadable.empty();
         (this->*setting.box)
-            ->SetChecked(SettingsIni ? SettingsIni->ReadBool(SettingsSection, setting.key, fallback) : fallback);
+            ->SetChecked(read ? SettingsIni->ReadBool(SettingsSection, setting.key, fallback) : fallback);
     }
+    boxesFromFile_ = unreadable.empty();
+    return unreadable;
 }
 
-std::wstring TOptionForm::applySettings(bool removeAutostartWhenClear) {
+std::wstring TOptionForm::applySettings(Autostart autostart) {
     // Every step runs whatever the registry does: the status bar and
     // Timer_free show and do what the boxes say. A refused autostart entry
     // is handed back, to be reported once the steps have run.
     UpdateStatusTexts();
     std::wstring refused;
     try {
-        if (CheckBox_set_start_with_window->Checked())
+        if (autostart != Autostart::LeaveAlone && CheckBox_set_start_with_window->Checked())
             RegisterAutostart();
-        else if (removeAutostartWhenClear)
+        else if (autostart == Autostart::FollowTheBox && !CheckBox_set_start_with_window->Checked())
             UnregisterAutostart();
     } catch (const Exception& e) {
         refused = e.Message();
@@ -102,19 +109,19 @@ std::wstring TOptionForm::applySettings(bool removeAutostartWhenClear) {
 }
 
 void TOptionForm::FormCreate() {
-    // A refused first-run write leaves the file missing: the boxes take the
-    // defaults, the rest of the sequence runs, and each error is reported
-    // once at the end.
+    // A refused first-run write leaves the file missing, and an unreadable
+    // file is left as it is: the boxes take the defaults, the rest of the
+    // sequence runs, and each error is reported once at the end.
     std::wstring refusedFile;
     try {
         OpenSettingsFile();
     } catch (const Exception& e) {
         refusedFile = e.Message();
     }
-    loadBoxes(false);
-    const std::wstring refusedAutostart = applySettings(false);  // start-up never removes the entry
-    if (!refusedFile.empty()) ReportError(refusedFile);
-    if (!refusedAutostart.empty()) ReportError(refusedAutostart);
+    const std::wstring unreadable = loadBoxes(false);
+    const std::wstring refusedAutostart = applySettings(Autostart::RegisterWhenTicked);  // never removed here
+    for (const std::wstring& message : {refusedFile, unreadable, refusedAutostart})
+        if (!message.empty()) ReportError(message);
 }
 
 void TOptionForm::FormShow() { localisation::TranslateForm(host_.Language(), *this); }
@@ -130,7 +137,8 @@ void TOptionForm::UpdateStatusTexts() {
 
 void TOptionForm::LoadForDialog() {
     for (std::size_t i = 0; i < Settings.size(); ++i) beforeDialog_[i] = (this->*Settings[i].box)->Checked();
-    loadBoxes(true);
+    const std::wstring unreadable = loadBoxes(true);
+    if (!unreadable.empty()) ReportError(unreadable);
 }
 
 void TOptionForm::restoreBoxes() {
@@ -141,10 +149,20 @@ void TOptionForm::restoreBoxes() {
 
 void TOptionForm::Button_set_saveClick() {
     EnsureSettingsFolder();  // removed while the program ran: made again, as at start-up
-    for (const Setting& setting : Settings)
-        SettingsIni->WriteBool(SettingsSection, setting.key, (this->*setting.box)->Checked());
+    // Boxes that hold the start-up defaults in place of an unread file must
+    // not be written over the user's settings: only the boxes changed in
+    // this dialog are stored, and the autostart entry follows its box only
+    // when that box was changed.
+    bool startChanged = false;
+    for (std::size_t i = 0; i < Settings.size(); ++i) {
+        const bool checked = (this->*Settings[i].box)->Checked();
+        const bool changed = checked != beforeDialog_[i];
+        if (Settings[i].box == &TOptionForm::CheckBox_set_start_with_window) startChanged = changed;
+        if (boxesFromFile_ || changed) SettingsIni->WriteBool(SettingsSection, Settings[i].key, checked);
+    }
     Hide();
-    const std::wstring refused = applySettings(true);
+    const std::wstring refused =
+        applySettings(boxesFromFile_ || startChanged ? Autostart::FollowTheBox : Autostart::LeaveAlone);
     if (!refused.empty()) ReportError(refused);
 }
 

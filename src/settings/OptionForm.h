@@ -55,20 +55,30 @@ public:
     void Button_set_cancelClick();
 
     // Reloads the boxes from the file as the dialog opens ("startwithwindows"
-    // then defaults to on), remembering their previous states for Cancel.
+    // then defaults to on), remembering their previous states for Cancel. A
+    // file that cannot be read leaves the boxes as they are, and is reported.
     void LoadForDialog();
     // The status texts on the main window's status bar, from the boxes.
     void UpdateStatusTexts();
 
 private:
-    void loadBoxes(bool forDialog);
+    // What the autostart entry does when the settings are applied.
+    enum class Autostart { RegisterWhenTicked, FollowTheBox, LeaveAlone };
+
+    // Loads the boxes from the file. When the file exists but cannot be
+    // read, the boxes stay as they are (at start-up: the start-up defaults)
+    // and the report's text is returned.
+    std::wstring loadBoxes(bool forDialog);
     void restoreBoxes();
-    // Status texts, autostart entry (removed only when asked and the box is
-    // clear), Timer_free; returns the message of a refused autostart entry.
-    std::wstring applySettings(bool removeAutostartWhenClear);
+    // Status texts, autostart entry, Timer_free; returns the message of a
+    // refused autostart entry.
+    std::wstring applySettings(Autostart autostart);
 
     TSettingsHost& host_;
     std::array<bool, std::tuple_size_v<decltype(Settings)>> beforeDialog_{};
+    // False while the boxes hold the start-up defaults in place of a file
+    // that could not be read: OK then stores only what the user changed.
+    bool boxesFromFile_ = true;
 };
 
 // The dialog once created; null before (the main window's creation and its

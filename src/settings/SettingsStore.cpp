@@ -4,6 +4,7 @@
 
 #include "settings/SettingsTable.h"
 #include "widgets/Errors.h"
+#include "widgets/IniFileRules.h"
 #include "widgets/Paths.h"
 #include "widgets/Registry.h"
 #include "widgets/Trace.h"
@@ -19,7 +20,31 @@ namespace {
 // registry gave no folder: below the current drive's root.
 constexpr wchar_t kRootSettingsFile[] = L"\\Palvo\\Brimvale\\Brimvale.ini";
 
+void WaitMilliseconds(unsigned long milliseconds) { ::Sleep(milliseconds); }
+
 }  // namespace
+
+ReadWaitFn SettingsReadWait = &WaitMilliseconds;
+
+std::wstring SettingsFileUnreadable(const std::wstring& consequence) {
+    // The profile reader gives its defaults for a file it cannot open, as
+    // for a missing one: a file that is there is opened here first.
+    if (!widgets::FileExists(SettingsPath)) return std::wstring();
+    for (unsigned long waited = 0;; waited += widgets::ReadRetryStepMs) {
+        const unsigned long error = widgets::OpenForReadingError(SettingsPath);
+        switch (widgets::NextReadStep(error, waited)) {
+            case widgets::ReadStep::Read:
+            case widgets::ReadStep::Missing:
+                return std::wstring();
+            case widgets::ReadStep::Wait:
+                SettingsReadWait(widgets::ReadRetryStepMs);
+                break;
+            case widgets::ReadStep::Unreadable:
+                return widgets::WithSystemReason(L"Unable to read " + SettingsPath + L": " + consequence,
+                                                 error);
+        }
+    }
+}
 
 void EnsureSettingsFolder() {
     // The folders without their trailing separators.

@@ -44,6 +44,18 @@ void OpenSettingsFile();
 // while the program runs is there again for the next write.
 void EnsureSettingsFolder();
 
+// Empty when the settings file can be read, or is missing (a first run).
+// When it exists but cannot be opened for reading (a backup or virus
+// scanner holds it without sharing), it is tried again for up to two
+// seconds; if it still cannot be read, the text for the report: the file,
+// what becomes of the settings (`consequence`) and the system's reason.
+std::wstring SettingsFileUnreadable(const std::wstring& consequence);
+
+// How the wait between two tries at an unreadable settings file is made;
+// Sleep unless a test counts the waits instead.
+using ReadWaitFn = void (*)(unsigned long milliseconds);
+extern ReadWaitFn SettingsReadWait;
+
 // Makes the Run value "Brimvale" hold the quoted executable path and " /m",
 // rewriting it only when it differs (a value of another type is replaced).
 // Throws widgets::ERegistryException naming the value when the Run key is

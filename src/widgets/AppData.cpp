@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "widgets/Errors.h"
+#include "widgets/PathRules.h"
 #include "widgets/Registry.h"
 
 namespace widgets {
@@ -42,6 +43,9 @@ std::wstring GetAppDataFolder() {
         folder = ExpandEnvironment(folder);
     }
     registry.CloseKey();
+    // A folder that is not an absolute path ("relappdata") would put the
+    // settings wherever the program was started from: it names no folder.
+    if (!IsAbsolutePath(folder)) folder.clear();
     return folder;
 }
 

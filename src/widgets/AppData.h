@@ -11,18 +11,18 @@ inline constexpr wchar_t ShellFoldersKey[] =
 inline constexpr wchar_t AppDataValue[] = L"AppData";
 
 // The per-user application-data folder; empty when the key cannot be opened
-// or the value is missing or empty. A REG_EXPAND_SZ value has its
+// or the value is missing, empty or not an absolute path. A REG_EXPAND_SZ value has its
 // environment references ("%USERPROFILE%") expanded. Throws
 // widgets::ERegistryException when the value is not a string.
 std::wstring GetAppDataFolder();
 
 // GetAppDataFolder for callers that must go on whatever the registry holds:
 // a value of the wrong type is shown once in the standard error report.
-// When the value gives no folder (missing, empty or of the wrong type), the
-// folder is the user's application-data folder as the shell reports it
-// (ShellAppDataFolder), and *fromShell (when given) is set to whether the
-// shell named one; only when that fails too is it empty, and paths built on
-// it then start at the current drive's root.
+// When the value gives no folder (missing, empty, relative or of the wrong
+// type), the folder is the user's application-data folder as the shell
+// reports it (ShellAppDataFolder), and *fromShell (when given) is set to
+// whether the shell named one; only when that fails too is it empty, and
+// paths built on it then start at the current drive's root.
 std::wstring GetAppDataFolderOrReport(bool* fromShell = nullptr);
 
 // The user's application-data folder as the shell reports it

@@ -187,6 +187,12 @@ void TTntForm::Show() {
 }
 
 void TTntForm::Hide() {
+    // A modal form enables its owner before it hides: a window hidden while
+    // its owner is still disabled hands the activation to another program's
+    // window, and the owner, enabled a moment later, stays behind it.
+    if (modal_) {
+        if (HWND owner = ::GetWindow(Handle(), GW_OWNER)) ::EnableWindow(owner, TRUE);
+    }
     ::ShowWindow(Handle(), SW_HIDE);
     // A modal loop waits in GetMessage: make sure it wakes up and sees this.
     if (modal_) ::PostMessageW(Handle(), WM_NULL, 0, 0);

@@ -58,4 +58,11 @@ bool ParseIniBool(const std::wstring& text, bool defaultValue) {
     return magnitude != 0;
 }
 
+ReadStep NextReadStep(unsigned long openError, unsigned long waitedMs) {
+    constexpr unsigned long kFileNotFound = 2, kPathNotFound = 3;  // ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND
+    if (openError == 0) return ReadStep::Read;
+    if (openError == kFileNotFound || openError == kPathNotFound) return ReadStep::Missing;
+    return waitedMs < ReadRetryLimitMs ? ReadStep::Wait : ReadStep::Unreadable;
+}
+
 }  // namespace widgets

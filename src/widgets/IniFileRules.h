@@ -1,4 +1,5 @@
-// How the INI wrapper reads an on/off value back from its text.
+// How the INI wrapper reads an on/off value back from its text, and what
+// to do with a file that exists but cannot be opened for reading.
 #pragma once
 #include <string>
 
@@ -15,5 +16,17 @@ namespace widgets {
 // Anything else (empty, words such as "yes" or "true", trailing characters,
 // out of range) is not an integer and yields defaultValue.
 bool ParseIniBool(const std::wstring& text, bool defaultValue);
+
+// The next step with a file that existed a moment ago, given the system's
+// error code for opening it for reading (0: it opened) and how long has been
+// waited for it so far. A file gone meanwhile (file or path not found) is
+// missing, as it is at a first run. Any other refusal (a sharing or lock
+// violation while a backup or virus scanner holds the file, access denied)
+// is waited out in steps of ReadRetryStepMs for up to ReadRetryLimitMs;
+// after that the file is unreadable.
+enum class ReadStep { Read, Missing, Wait, Unreadable };
+inline constexpr unsigned long ReadRetryStepMs = 100;
+inline constexpr unsigned long ReadRetryLimitMs = 2000;
+ReadStep NextReadStep(unsigned long openError, unsigned long waitedMs);
 
 }  // namespace widgets

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "widgets/Handle.h"
+
 namespace widgets {
 namespace {
 
@@ -44,6 +46,12 @@ bool DirectoryExists(const std::wstring& path) {
 bool FileExists(const std::wstring& path) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+unsigned long OpenForReadingError(const std::wstring& path) {
+    const UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file ? 0 : ::GetLastError();
 }
 
 bool CreateDir(const std::wstring& path) { return ::CreateDirectoryW(path.c_str(), nullptr) != 0; }

@@ -22,6 +22,10 @@ bool DirectoryExists(const std::wstring& path);
 // True when path names an existing file (not a folder).
 bool FileExists(const std::wstring& path);
 
+// The system's error code for opening path for reading, as the profile
+// reader opens it (sharing reading and writing with others); 0 when it opens.
+unsigned long OpenForReadingError(const std::wstring& path);
+
 // Creates one folder level; false when it could not be created (already
 // there, parent missing, refused).
 bool CreateDir(const std::wstring& path);

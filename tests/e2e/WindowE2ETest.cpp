@@ -121,8 +121,10 @@ TEST_F(MainWindow, SettingsRoundTripWritesTheFileStatusTextsAndRunValue) {
     ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(dialog); }));
     EXPECT_EQ("[Brimvale]\r\nstartwithwindows=1\r\nfreewhenleisure=1\r\npausewhenbusy=1\r\nsmartfree=0\r\n",
               ReadFileBytes(SettingsFilePath()));
-    // OK hides the dialog first, then applies the settings.
+    // OK hides the dialog first, then applies the settings; the main window
+    // gets the activation back.
     EXPECT_TRUE(WaitFor([&] { return program.ControlText(app::idLabel_Status_Auto) == L"Auto free on"; }));
+    EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == main; })) << "after OK";
     std::wstring run;
     ASSERT_TRUE(WaitFor([&] { return ReadRegString(kRunKey, L"Brimvale", run); }));
     EXPECT_EQ(L"\"" + ProgramPath() + L"\" /m", run);
@@ -133,6 +135,7 @@ TEST_F(MainWindow, SettingsRoundTripWritesTheFileStatusTextsAndRunValue) {
     ::SendMessageW(DialogControl(dialog, settings::idCheckBox_use_smart_algorithm), BM_CLICK, 0, 0);
     ::PostMessageW(DialogControl(dialog, settings::idButton_set_cancel), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(dialog); }));
+    EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == main; })) << "after Cancel";
     EXPECT_EQ(L"Smart free off", program.ControlText(app::idLabel_status_Smart));
     EXPECT_NE(std::string::npos, ReadFileBytes(SettingsFilePath()).find("smartfree=0"));
 

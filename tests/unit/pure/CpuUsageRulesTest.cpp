@@ -6,9 +6,10 @@
 
 #include "probes/CpuUsageRules.h"
 
+using probes::CpuUsageFromProcessorTimes;
 using probes::CpuUsagePercent;
 using probes::FloorToInt32;
-using probes::ProcessorCountTooSmall;
+using probes::ProcessorTimes;
 
 namespace {
 constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
@@ -94,16 +95,49 @@ TEST(CpuUsagePercent, ExtremeCountersStayDefined) {
     EXPECT_EQ(kMin, CpuUsagePercent(kI64Max, 1, 1, 0, 1));
 }
 
-TEST(ProcessorCountTooSmall, OnlyIdleTimeBeyondCountTimesElapsed) {
-    const int64_t t0 = 133444555666777777;
-    EXPECT_FALSE(ProcessorCountTooSmall(5 + 20, 5, t0 + 10, t0, 2));  // exactly 2 x 10
-    EXPECT_TRUE(ProcessorCountTooSmall(5 + 21, 5, t0 + 10, t0, 2));
-    EXPECT_TRUE(ProcessorCountTooSmall(5 + 11, 5, t0 + 10, t0, 0));  // 0 counts as 1
-    EXPECT_FALSE(ProcessorCountTooSmall(5 + 21, 0, t0 + 10, t0, 2));  // no baseline
-    EXPECT_FALSE(ProcessorCountTooSmall(5 + 21, 5, t0, t0, 2));       // the clock did not move
-    EXPECT_FALSE(ProcessorCountTooSmall(5 + 21, 5, t0 - 10, t0, 2));  // nor went back
-    EXPECT_TRUE(ProcessorCountTooSmall(6400000000 + 5, 5, t0 + 100000000, t0, 32));  // 64 idle of 32
-    EXPECT_FALSE(ProcessorCountTooSmall(6400000000 + 5, 5, t0 + 100000000, t0, 64));
+namespace {
+// Processor times after `seconds` on `processors` processors of which `idle`
+// were idle and the busy ones spent a quarter of their time in the kernel,
+// from a baseline of a month's uptime.
+ProcessorTimes After(const ProcessorTimes& from, double processors, double idle, double seconds = 1) {
+    const auto units = [&](double processorSeconds) { return static_cast<int64_t>(processorSeconds * 1e7); };
+    const double busy = (processors - idle) * seconds;
+    return {from.idle + units(idle * seconds), from.kernel + units(idle * seconds + busy / 4),
+            from.user + units(busy * 3 / 4)};
+}
+ProcessorTimes Month(double processors) { return After({}, processors, processors * 0.9, 2592000); }
+}  // namespace
+
+TEST(CpuUsageFromProcessorTimes, BusyShareOfTheCountedProcessors) {
+    // The processors the counters cover, as a 32-bit process on 64-bit
+    // Windows may see them: all of a 48-thread machine, or its first 32; of
+    // a 128-thread one the calling thread's group of 64, or 32. No count
+    // enters, so a machine idle on every processor reads 0, never -50.
+    const struct {
+        double counted, idle;
+        int32_t expected;
+    } cases[] = {
+        {4, 3, 25},   {48, 48, 0}, {48, 36, 25},  {48, 0, 100}, {32, 32, 0},  {32, 8, 75},
+        {64, 64, 0},  {64, 48, 25}, {128, 96, 25}, {128, 0, 100}, {1, 0.995, 0}, {4, 3.004, 24},
+    };
+    for (const auto& c : cases) {
+        const ProcessorTimes before = Month(c.counted);
+        EXPECT_EQ(c.expected, CpuUsageFromProcessorTimes(After(before, c.counted, c.idle), before))
+            << c.counted << " counted, " << c.idle << " idle";
+    }
+}
+
+TEST(CpuUsageFromProcessorTimes, FirstSampleZeroTotalAndOddCounters) {
+    const ProcessorTimes before = Month(48);
+    EXPECT_EQ(0, CpuUsageFromProcessorTimes(After(before, 48, 0), ProcessorTimes{0, 5, 5}));  // no baseline
+    // Neither kernel nor user time moved: the undivided idle count.
+    EXPECT_EQ(100, CpuUsageFromProcessorTimes(before, before));
+    EXPECT_EQ(-200, CpuUsageFromProcessorTimes({before.idle + 3, before.kernel, before.user}, before));
+    // Idle time that shrank (a counter reset) shows above 100; not clamped.
+    EXPECT_EQ(150, CpuUsageFromProcessorTimes({before.idle - 5, before.kernel + 5, before.user + 5}, before));
+    // Differences that overflow 64 bits still give a defined result.
+    EXPECT_EQ(kMin, CpuUsageFromProcessorTimes({kI64Max, 0, 0}, {kI64Min, 0, 0}));
+    EXPECT_EQ(0, CpuUsageFromProcessorTimes({kI64Max, kI64Max, 0}, {kI64Min, kI64Min, 0}));
 }
 
 TEST(FloorToInt32, RoundsTowardsMinusInfinity) {

@@ -44,3 +44,18 @@ TEST(ParseIniBool, AnythingThatIsNotA32BitIntegerGivesTheDefault) {
         ExpectDefault(text);
     }
 }
+
+TEST(NextReadStep, GoneIsMissingAnyOtherRefusalIsWaitedForTwoSeconds) {
+    using widgets::NextReadStep;
+    using widgets::ReadStep;
+    const struct {
+        unsigned long error, waited;
+        ReadStep step;
+    } cases[] = {
+        {0, 0, ReadStep::Read},         {0, 5000, ReadStep::Read},      {2, 0, ReadStep::Missing},
+        {3, 1900, ReadStep::Missing},   {32, 0, ReadStep::Wait},        {33, 1900, ReadStep::Wait},
+        {5, 1999, ReadStep::Wait},      {32, 2000, ReadStep::Unreadable}, {5, 2100, ReadStep::Unreadable},
+    };  // 2, 3: file, path not found; 32, 33: sharing, lock violation; 5: access denied
+    for (const auto& c : cases)
+        EXPECT_EQ(c.step, NextReadStep(c.error, c.waited)) << "error " << c.error << " after " << c.waited;
+}

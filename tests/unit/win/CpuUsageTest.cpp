@@ -2,10 +2,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <atomic>
+#include <cstdio>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "probes/unitUseage.h"
+#include "widgets/Handle.h"
 #include "widgets/Seam.h"
 
 using namespace probes;
@@ -31,15 +35,24 @@ struct FakeSystem {
     std::vector<ULONG> classes;
     std::vector<ULONG> lengths;
     bool returnLengthPassed = false;
-    DWORD allProcessors = 0;  // what the count of all processor groups reports
-    int allProcessorsAsked = 0;
+    bool hasSystemTimes = false;  // whether kernel32 exports GetSystemTimes
+    bool systemTimesFail = false;
+    int64_t idleTimes = 4000000000, kernelTimes = 5000000000, userTimes = 3000000000;
 };
 FakeSystem gFake;
 
-DWORD FakeAllProcessors() {
-    ++gFake.allProcessorsAsked;
-    return gFake.allProcessors;
+BOOL WINAPI FakeSystemTimes(LPFILETIME idle, LPFILETIME kernel, LPFILETIME user) {
+    if (gFake.systemTimesFail) return FALSE;
+    const auto put = [](LPFILETIME time, int64_t count) {
+        time->dwLowDateTime = static_cast<DWORD>(count);
+        time->dwHighDateTime = static_cast<DWORD>(static_cast<uint64_t>(count) >> 32);
+    };
+    put(idle, gFake.idleTimes);
+    put(kernel, gFake.kernelTimes);
+    put(user, gFake.userTimes);
+    return TRUE;
 }
+SystemTimesFn FakeSystemTimesLookup() { return gFake.hasSystemTimes ? &FakeSystemTimes : nullptr; }
 
 LONG WINAPI FakeQuery(ULONG infoClass, PVOID buffer, ULONG length, PULONG returnLength) {
     gFake.classes.push_back(infoClass);
@@ -81,10 +94,18 @@ protected:
         gFake.clock += elapsed;
         gFake.idle += idle;
     }
+    // Advances the fake processor times: idle, kernel (idle included), user.
+    void AdvanceTimes(int64_t idle, int64_t kernel, int64_t user) {
+        gFake.idleTimes += idle;
+        gFake.kernelTimes += kernel;
+        gFake.userTimes += user;
+    }
 
 private:
+    // Without GetSystemTimes unless a test says otherwise (gFake.hasSystemTimes).
+    widgets::ScopedSeam<SystemTimesFn> systemTimes_{SystemTimes, nullptr};
+    widgets::ScopedSeam<SystemTimesLookupFn> systemTimesLookup_{SystemTimesLookup, &FakeSystemTimesLookup};
     widgets::ScopedSeam<NtQueryFn> query_{NtQuery, &FakeQuery};
-    widgets::ScopedSeam<AllProcessorsFn> allProcessors_{AllProcessors, &FakeAllProcessors};
 };
 
 // The query entry back to "not resolved yet" for one test.
@@ -119,41 +140,29 @@ TEST_F(CpuUsage, ReadsTheProcessorCountFromItsRecord) {
     EXPECT_EQ(25, GetCpuUsage());
 }
 
-// A 32-bit process on a 64-thread machine is told of 32 processors while
-// the idle time covers all 64: the count of all processor groups is asked
-// at the first sample that shows it, and kept.
-TEST_F(CpuUsage, TooMuchIdleTimeForTheCountTakesTheCountOfAllProcessorGroups) {
-    const struct {
-        uint8_t told;
-        DWORD all;
-        int64_t idle;  // over one second
-        int expected;
-        int halfIdle;  // the figure when half that idle time follows
-    } cases[] = {
-        {32, 64, 480000000, 25, 62},  // 48 of 64 idle; with 32 it would read -50
-        {32, 64, 640000000, 0, 50},
-        {32, 0, 480000000, -50, 25},  // no count of all groups (before Windows 7): as before
-        {32, 16, 480000000, -50, 25},  // a smaller count is never taken
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.all);
-        ResetCpuUsageForTest();
-        gFake = FakeSystem{};
-        gFake.processors = c.told;
-        gFake.allProcessors = c.all;
-        GetCpuUsage();
-        Advance(10000000, 320000000);  // exactly 32 idle: nothing shows the count is short
-        EXPECT_EQ(0, GetCpuUsage());
-        EXPECT_EQ(0, gFake.allProcessorsAsked);
-        Advance(10000000, c.idle);
-        EXPECT_EQ(c.expected, GetCpuUsage());
-        EXPECT_EQ(1, gFake.allProcessorsAsked);
-        Advance(10000000, 0);  // fully busy: the count stays, and is not asked again
-        EXPECT_EQ(100, GetCpuUsage());
-        Advance(10000000, c.idle / 2);
-        EXPECT_EQ(c.halfIdle, GetCpuUsage());
-        EXPECT_EQ(1, gFake.allProcessorsAsked);
-    }
+// GetSystemTimes, where it exists, is all that is read: a 48-thread machine
+// idle on every processor reads 0 whatever count a 32-bit process is told
+// of, and the clock set back 0.9 s (which made the idle time over the
+// clock's advance read -888 %) changes nothing.
+TEST_F(CpuUsage, ProcessorTimesNeedNeitherTheCountNorTheClock) {
+    gFake.hasSystemTimes = true;
+    gFake.processors = 32;
+    EXPECT_EQ(0, GetCpuUsage());
+    AdvanceTimes(480000000, 480000000, 0);  // 48 processors idle for a second
+    gFake.clock -= 9000000;
+    EXPECT_EQ(0, GetCpuUsage());
+    AdvanceTimes(360000000, 400000000, 80000000);  // 36 of 48 idle
+    EXPECT_EQ(25, GetCpuUsage());
+    AdvanceTimes(0, 120000000, 360000000);  // all busy
+    EXPECT_EQ(100, GetCpuUsage());
+    EXPECT_TRUE(gFake.classes.empty());
+    // A failed reading gives 0 and keeps the baseline.
+    gFake.systemTimesFail = true;
+    AdvanceTimes(480000000, 480000000, 0);
+    EXPECT_EQ(0, GetCpuUsage());
+    gFake.systemTimesFail = false;
+    AdvanceTimes(0, 0, 480000000);
+    EXPECT_EQ(50, GetCpuUsage());
 }
 
 TEST_F(CpuUsage, SlightlyTooMuchIdleTimeIsPassedThroughAsMinusOne) {
@@ -233,6 +242,69 @@ TEST_F(CpuUsage, RealCountersGiveZeroThenAPlausiblePercentage) {
     // little below 0; anything far outside 0..100 means misread records.
     EXPECT_GE(usage, -20);
     EXPECT_LE(usage, 100);
+}
+
+namespace {
+
+const SystemTimesLookupFn kRealSystemTimesLookup = SystemTimesLookup;
+
+// The host's busy percentage between two readings of its own counters
+// (Linux's /proc/stat, which Wine shows as Z:\proc\stat); false where there
+// is no such file (on Windows).
+struct HostTimes {
+    unsigned long long idle = 0, total = 0;
+};
+bool ReadHostTimes(HostTimes& times) {
+    widgets::UniqueFileHandle file(::CreateFileW(L"Z:\\proc\\stat", GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                 OPEN_EXISTING, 0, nullptr));
+    char text[512] = {};
+    DWORD read = 0;
+    if (!file || !::ReadFile(file.get(), text, sizeof text - 1, &read, nullptr)) return false;
+    unsigned long long f[8] = {};  // user nice system idle iowait irq softirq steal
+    if (std::sscanf(text, "cpu %llu %llu %llu %llu %llu %llu %llu %llu", f, f + 1, f + 2, f + 3, f + 4, f + 5,
+                    f + 6, f + 7) != 8)
+        return false;
+    times = {f[3] + f[4], f[0] + f[1] + f[2] + f[3] + f[4] + f[5] + f[6] + f[7]};
+    return true;
+}
+
+}  // namespace
+
+// The real GetSystemTimes, on a machine as it is (other programs may keep
+// it busy: the figure follows the host's own counters over the same
+// second) and with every processor kept busy.
+TEST_F(CpuUsage, RealProcessorTimesReadTheMachinesLoadAndEveryProcessorBusy) {
+    widgets::ScopedSeam<SystemTimesLookupFn> real(SystemTimesLookup, kRealSystemTimesLookup);
+    HostTimes before, after;
+    const bool host = ReadHostTimes(before);
+    EXPECT_EQ(0, GetCpuUsage());
+    ::Sleep(1000);
+    const int usage = GetCpuUsage();
+    EXPECT_TRUE(gFake.classes.empty());  // GetSystemTimes was found and used
+    EXPECT_GE(usage, 0);
+    EXPECT_LE(usage, 100);
+    if (host && ReadHostTimes(after) && after.total > before.total) {
+        const double hostBusy =
+            100.0 - 100.0 * double(after.idle - before.idle) / double(after.total - before.total);
+        EXPECT_NEAR(hostBusy, usage, 5);
+    }
+    SYSTEM_INFO info{};
+    ::GetSystemInfo(&info);
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> spinners;
+    for (DWORD i = 0; i < info.dwNumberOfProcessors; ++i)
+        spinners.emplace_back([&stop] {
+            while (!stop.load(std::memory_order_relaxed)) {
+            }
+        });
+    ::Sleep(200);
+    GetCpuUsage();
+    ::Sleep(1000);
+    const int busy = GetCpuUsage();
+    stop = true;
+    for (std::thread& spinner : spinners) spinner.join();
+    EXPECT_GE(busy, 90);
+    EXPECT_LE(busy, 100);
 }
 
 namespace {

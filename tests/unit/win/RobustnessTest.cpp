@@ -7,6 +7,7 @@
 
 #include "RobustnessTestSupport.h"
 #include "app/MainFormIds.h"
+#include "widgets/Errors.h"
 #include "widgets/Seam.h"
 #include "localisation/Language.h"
 
@@ -152,6 +153,60 @@ TEST_F(BadSettingsFile, AnUnwritableFileKeepsTheDialogOpenAndTheFileAsItWas) {
         dialog_.reset();
         main_.reset();
     }
+}
+
+namespace {
+// The settings file held open without any sharing, as a backup or virus
+// scanner holds it, until the given number of waits has passed (or ever).
+widgets::UniqueFileHandle gHeld;
+int gWaits = 0, gReleaseAfter = 0;
+void CountWait(unsigned long) {
+    if (++gWaits == gReleaseAfter) gHeld.reset();
+}
+}  // namespace
+
+// A file that is there but cannot be read is waited for (two seconds at
+// most); then the settings stay as they are and one report gives the
+// system's reason. Nothing is written over the file: at start-up, and at OK
+// after the dialog found it held too, where only the box the user changed
+// is stored and the autostart entry is left alone.
+TEST_F(BadSettingsFile, AFileHeldOpenIsWaitedForThenLeftAsItIs) {
+    const std::string stored =
+        "[Brimvale]\r\nstartwithwindows=1\r\nfreewhenleisure=1\r\npausewhenbusy=1\r\nsmartfree=1\r\n";
+    widgets::ScopedSeam<settings::ReadWaitFn> wait(settings::SettingsReadWait, &CountWait);
+    const auto hold = [&](int releaseAfter) {
+        gHeld.reset(::CreateFileW(IniPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(gHeld.valid());
+        gWaits = 0;
+        gReleaseAfter = releaseAfter;
+    };
+    WriteIni(stored);
+    hold(3);  // let go during the wait: read as usual
+    Start();
+    EXPECT_EQ(3, gWaits);
+    EXPECT_EQ((std::vector<bool>{true, true, true, true}), Boxes());
+    EXPECT_TRUE(reports_.Messages().empty());
+    dialog_.reset();
+    main_.reset();
+
+    hold(0);  // held throughout
+    Start();
+    EXPECT_EQ(20, gWaits);
+    EXPECT_EQ(kDefaultBoxes, Boxes());
+    ASSERT_EQ(1u, reports_.Messages().size());
+    const std::wstring reason = widgets::SystemErrorText(ERROR_SHARING_VIOLATION);
+    EXPECT_TRUE(Contains(reports_.Messages()[0], IniPath()) && Contains(reports_.Messages()[0], reason))
+        << reports_.Messages()[0];
+    dialog_->LoadForDialog();  // still held: the boxes as they were, one more report
+    EXPECT_EQ(kDefaultBoxes, Boxes());
+    EXPECT_EQ(2u, reports_.Messages().size());
+    gHeld.reset();
+    EXPECT_EQ(stored, FileBytes(IniPath()));
+    dialog_->CheckBox_set_pause_free->SetChecked(false);
+    dialog_->Button_set_save->Click();
+    EXPECT_EQ((std::vector<std::wstring>{L"1", L"1", L"0", L"1"}), StoredValues(IniPath()));
+    EXPECT_TRUE(run_.Current().exists);
+    EXPECT_EQ(2u, reports_.Messages().size());
 }
 
 // A file where a settings folder should be: the folder cannot be made and

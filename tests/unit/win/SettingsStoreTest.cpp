@@ -99,11 +99,12 @@ TEST_F(SettingsStore, TheProgramsFolderIsCreatedWhenOnlyTheMakersFolderExists) {
 TEST_F(SettingsStore, AnEmptyMissingOrNonStringAppDataValueTakesTheShellsFolder) {
     ScratchFolder scratch(L"shell");
     testsupport::ShellAppData shell(scratch.Path());
-    for (int how : {0, 1, 2}) {
-        SCOPED_TRACE(how == 0 ? "value empty" : how == 1 ? "value missing" : "value a DWORD");
+    for (int how : {0, 1, 2, 3, 4}) {
+        SCOPED_TRACE(testing::Message() << "value empty, missing, a DWORD, relative, rootless: " << how);
         if (how == 0) appData_.SetString(L"");
         else if (how == 1) appData_.Delete();
-        else appData_.SetDword(1);
+        else if (how == 2) appData_.SetDword(1);
+        else appData_.SetString(how == 3 ? L"relappdata" : L"\\rootless");
         testsupport::RootFolderGuard root(scratch.Path());
         CapturedReports reports;
 
@@ -198,8 +199,11 @@ TEST_F(SettingsStore, AnExpandableAppDataValueIsExpanded) {
     OpenSettingsFile();
     EXPECT_EQ(kFirstRunFile, FileBytes(scratch / L"Roaming\\Palvo\\Brimvale\\Brimvale.ini"));
 
+    appData_.SetString(L"C:\\%BRIMVALE_TEST_HOME%");
+    EXPECT_EQ(L"C:\\%BRIMVALE_TEST_HOME%", GetAppDataFolder());
+    // Unexpanded, the reference makes a relative path, which names no folder.
     appData_.SetString(L"%BRIMVALE_TEST_HOME%\\Roaming");
-    EXPECT_EQ(L"%BRIMVALE_TEST_HOME%\\Roaming", GetAppDataFolder());
+    EXPECT_EQ(L"", GetAppDataFolder());
     ::SetEnvironmentVariableW(L"BRIMVALE_TEST_HOME", nullptr);
 }
 

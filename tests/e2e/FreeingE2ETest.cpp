@@ -95,6 +95,52 @@ TEST_F(Cleaning, BothCleansFromTheTrayMenuWhileHidden) {
     EXPECT_TRUE(program.ExitThroughTray());
 }
 
+// A clean from the command line, as Task Scheduler starts it. With no copy
+// running, the process cleans by itself and ends with code 0, without any
+// window, tray icon or settings file. Beside a running copy it ends with
+// code 0 and shows nothing, and that copy cleans: its report appears while
+// its window stays hidden in the tray.
+TEST_F(Cleaning, CleanSwitchesRunAloneWithoutAWindowOrInTheRunningCopy) {
+    const wchar_t* switches[] = {L"/smartclean", L"-DeepClean"};
+    // Watches a start with a switch until it ends (whether it made a window
+    // or a tray icon beside the running copy's `icons`); returns whether it ended.
+    auto watch = [](Program& start, int icons, bool& showedAnything, std::chrono::seconds limit) {
+        return WaitFor([&] {
+            if (!start.TopLevelWindows().empty() || TrayIconCount() > icons) showedAnything = true;
+            return !start.Running();
+        }, limit);
+    };
+    ASSERT_EQ(0, TrayIconCount());
+    for (int i = 0; i < kCleansRunHere; ++i) {
+        SCOPED_TRACE(i);
+        Program alone(switches[i]);
+        bool showed = false;
+        ASSERT_TRUE(watch(alone, 0, showed, std::chrono::seconds(120)));
+        EXPECT_EQ(0u, alone.ExitCode());
+        EXPECT_FALSE(showed);
+    }
+    EXPECT_FALSE(FileExists(SettingsFilePath()));
+
+    Program first(L"/m");
+    HWND main = first.MainWindow();
+    ASSERT_NE(nullptr, first.TrayIcon());
+    for (int i = 0; i < kCleansRunHere; ++i) {
+        SCOPED_TRACE(i);
+        ::SendMessageW(first.Control(app::idLabel_Memory_Released), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        Program asking(switches[i]);
+        bool showed = false;
+        ASSERT_TRUE(watch(asking, 1, showed, std::chrono::seconds(10)));
+        EXPECT_EQ(0u, asking.ExitCode());
+        EXPECT_FALSE(showed);
+        EXPECT_TRUE(WaitFor([&] { return IsReportText(first.ControlText(app::idLabel_Memory_Released)) &&
+                                         !first.ControlVisible(app::idProgressBar_clean_progress); },
+                            std::chrono::seconds(120)));
+        EXPECT_FALSE(::IsWindowVisible(main));
+        EXPECT_EQ(1, TrayIconCount());
+    }
+    EXPECT_TRUE(first.ExitThroughTray());
+}
+
 // The program may use 4 GB of address space on 64-bit Windows, not 2: Deep
 // Clean's blocks need the room. The flag lives in the image's file header.
 TEST(ProgramImage, IsLargeAddressAware) {

@@ -96,45 +96,35 @@ TEST_F(Cleaning, BothCleansFromTheTrayMenuWhileHidden) {
 }
 
 // A clean from the command line, as Task Scheduler starts it. With no copy
-// running, the process cleans by itself and ends with code 0, without any
-// window, tray icon or settings file. Beside a running copy it ends with
-// code 0 and shows nothing, and that copy cleans: its report appears while
-// its window stays hidden in the tray.
+// running, it cleans alone and ends with code 0, making no window, tray icon
+// or settings file. Beside a running copy it ends with code 0, showing
+// nothing, and that copy cleans and reports while hidden in the tray.
 TEST_F(Cleaning, CleanSwitchesRunAloneWithoutAWindowOrInTheRunningCopy) {
     const wchar_t* switches[] = {L"/smartclean", L"-DeepClean"};
-    // Watches a start with a switch until it ends (whether it made a window
-    // or a tray icon beside the running copy's `icons`); returns whether it ended.
-    auto watch = [](Program& start, int icons, bool& showedAnything, std::chrono::seconds limit) {
-        return WaitFor([&] {
-            if (!start.TopLevelWindows().empty() || TrayIconCount() > icons) showedAnything = true;
+    // Watches a start until it ends: whether it ended, its exit code, and
+    // whether it made a window or a tray icon beside the running copy's.
+    auto runs = [](const wchar_t* parameters, int icons, std::chrono::seconds limit) {
+        Program start(parameters);
+        bool showed = false;
+        const bool ended = WaitFor([&] {
+            showed = showed || !start.TopLevelWindows().empty() || TrayIconCount() > icons;
             return !start.Running();
         }, limit);
+        return ended && start.ExitCode() == 0 && !showed;
     };
     ASSERT_EQ(0, TrayIconCount());
-    for (int i = 0; i < kCleansRunHere; ++i) {
-        SCOPED_TRACE(i);
-        Program alone(switches[i]);
-        bool showed = false;
-        ASSERT_TRUE(watch(alone, 0, showed, std::chrono::seconds(120)));
-        EXPECT_EQ(0u, alone.ExitCode());
-        EXPECT_FALSE(showed);
-    }
+    for (int i = 0; i < kCleansRunHere; ++i) EXPECT_TRUE(runs(switches[i], 0, std::chrono::seconds(120))) << i;
     EXPECT_FALSE(FileExists(SettingsFilePath()));
 
     Program first(L"/m");
     HWND main = first.MainWindow();
     ASSERT_NE(nullptr, first.TrayIcon());
     for (int i = 0; i < kCleansRunHere; ++i) {
-        SCOPED_TRACE(i);
         ::SendMessageW(first.Control(app::idLabel_Memory_Released), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-        Program asking(switches[i]);
-        bool showed = false;
-        ASSERT_TRUE(watch(asking, 1, showed, std::chrono::seconds(10)));
-        EXPECT_EQ(0u, asking.ExitCode());
-        EXPECT_FALSE(showed);
+        EXPECT_TRUE(runs(switches[i], 1, std::chrono::seconds(10))) << i;
         EXPECT_TRUE(WaitFor([&] { return IsReportText(first.ControlText(app::idLabel_Memory_Released)) &&
                                          !first.ControlVisible(app::idProgressBar_clean_progress); },
-                            std::chrono::seconds(120)));
+                            std::chrono::seconds(120))) << i;
         EXPECT_FALSE(::IsWindowVisible(main));
         EXPECT_EQ(1, TrayIconCount());
     }

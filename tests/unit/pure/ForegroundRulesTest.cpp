@@ -52,15 +52,14 @@ TEST(ShouldAttachThreadInput, OnlyBetweenTwoKnownDifferentThreads) {
 
 // A normal start creates the mutex; a clean only opens it.
 TEST(DecideStart, EachHandleAndErrorGivesItsOutcome) {
-    using app::CleanStartDecision;
     using app::StartDecision;
-    constexpr auto Ask = CleanStartDecision::AskRunningCopy;
-    constexpr auto Here = CleanStartDecision::CleanHere;
+    using Clean = app::CleanStartDecision;
+    constexpr auto Ask = Clean::AskRunningCopy, Here = Clean::CleanHere;
     const struct {
         bool gotHandle;
         unsigned long error;
         StartDecision expected;
-        CleanStartDecision clean;
+        Clean clean;
     } cases[] = {
         {true, 0, StartDecision::RunAsFirstCopy, Ask},
         {true, app::kErrorAlreadyExists, StartDecision::SignalAndHalt, Ask},

@@ -31,9 +31,12 @@ bool HadRequest[kInstanceRequestKinds] = {};
 
 void ExitWithCode(unsigned code) { std::exit(static_cast<int>(code)); }
 
+// A request that arrives while the main window is still being made (an
+// error report's modal loop during its construction) finds no menu yet and
+// is dropped: the main window becomes the application's only once made.
 void ClickTrayClean(InstanceRequest request) {
     TMainForm* form = MainForm;
-    if (!form) return;
+    if (!form || Application.MainForm() != form) return;
     (request == InstanceRequest::DeepClean ? form->Tray_DeepClean : form->Tray_SmartClean)->Click();
 }
 

@@ -130,7 +130,7 @@ struct BenchWindow {
     widgets::TTimer& classicFreeTimer = *form.Add<widgets::TTimer>(
         widgets::TimerArgs{.name = L"Timer_classic_free", .interval = 100, .enabled = false});
     localisation::TLanguage language;
-    freeing::CleanWindow window{form, progress, progressLabel, go, numberBefore, number,
+    freeing::FormCleanWindow window{form, progress, progressLabel, go, numberBefore, number,
                                 released, freeTimer, classicFreeTimer, language};
 };
 

@@ -18,9 +18,20 @@ StartDecision DecideStart(bool gotHandle, unsigned long error) {
     return error == kErrorAccessDenied ? StartDecision::SignalAndHalt : StartDecision::RunWithoutGuard;
 }
 
-bool IsRepeatedBringForward(unsigned long now, unsigned long last, bool hadOne) {
+bool RequestFromWParam(unsigned long long wParam, InstanceRequest& request) {
+    if (wParam >= static_cast<unsigned long long>(kInstanceRequestKinds)) return false;
+    request = static_cast<InstanceRequest>(wParam);
+    return true;
+}
+
+bool IsRepeatedRequest(unsigned long now, unsigned long last, bool hadOne) {
     const unsigned long elapsed = (now - last) & 0xFFFFFFFFul;
-    return hadOne && elapsed < kBringForwardRepeatMs;
+    return hadOne && elapsed < kRequestRepeatMs;
+}
+
+CleanStartDecision DecideCleanStart(bool gotHandle, unsigned long error) {
+    return gotHandle || error == kErrorAccessDenied ? CleanStartDecision::AskRunningCopy
+                                                    : CleanStartDecision::CleanHere;
 }
 
 }  // namespace app

@@ -51,13 +51,39 @@ constexpr unsigned long kErrorAccessDenied = 5;     // ERROR_ACCESS_DENIED
 constexpr unsigned long kErrorInvalidHandle = 6;    // ERROR_INVALID_HANDLE
 constexpr unsigned long kErrorAlreadyExists = 183;  // ERROR_ALREADY_EXISTS
 
-// Bringing the window forward again within this many milliseconds of the
-// last time does nothing new: a flood of instance messages costs one bring-
-// forward per half second, not one each.
-constexpr unsigned long kBringForwardRepeatMs = 500;
-// Whether a bring-forward at tick `now` repeats the one at `last` (both
+// What a start asks the running copy for, carried in the instance message's
+// wParam. 0 is what every start has always sent.
+enum class InstanceRequest : unsigned {
+    BringForward = 0,  // show the main window and bring it to the front
+    SmartClean = 1,    // run Smart Clean as the tray menu's item does
+    DeepClean = 2,     // run Deep Clean as the tray menu's item does
+};
+constexpr int kInstanceRequestKinds = 3;
+// The request a wParam carries; false for a value no copy sends (a message
+// from a newer copy or from a stranger), which the running copy ignores.
+bool RequestFromWParam(unsigned long long wParam, InstanceRequest& request);
+
+// A request of the same kind again within this many milliseconds of the last
+// one carried out does nothing: a flood of instance messages costs one bring-
+// forward (or one clean of each kind) per half second, not one each.
+constexpr unsigned long kRequestRepeatMs = 500;
+// Whether a request at tick `now` repeats the one of its kind at `last` (both
 // GetTickCount readings, which wrap after 49.7 days; the difference is taken
-// modulo 2^32). `hadOne` is false before the first.
-bool IsRepeatedBringForward(unsigned long now, unsigned long last, bool hadOne);
+// modulo 2^32). `hadOne` is false before the first of that kind.
+bool IsRepeatedRequest(unsigned long now, unsigned long last, bool hadOne);
+
+// What a start with a clean switch does after trying to open the instance
+// mutex (it never creates it: a normal start meanwhile must become the
+// running copy), from whether a handle came back and the error read straight
+// after the call.
+enum class CleanStartDecision {
+    AskRunningCopy,  // a copy runs: post it the request and end
+    CleanHere,       // nobody holds the name as a mutex: clean without a window
+};
+// A handle, or "access denied" (an elevated copy's mutex), means a copy runs.
+// Anything else ("file not found": no such mutex; "invalid handle": an object
+// of another kind under the name, where a normal start runs without the
+// guard) cleans here.
+CleanStartDecision DecideCleanStart(bool gotHandle, unsigned long error);
 
 }  // namespace app

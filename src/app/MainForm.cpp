@@ -240,18 +240,18 @@ void TMainForm::Button_settingClick() {
     dialog->ShowModal();
 }
 void TMainForm::Button_minimizeClick() { TextTrayIcon->HideMainForm(); }
-freeing::CleanWindow TMainForm::cleanWindow() {
+freeing::FormCleanWindow TMainForm::cleanWindow() {
     return {*this, *ProgressBar_clean_progress, *Label_clean_progress, *Button_go, *Label_free_number_before,
             *Label_free_number, *Label_Memory_Released, *Timer_free, *Timer_classic_free, *FLanguage};
 }
 
 void TMainForm::SmartCleanClick() {
-    freeing::CleanWindow window = cleanWindow();
+    freeing::FormCleanWindow window = cleanWindow();
     freeing::SmartCleanClick(window);
 }
 
 void TMainForm::DeepCleanClick() {
-    freeing::CleanWindow window = cleanWindow();
+    freeing::FormCleanWindow window = cleanWindow();
     freeing::DeepCleanClick(window);
 }
 void TMainForm::Tray_SmartCleanClick() { SmartCleanClick(); }
@@ -273,7 +273,7 @@ void TMainForm::ShowSettingsStatus(const std::wstring& smartText, const std::wst
 void TMainForm::StartAutoFree() { Timer_free->SetEnabled(true); }
 
 void TMainForm::Timer_classic_freeTimer() {
-    freeing::CleanWindow window = cleanWindow();
+    freeing::FormCleanWindow window = cleanWindow();
     freeing::Timer_classic_freeTimer(window);
 }
 

@@ -18,7 +18,7 @@ namespace localisation {
 class TLanguage;
 }
 namespace freeing {
-struct CleanWindow;
+class FormCleanWindow;
 }
 
 namespace app {
@@ -106,7 +106,7 @@ private:
     void createComponents();
     void wireEvents();
     // What the cleans may touch of this window.
-    freeing::CleanWindow cleanWindow();
+    freeing::FormCleanWindow cleanWindow();
 
     std::unique_ptr<localisation::TLanguage> FLanguage;
     // Turns the tray picture into each tick's new icon.

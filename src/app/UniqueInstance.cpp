@@ -25,11 +25,20 @@ namespace {
 constexpr DWORD ASFW_ANY = static_cast<DWORD>(-1);
 #endif
 
-// When the main window was last brought forward (GetTickCount), if ever.
-DWORD LastBringForwardTick = 0;
-bool BroughtForward = false;
+// When each kind of request was last carried out (GetTickCount), if ever.
+DWORD LastRequestTick[kInstanceRequestKinds] = {};
+bool HadRequest[kInstanceRequestKinds] = {};
 
 void ExitWithCode(unsigned code) { std::exit(static_cast<int>(code)); }
+
+// A request that arrives while the main window is still being made (an
+// error report's modal loop during its construction) finds no menu yet and
+// is dropped: the main window becomes the application's only once made.
+void ClickTrayClean(InstanceRequest request) {
+    TMainForm* form = MainForm;
+    if (!form || Application.MainForm() != form) return;
+    (request == InstanceRequest::DeepClean ? form->Tray_DeepClean : form->Tray_SmartClean)->Click();
+}
 
 HWND MainWindowHandle() {
     widgets::TTntForm* form = Application.MainForm();
@@ -76,6 +85,7 @@ void ForegroundThroughThreadInput(HWND window) {
 }  // namespace
 
 void (*HaltProcess)(unsigned code) = &ExitWithCode;
+void (*CarryOutCleanRequest)(InstanceRequest request) = &ClickTrayClean;
 PlatformVersion (*ReadPlatformVersion)() = &RuntimePlatformVersion;
 
 InstanceApi RealInstanceApi() {
@@ -83,7 +93,7 @@ InstanceApi RealInstanceApi() {
                        &::BringWindowToTop,        &::GetWindowThreadProcessId,
                        &::AttachThreadInput,       &::SystemParametersInfoA,
                        &::CreateMutexW,            &::AllowSetForegroundWindow,
-                       &::GetTickCount};
+                       &::GetTickCount,            &::OpenMutexW};
 }
 InstanceApi Api = RealInstanceApi();
 
@@ -132,9 +142,27 @@ void SignalRunningInstance() {
     // This copy was just started by the user and may take the foreground;
     // it hands that right on, or the running copy could only flash.
     (void)Api.AllowSetForegroundWindow(ASFW_ANY);
-    (void)Api.BroadcastSystemMessageA(BSF_IGNORECURRENTTASK | BSF_POSTMESSAGE, &BroadcastRecipients,
-                                      InstanceMessage, 0, 0);
+    PostInstanceRequest(InstanceRequest::BringForward);
     HaltProcess(0);
+}
+
+void PostInstanceRequest(InstanceRequest request) {
+    (void)Api.BroadcastSystemMessageA(BSF_IGNORECURRENTTASK | BSF_POSTMESSAGE, &BroadcastRecipients,
+                                      InstanceMessage, static_cast<WPARAM>(request), 0);
+}
+
+bool HandCleanToRunningCopy(InstanceRequest request) {
+    const std::wstring name = InstanceName();
+    ::SetLastError(ERROR_SUCCESS);
+    widgets::UniqueKernelHandle mutex(Api.OpenMutexW(SYNCHRONIZE, FALSE, name.c_str()));
+    const DWORD error = ::GetLastError();  // read straight after the call
+    if (DecideCleanStart(static_cast<bool>(mutex), error) == CleanStartDecision::CleanHere) return false;
+    // The running copy's own right to the foreground is left alone: it
+    // cleans where it is and does not come forward.
+    InstanceMessage = ::RegisterWindowMessageW(name.c_str());
+    PostInstanceRequest(request);
+    widgets::Trace(L"clean request posted to the running copy");
+    return true;
 }
 
 void SubclassApplication() {
@@ -148,13 +176,23 @@ void SubclassApplication() {
 LRESULT CALLBACK AppWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != InstanceMessage || InstanceMessage == 0)
         return ::CallWindowProcA(OldAppWndProc, window, message, wParam, lParam);
+    InstanceRequest request = InstanceRequest::BringForward;
+    if (!RequestFromWParam(static_cast<unsigned long long>(wParam), request)) return 0;
+    // A queue full of copies of the message (a flood) must not run the whole
+    // foreground dance, or a clean, for each one and starve the tick. Each
+    // kind counts apart: a clean request does not swallow a bring-forward.
+    const auto kind = static_cast<std::size_t>(request);
+    const DWORD now = Api.GetTickCount();
+    if (IsRepeatedRequest(now, LastRequestTick[kind], HadRequest[kind])) return 0;
+    LastRequestTick[kind] = now;
+    HadRequest[kind] = true;
+    if (request != InstanceRequest::BringForward) {
+        // Inside a running clean's pump this starts a nested clean, as a
+        // second choice in the tray menu does.
+        CarryOutCleanRequest(request);
+        return 0;
+    }
     try {
-        // A queue full of copies of the message (a flood) must not run the
-        // whole foreground dance for each one and starve the tick.
-        const DWORD now = Api.GetTickCount();
-        if (IsRepeatedBringForward(now, LastBringForwardTick, BroughtForward)) return 0;
-        LastBringForwardTick = now;
-        BroughtForward = true;
         if (Application.Iconic()) Application.Restore();
         (void)Api.SetForegroundWindow(Application.Handle());
         if (HWND main = MainWindowHandle()) ForceForeground(main);

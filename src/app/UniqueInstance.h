@@ -10,6 +10,11 @@
 // second however many copies of the message arrive. When the name is held by
 // an object of another kind, the program runs without the guard.
 //
+// The message's wParam says what the copy asks for (InstanceRequest): 0 to
+// come to the front, or a clean, which a start with "/smartclean" or
+// "/deepclean" asks for (HandCleanToRunningCopy) and the running copy runs as
+// its tray menu's item does, without coming forward.
+//
 // Start-up order: wWinMain calls InstallUniqueInstanceHook() first of all (the
 // guard's "initialisation": static initialisation order across translation
 // units is not something to build on), then Application.Initialize(), which
@@ -53,18 +58,29 @@ void InstallUniqueInstanceHook();
 void CheckUniqueInstance();
 
 // Lets any process take the foreground (this one was just started by the
-// user and may pass that on), posts InstanceMessage to all applications'
-// top-level windows (the sender skipped, nobody waited for) and halts with
-// exit code 0. Returns only when a
-// test has replaced HaltProcess.
+// user and may pass that on), posts the "come to the front" request and
+// halts with exit code 0. Returns only when a test has replaced HaltProcess.
 void SignalRunningInstance();
+
+// Posts InstanceMessage with the request in its wParam to all applications'
+// top-level windows (the sender skipped, nobody waited for).
+void PostInstanceRequest(InstanceRequest request);
+
+// For a start with a clean switch: when a copy of the same file name runs
+// (its mutex can be opened, or is refused to this unelevated start), asks it
+// for the clean and returns true. Otherwise returns false, having taken
+// nothing: no mutex is created (a normal start meanwhile must become the
+// running copy) and no window is made.
+bool HandCleanToRunningCopy(InstanceRequest request);
 
 // Makes AppWndProc the application window's procedure (through the narrow
 // SetWindowLongA) and keeps the previous one in OldAppWndProc.
 void SubclassApplication();
 
 // The application window's procedure for the life of the process: the
-// instance message brings the main window back; everything else goes to
+// instance message brings the main window back or, when its wParam asks for
+// a clean, runs CarryOutCleanRequest (once per half second per kind of
+// request; a wParam no copy sends is ignored); everything else goes to
 // OldAppWndProc through CallWindowProcA.
 LRESULT CALLBACK AppWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -88,6 +104,11 @@ std::wstring InstanceName();
 // the static destructors and so closes InstanceMutex).
 extern void (*HaltProcess)(unsigned code);
 
+// Runs a clean another start asked for (default: clicks the main window's
+// tray menu item, Tray_SmartClean or Tray_DeepClean, so the request takes the
+// tray's own path, its error report included).
+extern void (*CarryOutCleanRequest)(InstanceRequest request);
+
 // The platform id and version the foreground method is chosen by (default:
 // GetVersionExA).
 extern PlatformVersion (*ReadPlatformVersion)();
@@ -105,6 +126,7 @@ struct InstanceApi {
     decltype(&::CreateMutexW) CreateMutexW;
     decltype(&::AllowSetForegroundWindow) AllowSetForegroundWindow;
     decltype(&::GetTickCount) GetTickCount;
+    decltype(&::OpenMutexW) OpenMutexW;
 };
 InstanceApi RealInstanceApi();
 extern InstanceApi Api;

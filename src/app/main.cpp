@@ -1,20 +1,34 @@
-// Program entry, in this order: install the single-instance guard's start-up
-// hook; initialise the application, which creates the hidden application
-// window and runs the hooks (a second copy of the same file name ends there);
-// set the title; create the main window first and the settings dialog second;
-// run the message loop; then close the guard's mutex and end.
+// Program entry. A command line of "/smartclean" or "/deepclean" alone is a
+// clean, not a start: it goes to the running copy when there is one, and
+// otherwise runs here with no window and ends (exit code 0 when it ran, 1
+// when it could not). Every other command line starts the program, in this
+// order: install the single-instance guard's start-up hook; initialise the
+// application, which creates the hidden application window and runs the
+// hooks (a second copy of the same file name ends there); set the title;
+// create the main window first and the settings dialog second; run the
+// message loop; then close the guard's mutex and end.
 #include <windows.h>
 
 #include "app/MainForm.h"
 #include "app/UniqueInstance.h"
+#include "freeing/WindowlessClean.h"
 #include "settings/OptionForm.h"
 #include "widgets/Application.h"
+#include "widgets/CommandLineRules.h"
 #include "widgets/Errors.h"
 #include "widgets/Trace.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using widgets::Application;
     widgets::Trace(L"start, version " BRIMVALE_VERSION L" " BRIMVALE_ARCH);
+    const widgets::CleanSwitch clean = widgets::CleanSwitchOf(Application.Parameters());
+    if (clean != widgets::CleanSwitch::None) {
+        const app::InstanceRequest request = clean == widgets::CleanSwitch::Deep
+                                                 ? app::InstanceRequest::DeepClean
+                                                 : app::InstanceRequest::SmartClean;
+        if (app::HandCleanToRunningCopy(request)) return 0;
+        return freeing::CleanWithoutWindow(clean);
+    }
     // Installed here rather than from a static initialiser: the hook must be
     // in place before Initialize, whatever order static objects start in.
     app::InstallUniqueInstanceHook();

@@ -26,10 +26,10 @@ const CleanRun* gRowShownBy = nullptr;
 CleanRun::CleanRun(CleanWindow& w)
     : w_(w),
       outermost_(gRunsUnderWay == 0),
-      min_(w.progress.Min()),
-      max_(w.progress.Max()),
-      position_(w.progress.Position()),
-      goEnabled_(w.goButton.Enabled()) {
+      min_(w.ProgressMin()),
+      max_(w.ProgressMax()),
+      position_(w.ProgressPosition()),
+      goEnabled_(w.GoEnabled()) {
     ++gRunsUnderWay;
 }
 
@@ -44,18 +44,17 @@ void CleanRun::ShowProgressRow() {
     // first pump, before the outer showed its row, shows (and hides) its own.
     if (gRowShownBy) return;
     gRowShownBy = this;
-    height_ = w_.form.Height();
-    w_.form.SetHeight(height_ + kProgressRowHeight);
-    w_.progress.SetVisible(true);
-    w_.progressLabel.SetVisible(true);
+    height_ = w_.Height();
+    w_.SetHeight(height_ + kProgressRowHeight);
+    w_.SetProgressRowVisible(true);
 }
 
 void CleanRun::Finish() {
     if (outermost_) {
-        w_.progress.SetPosition(0);
+        w_.SetProgressPosition(0);
     } else {
-        w_.progress.SetRange(min_, max_);
-        w_.progress.SetPosition(position_);
+        w_.SetProgressRange(min_, max_);
+        w_.SetProgressPosition(position_);
     }
     widgets::Application.ProcessMessages();
     restore();
@@ -65,16 +64,15 @@ void CleanRun::restore() {
     finished_ = true;
     if (gRowShownBy == this) {
         gRowShownBy = nullptr;
-        w_.progress.SetVisible(false);
-        w_.progressLabel.SetVisible(false);
-        w_.form.SetHeight(height_);
+        w_.SetProgressRowVisible(false);
+        w_.SetHeight(height_);
     }
     if (outermost_) {
-        w_.goButton.SetEnabled(true);
+        w_.SetGoEnabled(true);
     } else {
-        w_.progress.SetRange(min_, max_);
-        w_.progress.SetPosition(position_);
-        w_.goButton.SetEnabled(goEnabled_);
+        w_.SetProgressRange(min_, max_);
+        w_.SetProgressPosition(position_);
+        w_.SetGoEnabled(goEnabled_);
     }
 }
 

@@ -1,8 +1,12 @@
-// What Smart Clean and Deep Clean need of the main window: the progress row,
-// the report labels, the Go button, the two timers and the texts. The main
-// window hands these over; tests build them from a small form of their own.
+// What Smart Clean and Deep Clean need of a window: the progress row, the
+// report, the Go button, the two timers and the trimming pass that retunes
+// one of them. The main window hands its controls over (FormCleanWindow);
+// a clean from the command line with no copy running has no window at all
+// and runs against WindowlessCleanWindow (freeing/WindowlessClean.h).
 #pragma once
 #include <windows.h>
+
+#include <cstdint>
 
 #include "localisation/Language.h"
 #include "widgets/ComCtrls.h"
@@ -13,8 +17,69 @@
 namespace freeing {
 
 // What the cleans need of the main window.
-struct CleanWindow {
-    widgets::TTntForm& form;                  // its height grows/shrinks by 20 (form.SetHeight(form.Height() ± 20))
+class CleanWindow {
+public:
+    virtual ~CleanWindow() = default;
+
+    // The window's height, which a run grows by the progress row and gives back.
+    virtual int Height() const = 0;
+    virtual void SetHeight(int height) = 0;
+    // ProgressBar_clean_progress and its caption Label_clean_progress, shown
+    // and hidden together.
+    virtual void SetProgressRowVisible(bool visible) = 0;
+    // ProgressBar_clean_progress's range and position.
+    virtual int ProgressMin() const = 0;
+    virtual int ProgressMax() const = 0;
+    virtual int ProgressPosition() const = 0;
+    virtual void SetProgressRange(int min, int max) = 0;
+    virtual void SetProgressPosition(int position) = 0;
+    // Button_go, disabled while a clean runs.
+    virtual bool GoEnabled() const = 0;
+    virtual void SetGoEnabled(bool enabled) = 0;
+    // The released-memory report for a gain of R whole megabytes.
+    virtual void ShowMemoryReleased(std::int32_t R) = 0;
+    // One working-set trimming pass of Smart Clean; whether it could list
+    // the processes.
+    virtual bool FreeWorkingSets() = 0;
+    // Timer_free, switched on at the end of a Smart Clean.
+    virtual void EnableFreeTimer() = 0;
+    // Timer_classic_free: armed by the Deep Clean command, disarmed by its tick.
+    virtual void SetDeepCleanArmed(bool armed) = 0;
+};
+
+// The main window's controls (or a test form's) as the cleans see them.
+class FormCleanWindow : public CleanWindow {
+public:
+    FormCleanWindow(widgets::TTntForm& form, widgets::TTntProgressBar& progress,
+                    widgets::TTntLabel& progressLabel, widgets::TTntButton& goButton,
+                    widgets::TTntLabel& numberBefore, widgets::TTntLabel& number,
+                    widgets::TTntLabel& released, widgets::TTimer& freeTimer,
+                    widgets::TTimer& classicFreeTimer, const localisation::TLanguage& language)
+        : form(form), progress(progress), progressLabel(progressLabel), goButton(goButton),
+          numberBefore(numberBefore), number(number), released(released), freeTimer(freeTimer),
+          classicFreeTimer(classicFreeTimer), language(language) {}
+
+    int Height() const override { return form.Height(); }
+    void SetHeight(int height) override { form.SetHeight(height); }
+    void SetProgressRowVisible(bool visible) override;
+    int ProgressMin() const override { return progress.Min(); }
+    int ProgressMax() const override { return progress.Max(); }
+    int ProgressPosition() const override { return progress.Position(); }
+    void SetProgressRange(int min, int max) override { progress.SetRange(min, max); }
+    void SetProgressPosition(int position) override { progress.SetPosition(position); }
+    bool GoEnabled() const override { return goButton.Enabled(); }
+    void SetGoEnabled(bool enabled) override { goButton.SetEnabled(enabled); }
+    // For R > 0 the number R in navy followed by "MB memory has been
+    // released.", otherwise "No memory has been released." where the number
+    // would start, with the number hidden.
+    void ShowMemoryReleased(std::int32_t R) override;
+    // FreeWorkingSets over Timer_free: paced by the processor usage, retuning
+    // the timer.
+    bool FreeWorkingSets() override;
+    void EnableFreeTimer() override { freeTimer.SetEnabled(true); }
+    void SetDeepCleanArmed(bool armed) override { classicFreeTimer.SetEnabled(armed); }
+
+    widgets::TTntForm& form;
     widgets::TTntProgressBar& progress;       // ProgressBar_clean_progress
     widgets::TTntLabel& progressLabel;        // Label_clean_progress
     widgets::TTntButton& goButton;            // Button_go

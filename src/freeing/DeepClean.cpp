@@ -69,32 +69,33 @@ void TouchPages(void* block) {
 // Takes up to n blocks into the table, moving the progress bar and pumping
 // the queue after each. Ends at the first failed allocation, or before a
 // block that would eat into the address-space reserve (`left` bytes usable
-// at the start; what this run takes is counted off it).
-void Fill(BlockTable& table, std::int32_t n, std::int64_t left, widgets::TTntProgressBar& progress) {
+// at the start; what this run takes is counted off it). Returns how many
+// blocks it took.
+std::int32_t Fill(BlockTable& table, std::int32_t n, std::int64_t left, CleanWindow& w) {
     if (n > table.Capacity()) n = table.Capacity();
-    if (n <= 0) return;
     std::int64_t taken = 0;
     for (std::int32_t i = 0; i < n; ++i) {
-        if (!LeavesAddressSpaceReserve(left - taken, kMegabyte)) return;
+        if (!LeavesAddressSpaceReserve(left - taken, kMegabyte)) return i;
         void* block = BlockAllocateCall(kBlockBytes);
-        if (!block) return;
+        if (!block) return i;
         table[i] = block;
         taken += kMegabyte;
         TouchPages(block);
-        progress.SetPosition(i);
+        w.SetProgressPosition(i);
         widgets::Application.ProcessMessages();
         if (DeepCleanPausesAfter(i)) DeepCleanSleepCall(kPauseMs);
     }
+    return n > 0 ? n : 0;
 }
 
 }  // namespace
 
-void DeepCleanClick(CleanWindow& w) { w.classicFreeTimer.SetEnabled(true); }
+void DeepCleanClick(CleanWindow& w) { w.SetDeepCleanArmed(true); }
 
-void Timer_classic_freeTimer(CleanWindow& w) {
-    w.classicFreeTimer.SetEnabled(false);
+CleanOutcome Timer_classic_freeTimer(CleanWindow& w) {
+    w.SetDeepCleanArmed(false);
     CleanRun run(w);  // before the first pump: a run started there nests in this one
-    w.goButton.SetEnabled(false);
+    w.SetGoEnabled(false);
     widgets::Application.ProcessMessages();
     const PhysicalReading first = ReadPhysicalMemory();
     const std::int32_t n = DeepCleanTarget(first.total, first.free);
@@ -104,16 +105,18 @@ void Timer_classic_freeTimer(CleanWindow& w) {
     // stop the fill early, the bar's end is the last block the fill can
     // take. A nested run measures again and so sees the outer run's blocks.
     const std::int64_t left = n > 0 ? AddressSpaceLeftCall() : 0;
-    w.progress.SetRange(0, DeepCleanProgressMax(DeepCleanReachableBlocks(n, left, kMegabyte)));
+    w.SetProgressRange(0, DeepCleanProgressMax(DeepCleanReachableBlocks(n, left, kMegabyte)));
     run.ShowProgressRow();
     BlockTable table;
-    Fill(table, n, left, w.progress);
+    const std::int32_t taken = Fill(table, n, left, w);
     table.ReleaseAll();
 
     const std::int64_t after = ReadPhysicalMemory().free;
-    ShowMemoryReleased(w, ReleasedMegabytes(before, after));
+    const std::int32_t released = ReleasedMegabytes(before, after);
+    ShowMemoryReleased(w, released);
     widgets::Trace(CleanTraceText(L"Deep Clean", before, after));
     run.Finish();
+    return CleanOutcome{first.total > 0, taken > 0, released};
 }
 
 std::int64_t AddressSpaceLeft() {

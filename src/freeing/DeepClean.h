@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "freeing/CleanWindow.h"
+#include "freeing/FreeingRules.h"
 
 namespace freeing {
 
@@ -22,7 +23,8 @@ void DeepCleanClick(CleanWindow& w);
 // the first failed allocation, and also before a block that would leave less
 // than 64 MB of the process's own address space: the handlers that run in the
 // fill's pumps need room too. Every block obtained is then released.
-void Timer_classic_freeTimer(CleanWindow& w);
+// Returns what the run did (whether it could measure and take a block).
+CleanOutcome Timer_classic_freeTimer(CleanWindow& w);
 
 // ---- Test seams (replaced through widgets::ScopedSeam) ----
 

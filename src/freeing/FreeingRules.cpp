@@ -40,6 +40,8 @@ std::wstring CleanTraceText(const std::wstring& clean, std::int64_t before, std:
            std::to_wstring(ReleasedMegabytes(before, after)) + L" MB released";
 }
 
+int CleanExitCode(const CleanOutcome& outcome) { return outcome.measured && outcome.acted ? 0 : 1; }
+
 std::int32_t DeepCleanTarget(std::int64_t total, std::int64_t free) {
     if (total < 0) total = 0;
     if (free < 0) free = 0;

@@ -42,6 +42,20 @@ std::int32_t ReleasedMegabytes(std::int64_t before, std::int64_t after);
 // ("Smart Clean: 1000 MB free before, 1007 MB after, 7 MB released").
 std::wstring CleanTraceText(const std::wstring& clean, std::int64_t before, std::int64_t after);
 
+// What one clean did, for a caller with no window to show it on.
+struct CleanOutcome {
+    bool measured = false;  // the memory status could be read (a physical total above 0)
+    bool acted = false;     // Smart Clean: a pass could list the processes;
+                            // Deep Clean: at least one block was taken
+    std::int32_t released = 0;  // the gain reported, in whole megabytes
+};
+
+// The exit code of a clean run from the command line: 0 when the clean ran
+// (measured and acted, whatever it gained, a loss included), 1 when it could
+// not: no memory status to measure by, no process list (Smart Clean) or not
+// one block of memory (Deep Clean).
+int CleanExitCode(const CleanOutcome& outcome);
+
 // ---- Deep Clean ----
 
 // Slots of the block table: the most blocks one run takes.

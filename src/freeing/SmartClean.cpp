@@ -1,10 +1,7 @@
 #include "freeing/SmartClean.h"
 
-#include <string>
-
 #include "freeing/CleanRun.h"
 #include "freeing/FreeingRules.h"
-#include "freeing/WorkingSets.h"
 #include "widgets/Application.h"
 #include "widgets/Trace.h"
 
@@ -19,45 +16,31 @@ constexpr DWORD kPassPauseMs = 100;
 
 SleepFn SmartCleanSleepCall = &::Sleep;
 
-void SmartCleanClick(CleanWindow& w) {
+CleanOutcome SmartCleanClick(CleanWindow& w) {
     CleanRun run(w);
     run.ShowProgressRow();
-    w.goButton.SetEnabled(false);
+    w.SetGoEnabled(false);
     // Free memory from the 64-bit status call: the 32-bit one stops at 2 GB
     // (4 GB for large-address-aware programs) and would hide any gain above.
-    const std::int64_t before = ReadPhysicalMemory().free;
-    w.progress.SetRange(0, 100);
+    const PhysicalReading first = ReadPhysicalMemory();
+    const std::int64_t before = first.free;
+    bool listed = false;
+    w.SetProgressRange(0, 100);
     for (int pass = 1; pass <= kPasses; ++pass) {
-        w.progress.SetPosition(pass * 10);
+        w.SetProgressPosition(pass * 10);
         widgets::Application.ProcessMessages();
-        FreeWorkingSets(w.freeTimer);
+        if (w.FreeWorkingSets()) listed = true;
         SmartCleanSleepCall(kPassPauseMs);
     }
     const std::int64_t after = ReadPhysicalMemory().free;
-    ShowMemoryReleased(w, ReleasedMegabytes(before, after));
+    const std::int32_t released = ReleasedMegabytes(before, after);
+    ShowMemoryReleased(w, released);
     widgets::Trace(CleanTraceText(L"Smart Clean", before, after));
-    w.freeTimer.SetEnabled(true);
+    w.EnableFreeTimer();
     run.Finish();
+    return CleanOutcome{first.total > 0, listed, released};
 }
 
-void ShowMemoryReleased(CleanWindow& w, std::int32_t R) {
-    if (R <= 0) {
-        w.released.SetCaption(
-            w.language.Translate(L"M", L"NoMemoryReleased", L"No memory has been released."));
-        w.released.SetLeft(w.number.Left());
-        w.number.SetVisible(false);
-        w.released.SetVisible(true);
-        return;
-    }
-    w.numberBefore.SetVisible(true);
-    w.number.SetVisible(true);
-    w.released.SetVisible(true);
-    w.number.SetCaption(std::to_wstring(R));
-    w.number.SetFontColor(widgets::clNavy);
-    w.released.SetCaption(
-        w.language.Translate(L"M", L"MemoryReleased", L"MB memory has been released."));
-    // The number label has sized itself to the new caption by now.
-    w.released.SetLeft(ReportTextLeft(w.number.Left(), w.number.Width()));
-}
+void ShowMemoryReleased(CleanWindow& w, std::int32_t R) { w.ShowMemoryReleased(R); }
 
 }  // namespace freeing

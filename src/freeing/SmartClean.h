@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "freeing/CleanWindow.h"
+#include "freeing/FreeingRules.h"
 
 namespace freeing {
 
@@ -12,11 +13,10 @@ namespace freeing {
 // once per pass, so ticks, repaints and tray commands (another clean
 // included) are handled inside it; Button_go is disabled meanwhile.
 // Timer_free is enabled at the end whatever the auto-free setting says.
-void SmartCleanClick(CleanWindow& w);
+// Returns what the run did (whether it could measure and list the processes).
+CleanOutcome SmartCleanClick(CleanWindow& w);
 
-// The released-memory line: for R > 0 the number R in navy followed by
-// "MB memory has been released.", otherwise "No memory has been released."
-// where the number would start, with the number hidden.
+// The released-memory report on the window (see FormCleanWindow).
 void ShowMemoryReleased(CleanWindow& w, std::int32_t R);
 
 // ---- Test seam (replaced through widgets::ScopedSeam) ----

@@ -57,21 +57,25 @@ void TrimProcess(DWORD processId) {
 
 }  // namespace
 
-void FreeWorkingSets(widgets::TTimer& Timer_free) {
+bool FreeWorkingSets(widgets::TTimer& Timer_free) {
     const std::int32_t u = monitor::CpuHistory[kPacingSample];
-    if (AutoFreeSkips(u)) return;
+    if (AutoFreeSkips(u)) return false;
     // The new pace governs the wait until the next tick, whatever the walk finds.
     Timer_free.SetInterval(static_cast<unsigned>(
         AutoFreeInterval(u, static_cast<int>(Timer_free.Interval()))));
+    return TrimWorkingSets();
+}
 
+bool TrimWorkingSets() {
     UniqueSnapshot snapshot = TakeProcessSnapshot();
-    if (!snapshot) return;
+    if (!snapshot) return false;
     probes::ProcessEntry32 entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = probes::Process32FirstSafe(snapshot.get(), &entry); more;
          more = probes::Process32NextSafe(snapshot.get(), &entry)) {
         TrimProcess(entry.th32ProcessID);
     }
+    return true;
 }
 
 void Timer_freeTimer(bool autoFreeChecked, widgets::TTimer& Timer_free) {

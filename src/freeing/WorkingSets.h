@@ -13,8 +13,13 @@ namespace freeing {
 // interval is retuned first (5, 7 or 10 s by that usage) and then every
 // process of a Tool Help snapshot is opened with PROCESS_SET_QUOTA, trimmed
 // with SetProcessWorkingSetSize(-1, -1) and closed. No result is examined:
-// a process that cannot be opened is passed over. Reports nothing.
-void FreeWorkingSets(widgets::TTimer& Timer_free);
+// a process that cannot be opened is passed over. Returns whether the pass
+// listed the processes (false when skipped or without a snapshot).
+bool FreeWorkingSets(widgets::TTimer& Timer_free);
+
+// The walk alone, with no pacing and no timer: every process of a Tool Help
+// snapshot trimmed as above. Returns false when no snapshot could be taken.
+bool TrimWorkingSets();
 
 // Tick of Timer_free: one pass when automatic freeing is switched on
 // (the settings dialog's CheckBox_set_auto_free); otherwise nothing at all,

@@ -64,6 +64,8 @@ public:
     std::wstring ExeName() const;
     int ParamCount() const;
     std::wstring ParamStr(int index) const;  // 0: the executable
+    // Every parameter after the executable, in order.
+    const std::vector<std::wstring>& Parameters() const { return params(); }
     // Replaces the command line the parameters are read from (tests).
     void SetCommandLineForTest(const std::wstring& line);
 

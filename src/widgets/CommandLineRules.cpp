@@ -5,6 +5,20 @@ namespace {
 
 bool IsSeparator(wchar_t c) { return c <= L' '; }
 
+wchar_t AsciiLower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+
+// Whether `param` is "/" or "-" followed by `name` (lower case) in any ASCII
+// letter case. Only ASCII letters fold: no locale can make another character
+// match.
+bool IsSwitch(const std::wstring& param, const wchar_t* name) {
+    if (param.empty() || (param[0] != L'/' && param[0] != L'-')) return false;
+    const std::wstring wanted(name);
+    if (param.size() != wanted.size() + 1) return false;
+    for (std::size_t i = 0; i < wanted.size(); ++i)
+        if (AsciiLower(param[i + 1]) != wanted[i]) return false;
+    return true;
+}
+
 // Reads one item starting at pos; returns false when only separators are left.
 bool NextItem(const std::wstring& line, std::size_t& pos, std::wstring& item) {
     while (pos < line.size() && IsSeparator(line[pos])) ++pos;
@@ -33,6 +47,13 @@ std::vector<std::wstring> SplitParameters(const std::wstring& commandLine) {
     if (!NextItem(commandLine, pos, item)) return params;  // the program itself
     while (NextItem(commandLine, pos, item)) params.push_back(item);
     return params;
+}
+
+CleanSwitch CleanSwitchOf(const std::vector<std::wstring>& params) {
+    if (params.size() != 1) return CleanSwitch::None;
+    if (IsSwitch(params[0], L"smartclean")) return CleanSwitch::Smart;
+    if (IsSwitch(params[0], L"deepclean")) return CleanSwitch::Deep;
+    return CleanSwitch::None;
 }
 
 }  // namespace widgets

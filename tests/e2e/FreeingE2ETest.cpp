@@ -95,6 +95,42 @@ TEST_F(Cleaning, BothCleansFromTheTrayMenuWhileHidden) {
     EXPECT_TRUE(program.ExitThroughTray());
 }
 
+// A clean from the command line, as Task Scheduler starts it. With no copy
+// running, it cleans alone and ends with code 0, making no window, tray icon
+// or settings file. Beside a running copy it ends with code 0, showing
+// nothing, and that copy cleans and reports while hidden in the tray.
+TEST_F(Cleaning, CleanSwitchesRunAloneWithoutAWindowOrInTheRunningCopy) {
+    const wchar_t* switches[] = {L"/smartclean", L"-DeepClean"};
+    // Watches a start until it ends: whether it ended, its exit code, and
+    // whether it made a window or a tray icon beside the running copy's.
+    auto runs = [](const wchar_t* parameters, int icons, std::chrono::seconds limit) {
+        Program start(parameters);
+        bool showed = false;
+        const bool ended = WaitFor([&] {
+            showed = showed || !start.TopLevelWindows().empty() || TrayIconCount() > icons;
+            return !start.Running();
+        }, limit);
+        return ended && start.ExitCode() == 0 && !showed;
+    };
+    ASSERT_EQ(0, TrayIconCount());
+    for (int i = 0; i < kCleansRunHere; ++i) EXPECT_TRUE(runs(switches[i], 0, std::chrono::seconds(120))) << i;
+    EXPECT_FALSE(FileExists(SettingsFilePath()));
+
+    Program first(L"/m");
+    HWND main = first.MainWindow();
+    ASSERT_NE(nullptr, first.TrayIcon());
+    for (int i = 0; i < kCleansRunHere; ++i) {
+        ::SendMessageW(first.Control(app::idLabel_Memory_Released), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        EXPECT_TRUE(runs(switches[i], 1, std::chrono::seconds(10))) << i;
+        EXPECT_TRUE(WaitFor([&] { return IsReportText(first.ControlText(app::idLabel_Memory_Released)) &&
+                                         !first.ControlVisible(app::idProgressBar_clean_progress); },
+                            std::chrono::seconds(120))) << i;
+        EXPECT_FALSE(::IsWindowVisible(main));
+        EXPECT_EQ(1, TrayIconCount());
+    }
+    EXPECT_TRUE(first.ExitThroughTray());
+}
+
 // The program may use 4 GB of address space on 64-bit Windows, not 2: Deep
 // Clean's blocks need the room. The flag lives in the image's file header.
 TEST(ProgramImage, IsLargeAddressAware) {

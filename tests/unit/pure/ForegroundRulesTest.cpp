@@ -50,27 +50,34 @@ TEST(ShouldAttachThreadInput, OnlyBetweenTwoKnownDifferentThreads) {
     EXPECT_FALSE(ShouldAttachThreadInput(0, 0));
 }
 
+// A normal start creates the mutex; a clean only opens it.
 TEST(DecideStart, EachHandleAndErrorGivesItsOutcome) {
     using app::StartDecision;
+    using Clean = app::CleanStartDecision;
+    constexpr auto Ask = Clean::AskRunningCopy, Here = Clean::CleanHere;
     const struct {
         bool gotHandle;
         unsigned long error;
         StartDecision expected;
+        Clean clean;
     } cases[] = {
-        {true, 0, StartDecision::RunAsFirstCopy},
-        {true, app::kErrorAlreadyExists, StartDecision::SignalAndHalt},
-        {true, app::kErrorAccessDenied, StartDecision::RunAsFirstCopy},  // only "exists" counts with a handle
-        {false, app::kErrorAccessDenied, StartDecision::SignalAndHalt},  // held by an elevated copy
-        {false, app::kErrorInvalidHandle, StartDecision::RunWithoutGuard},  // an event of the same name
-        {false, app::kErrorAlreadyExists, StartDecision::RunWithoutGuard},
-        {false, 0, StartDecision::RunWithoutGuard},
-        {false, 1450, StartDecision::RunWithoutGuard},  // out of resources
+        {true, 0, StartDecision::RunAsFirstCopy, Ask},
+        {true, app::kErrorAlreadyExists, StartDecision::SignalAndHalt, Ask},
+        {true, app::kErrorAccessDenied, StartDecision::RunAsFirstCopy, Ask},  // only "exists" counts with a handle
+        {false, app::kErrorAccessDenied, StartDecision::SignalAndHalt, Ask},  // held by an elevated copy
+        {false, app::kErrorInvalidHandle, StartDecision::RunWithoutGuard, Here},  // an event of the same name
+        {false, app::kErrorAlreadyExists, StartDecision::RunWithoutGuard, Here},
+        {false, 0, StartDecision::RunWithoutGuard, Here},
+        {false, 1450, StartDecision::RunWithoutGuard, Here},  // out of resources
+        {false, 2, StartDecision::RunWithoutGuard, Here},     // no such mutex: nobody runs
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(c.expected, app::DecideStart(c.gotHandle, c.error)) << c.gotHandle << " " << c.error;
+        EXPECT_EQ(c.clean, app::DecideCleanStart(c.gotHandle, c.error)) << c.gotHandle << " " << c.error;
+    }
 }
 
-TEST(IsRepeatedBringForward, RepeatsWithinHalfASecondOfTheLastOneAcrossTheWrap) {
+TEST(IsRepeatedRequest, RepeatsWithinHalfASecondOfTheLastOneAcrossTheWrap) {
     const struct {
         unsigned long now, last;
         bool hadOne, repeated;
@@ -85,5 +92,5 @@ TEST(IsRepeatedBringForward, RepeatsWithinHalfASecondOfTheLastOneAcrossTheWrap) 
         {300, 0xFFFFFF00ul, true, false},  // 556 ms across the wrap
     };
     for (const auto& c : cases)
-        EXPECT_EQ(c.repeated, app::IsRepeatedBringForward(c.now, c.last, c.hadOne)) << c.now << " " << c.last;
+        EXPECT_EQ(c.repeated, app::IsRepeatedRequest(c.now, c.last, c.hadOne)) << c.now << " " << c.last;
 }

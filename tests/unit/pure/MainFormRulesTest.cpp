@@ -16,13 +16,38 @@ TEST(GoMenuPoint, SitsJustBelowTheButtonAndFollowsTheWindow) {
     EXPECT_EQ(p.y - 12, moved.y);
 }
 
-TEST(StartsInTray, OnlyTheExactSingleSwitch) {
-    EXPECT_TRUE(StartsInTray({L"/m"}));
-    EXPECT_FALSE(StartsInTray({}));
-    EXPECT_FALSE(StartsInTray({L"/M"}));
-    EXPECT_FALSE(StartsInTray({L"-m"}));
-    EXPECT_FALSE(StartsInTray({L"/m", L"x"}));
-    EXPECT_FALSE(StartsInTray({L"/m "}));
+// Each command line and what it means: the tray-only start takes exactly
+// "/m"; a clean takes its switch alone, in any case, after "/" or "-".
+TEST(StartsInTray, OnlyTheExactSingleSwitchAndTheCleansOnlyTheirs) {
+    using widgets::CleanSwitch;
+    const struct {
+        std::vector<std::wstring> params;
+        bool tray;
+        CleanSwitch clean;
+    } cases[] = {
+        {{L"/m"}, true, CleanSwitch::None},
+        {{}, false, CleanSwitch::None},
+        {{L"/M"}, false, CleanSwitch::None},
+        {{L"-m"}, false, CleanSwitch::None},
+        {{L"/m", L"x"}, false, CleanSwitch::None},
+        {{L"/m "}, false, CleanSwitch::None},
+        {{L"/smartclean"}, false, CleanSwitch::Smart},
+        {{L"-SmartClean"}, false, CleanSwitch::Smart},
+        {{L"/DEEPCLEAN"}, false, CleanSwitch::Deep},
+        {{L"-deepClean"}, false, CleanSwitch::Deep},
+        {{L"/smartclean", L"/m"}, false, CleanSwitch::None},
+        {{L"smartclean"}, false, CleanSwitch::None},
+        {{L"//smartclean"}, false, CleanSwitch::None},
+        {{L"/smartclean "}, false, CleanSwitch::None},
+        {{L"/smart"}, false, CleanSwitch::None},
+        {{L"/deepcleaner"}, false, CleanSwitch::None},
+        {{L"/\u017Fmartclean"}, false, CleanSwitch::None},  // a long s: only ASCII letters fold
+    };
+    for (const auto& c : cases) {
+        const std::wstring line = c.params.empty() ? L"(none)" : c.params[0];
+        EXPECT_EQ(c.tray, StartsInTray(c.params)) << std::string(line.begin(), line.end());
+        EXPECT_EQ(c.clean, widgets::CleanSwitchOf(c.params)) << std::string(line.begin(), line.end());
+    }
 }
 
 TEST(SplitParameters, SkipsTheProgramAndHonoursQuotes) {

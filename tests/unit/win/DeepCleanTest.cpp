@@ -9,6 +9,7 @@
 #include "FreeingTestSupport.h"
 #include "freeing/DeepClean.h"
 #include "freeing/SmartClean.h"
+#include "freeing/WindowlessClean.h"
 #include "freeing/WorkingSets.h"
 #include "monitor/CpuHistory.h"
 #include "widgets/Application.h"
@@ -253,6 +254,21 @@ TEST_F(DeepCleanTest, TheFillLeavesSixtyFourMegabytesOfAddressSpace) {
     RunDeepClean();
     EXPECT_TRUE(gLog.allocations.empty());
     EXPECT_TRUE(gLog.released.empty());
+}
+
+// From the command line with no copy running: no window, the same pauses
+// and address-space reserve, exit code 1 when not one block could be taken.
+TEST_F(DeepCleanTest, WithoutAWindowItKeepsItsPausesAndReserveAndItsExitCodeSaysWhetherItRan) {
+    memory_.Script({{120 * MB, 120 * MB}});
+    gAddressLeft = kAddressSpaceReserve + 100 * MB;
+    EXPECT_EQ(0, CleanWithoutWindow(widgets::CleanSwitch::Deep));
+    EXPECT_EQ(100u, gLog.allocations.size());
+    EXPECT_EQ((std::vector<DWORD>{50, 50}), gLog.sleeps);
+    EXPECT_EQ(allocatedBlocks(), gLog.released);
+    EXPECT_FALSE(form().released->Visible());
+    gFailAt = 100;  // the next run's first block
+    EXPECT_EQ(1, CleanWithoutWindow(widgets::CleanSwitch::Deep));
+    ExpectWindowAsBefore();
 }
 
 TEST_F(DeepCleanTest, ATargetAboveTheTableIsCutToItsSlots) {

@@ -125,7 +125,7 @@ struct CleanRig {
     }
     CleanTestForm form;
     localisation::TLanguage language;
-    freeing::CleanWindow window;
+    freeing::FormCleanWindow window;
 };
 
 // Pumps until done() holds or about ten seconds have gone (a safety limit

@@ -6,6 +6,7 @@
 
 #include "FreeingTestSupport.h"
 #include "freeing/SmartClean.h"
+#include "freeing/WindowlessClean.h"
 #include "freeing/WorkingSets.h"
 #include "monitor/CpuHistory.h"
 #include "widgets/Application.h"
@@ -113,6 +114,21 @@ TEST_F(SmartCleanTest, TenPassesTenPercentApartThenTheWindowIsAsBefore) {
     // Enabled whatever the auto-free setting; its ticks decide for themselves.
     EXPECT_TRUE(form().freeTimer->Enabled());
     EXPECT_EQ(2, memory_.calls);  // one reading before, one after
+}
+
+// From the command line with no copy running: ten passes with no window,
+// exit code 0, or 1 without a process list or without a memory status.
+TEST_F(SmartCleanTest, WithoutAWindowItTrimsTenTimesAndItsExitCodeSaysWhetherItCould) {
+    EXPECT_EQ(0, CleanWithoutWindow(widgets::CleanSwitch::Smart));
+    EXPECT_EQ(10, toolHelp_.snapshots);
+    EXPECT_EQ(10u, gPauses.size());
+    EXPECT_FALSE(form().freeTimer->Enabled());
+    EXPECT_FALSE(form().released->Visible());
+    toolHelp_.snapshotResult = INVALID_HANDLE_VALUE;
+    EXPECT_EQ(1, CleanWithoutWindow(widgets::CleanSwitch::Smart));
+    toolHelp_.snapshotResult = FakeToolHelp::kSnapshot;
+    memory_.Script({{0, 0}});
+    EXPECT_EQ(1, CleanWithoutWindow(widgets::CleanSwitch::Smart));
 }
 
 TEST_F(SmartCleanTest, AGainIsShownInNavyWithTheTextSevenPixelsAfterIt) {

@@ -461,6 +461,43 @@ TEST_F(UniqueInstanceGuard, AFloodOfInstanceMessagesBringsTheWindowForwardOncePe
     }
 }
 
+namespace {
+std::vector<app::InstanceRequest> CleanRequests;
+void RecordCleanRequest(app::InstanceRequest request) { CleanRequests.push_back(request); }
+}  // namespace
+
+// A start with a clean switch asks a running copy without handing on the
+// foreground, and with none running takes nothing. The running copy runs
+// each kind once per half second and stays where it is; a wParam no copy
+// sends does nothing.
+TEST_F(UniqueInstanceGuard, CleanRequestsReachTheRunningCopyAndRunOncePerKindWithoutBringingItForward) {
+    using app::InstanceRequest;
+    EXPECT_FALSE(app::HandCleanToRunningCopy(InstanceRequest::SmartClean));
+    EXPECT_EQ(nullptr, ::OpenMutexW(SYNCHRONIZE, FALSE, name_.c_str()));  // no mutex was made
+    widgets::UniqueKernelHandle other = OtherCopysMutex();
+    EXPECT_TRUE(app::HandCleanToRunningCopy(InstanceRequest::DeepClean));
+    ASSERT_EQ(1u, Broadcasts.size());
+    EXPECT_EQ(2u, Broadcasts[0].wParam);
+    EXPECT_EQ(std::vector<bool>{false}, ForegroundAllowedBeforeBroadcast);
+    other.reset();
+
+    widgets::ScopedSeam<void (*)(InstanceRequest)> record(app::CarryOutCleanRequest, &RecordCleanRequest);
+    CleanRequests.clear();
+    app::CheckUniqueInstance();
+    ClockNow += 1000;
+    ClockStep = 0;  // a frozen clock: every copy repeats the first of its kind
+    for (WPARAM wParam : {1u, 2u, 1u, 2u, 3u, 0x10001u, ~0u})
+        ::PostMessageW(Application.Handle(), app::InstanceMessage, wParam, 0);
+    PostInstanceMessage(app::InstanceMessage);  // a bring-forward counts apart
+    EXPECT_EQ((std::vector<InstanceRequest>{InstanceRequest::SmartClean, InstanceRequest::DeepClean}),
+              CleanRequests);
+    EXPECT_EQ(1, probe_->showMainCount);
+    ClockNow += app::kRequestRepeatMs;  // half a second on, as during a running clean
+    ::PostMessageW(Application.Handle(), app::InstanceMessage, 1, 0);
+    Application.ProcessMessages();
+    EXPECT_EQ(3u, CleanRequests.size());
+}
+
 TEST_F(UniqueInstanceGuard, OtherApplicationsMessagesLeaveTheMainWindowAlone) {
     app::CheckUniqueInstance();
     PostInstanceMessage(::RegisterWindowMessageA("SomeOtherProgram.exe"));

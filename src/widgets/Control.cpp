@@ -15,10 +15,19 @@ UniqueFont CreateFontFor(const FontStyle& style) {
     return UniqueFont(::CreateFontIndirectW(&lf));
 }
 
+// An explicit id in the automatic range could be shared with another control,
+// and WM_COMMAND or WM_DRAWITEM would then reach the wrong one.
+static int ControlId(TTntForm& form, const CreateArgs& args) {
+    if (!args.id) return form.NextControlId();
+    if (args.id < 0 || args.id >= TTntForm::kFirstAutomaticControlId)
+        throw Exception(L"Control id out of range: " + std::to_wstring(args.id));
+    return args.id;
+}
+
 TControl::TControl(TTntForm& form, const CreateArgs& args, const char* ownClassName)
     : TComponent(args.name, args.className.empty() ? std::string(ownClassName) : args.className),
       form_(form),
-      id_(args.id ? args.id : form.NextControlId()),
+      id_(ControlId(form, args)),
       anchorBottom_(args.anchorBottom),
       fontStyle_(form.Font()) {}
 

@@ -40,7 +40,7 @@ enum class TAlignment { Left, Right };
 // and uses the ones that apply to it.
 struct CreateArgs {
     std::wstring name{};
-    int id = 0;  // 0: the form's next free id
+    int id = 0;  // 0: the form's next free id; explicit ids stay below the automatic range
     Bounds bounds{};
     std::wstring caption{};
     bool visible = true;

@@ -84,6 +84,9 @@ public:
     // Creates the controls of a layout, row by row, in order.
     void CreateControls(std::initializer_list<LayoutRow> layout);
 
+    // Controls given no id of their own are numbered from here up, a range
+    // that explicit ids (below it) never reach, so no two share one.
+    static constexpr int kFirstAutomaticControlId = 0x4000;
     int NextControlId() noexcept { return nextId_++; }
     UINT_PTR NextTimerId() noexcept { return nextTimerId_++; }
 
@@ -98,7 +101,7 @@ private:
 
     FontStyle fontStyle_;
     UniqueFont font_;
-    int nextId_ = 100;
+    int nextId_ = kFirstAutomaticControlId;
     UINT_PTR nextTimerId_ = 1;
     int clientHeight_ = 0;
     bool modal_ = false;

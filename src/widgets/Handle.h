@@ -6,6 +6,7 @@
 #pragma once
 #include <windows.h>
 #include <utility>
+#include "widgets/ScopeExit.h"
 
 namespace widgets {
 
@@ -93,20 +94,12 @@ inline int LiveGdiObjects() noexcept {
            UniqueBrush::liveCount() + UniqueMemoryDc::liveCount();
 }
 
-// Scope guard: selects an object into a DC and puts the previous one back.
-class SelectGuard {
-public:
-    SelectGuard(HDC dc, HGDIOBJ obj) noexcept : dc_(dc), old_(::SelectObject(dc, obj)) {}
-    ~SelectGuard() {
-        if (old_) ::SelectObject(dc_, old_);
-    }
-    SelectGuard(const SelectGuard&) = delete;
-    SelectGuard& operator=(const SelectGuard&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
+// Selects obj into dc until the scope ends, then puts the previous object back.
+[[nodiscard]] inline auto SelectInScope(HDC dc, HGDIOBJ obj) noexcept {
+    return OnScopeExit([dc, old = ::SelectObject(dc, obj)] {
+        if (old) ::SelectObject(dc, old);
+    });
+}
 
 // Scope guard for GetDC/ReleaseDC.
 class WindowDc {

@@ -5,14 +5,6 @@
 
 namespace widgets {
 
-// Installs fn (nullptr puts the real call back) and returns what was there.
-template <class Fn>
-Fn ReplaceSeam(Fn& slot, Fn fn, Fn real) {
-    Fn previous = slot;
-    slot = fn ? fn : real;
-    return previous;
-}
-
 template <class Fn>
 class ScopedSeam {
 public:

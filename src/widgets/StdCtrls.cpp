@@ -21,7 +21,7 @@ void TTntLabel::AdjustSize() {
     const std::wstring text = Caption();
     WindowDc dc(Handle());
     HFONT font = reinterpret_cast<HFONT>(::SendMessageW(Handle(), WM_GETFONT, 0, 0));
-    SelectGuard select(dc.get(), font);
+    const auto select = SelectInScope(dc.get(), font);
     RECT r{0, 0, 0, 0};
     const std::wstring measured = text.empty() ? std::wstring(L" ") : text;
     ::DrawTextW(dc.get(), measured.c_str(), static_cast<int>(measured.size()), &r,
@@ -50,7 +50,7 @@ bool TTntButton::DrawItem(const DRAWITEMSTRUCT& item) {
     const bool disabled = (item.itemState & ODS_DISABLED) != 0;
     ::DrawFrameControl(item.hDC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
     HFONT font = reinterpret_cast<HFONT>(::SendMessageW(Handle(), WM_GETFONT, 0, 0));
-    SelectGuard select(item.hDC, font);
+    const auto select = SelectInScope(item.hDC, font);
     ::SetBkMode(item.hDC, TRANSPARENT);
     ::SetTextColor(item.hDC, disabled ? ::GetSysColor(COLOR_GRAYTEXT) : Font().color);
     RECT text = r;

@@ -62,8 +62,8 @@ TEST(TCanvas, DrawsWithItsOwnObjectsEvenAfterOthersWereSelectedIntoTheDc) {
     UniquePen blue(::CreatePen(PS_SOLID, 1, RGB(0, 0, 255)));
     UniqueBrush navy(::CreateSolidBrush(clNavy));
     {
-        SelectGuard pen(canvas.Handle(), blue.get());
-        SelectGuard brush(canvas.Handle(), navy.get());
+        const auto pen = SelectInScope(canvas.Handle(), blue.get());
+        const auto brush = SelectInScope(canvas.Handle(), navy.get());
         ::SetROP2(canvas.Handle(), R2_NOT);
         canvas.MoveTo(0, 6);
         canvas.LineTo(10, 6);
@@ -88,6 +88,6 @@ TEST(TCanvas, DrawsWithItsOwnObjectsEvenAfterOthersWereSelectedIntoTheDc) {
     };
     const std::vector<TColor> own = textPixels();
     ASSERT_NE(std::vector<TColor>(own.size(), clBlack), own);
-    SelectGuard font(canvas.Handle(), ::GetStockObject(OEM_FIXED_FONT));
+    const auto font = SelectInScope(canvas.Handle(), ::GetStockObject(OEM_FIXED_FONT));
     EXPECT_EQ(own, textPixels());
 }

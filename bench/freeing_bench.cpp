@@ -130,8 +130,9 @@ struct BenchWindow {
     widgets::TTimer& classicFreeTimer = *form.Add<widgets::TTimer>(
         widgets::TimerArgs{.name = L"Timer_classic_free", .interval = 100, .enabled = false});
     localisation::TLanguage language;
+    freeing::AutoFreePacer pacer;
     freeing::FormCleanWindow window{form, progress, progressLabel, go, numberBefore, number,
-                                released, freeTimer, classicFreeTimer, language};
+                                released, freeTimer, pacer, classicFreeTimer, language};
 };
 
 }  // namespace

@@ -139,7 +139,8 @@ void TMainForm::createComponents() {
                               .visible = false, .className = "TImage"}),
     });
     Timer_cpu = Add<TTimer>(TimerArgs{.name = L"Timer_cpu", .interval = 1000, .enabled = true});
-    Timer_free = Add<TTimer>(TimerArgs{.name = L"Timer_free", .interval = 5000, .enabled = false});
+    Timer_free = Add<TTimer>(TimerArgs{.name = L"Timer_free", .interval = static_cast<unsigned>(FPacer.Interval()),
+                                       .enabled = false});
     Timer_classic_free = Add<TTimer>(TimerArgs{.name = L"Timer_classic_free", .interval = 100, .enabled = false});
     PopupMenu_go = AddItem<TTntPopupMenu>(L"PopupMenu_go");
     SmartClean = AddItem<TTntMenuItem>(L"SmartClean", L"Smart Clean");
@@ -242,7 +243,7 @@ void TMainForm::Button_settingClick() {
 void TMainForm::Button_minimizeClick() { TextTrayIcon->HideMainForm(); }
 freeing::FormCleanWindow TMainForm::cleanWindow() {
     return {*this, *ProgressBar_clean_progress, *Label_clean_progress, *Button_go, *Label_free_number_before,
-            *Label_free_number, *Label_Memory_Released, *Timer_free, *Timer_classic_free, *FLanguage};
+            *Label_free_number, *Label_Memory_Released, *Timer_free, FPacer, *Timer_classic_free, *FLanguage};
 }
 
 void TMainForm::SmartCleanClick() {
@@ -261,7 +262,8 @@ void TMainForm::Tray_ExitClick() { Application.Terminate(); }
 void TMainForm::TextTrayIconClick() { TextTrayIcon->ShowMainForm(); }
 void TMainForm::Timer_freeTimer() {
     // Frees only while the live setting is on.
-    freeing::Timer_freeTimer(settings::LiveSettings().autoFree, *Timer_free);
+    freeing::Timer_freeTimer(settings::LiveSettings().autoFree, FPacer);
+    Timer_free->SetInterval(static_cast<unsigned>(FPacer.Interval()));
 }
 
 void TMainForm::ShowSettingsStatus(const std::wstring& smartText, const std::wstring& autoText) {

@@ -5,6 +5,7 @@
 #pragma once
 #include <memory>
 
+#include "freeing/FreeingRules.h"
 #include "monitor/TrayPicture.h"
 #include "settings/OptionForm.h"
 #include "widgets/ComCtrls.h"
@@ -109,6 +110,8 @@ private:
     freeing::FormCleanWindow cleanWindow();
 
     std::unique_ptr<localisation::TLanguage> FLanguage;
+    // The idle auto-free's interval and back-off, which Timer_free is told.
+    freeing::AutoFreePacer FPacer;
     // Turns the tray picture into each tick's new icon.
     monitor::TrayIconMaker FTrayIconMaker;
 };

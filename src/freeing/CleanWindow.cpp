@@ -30,6 +30,10 @@ void FormCleanWindow::ShowMemoryReleased(std::int32_t R) {
     released.SetLeft(ReportTextLeft(number.Left(), number.Width()));
 }
 
-bool FormCleanWindow::FreeWorkingSets() { return freeing::FreeWorkingSets(freeTimer); }
+bool FormCleanWindow::FreeWorkingSets() {
+    const bool listed = freeing::FreeWorkingSets(pacer);
+    freeTimer.SetInterval(static_cast<unsigned>(pacer.Interval()));
+    return listed;
+}
 
 }  // namespace freeing

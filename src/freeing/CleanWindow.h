@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "freeing/FreeingRules.h"
 #include "localisation/Language.h"
 #include "widgets/ComCtrls.h"
 #include "widgets/ExtCtrls.h"
@@ -53,10 +54,10 @@ public:
     FormCleanWindow(widgets::TTntForm& form, widgets::TTntProgressBar& progress,
                     widgets::TTntLabel& progressLabel, widgets::TTntButton& goButton,
                     widgets::TTntLabel& numberBefore, widgets::TTntLabel& number,
-                    widgets::TTntLabel& released, widgets::TTimer& freeTimer,
+                    widgets::TTntLabel& released, widgets::TTimer& freeTimer, AutoFreePacer& pacer,
                     widgets::TTimer& classicFreeTimer, const localisation::TLanguage& language)
         : form(form), progress(progress), progressLabel(progressLabel), goButton(goButton),
-          numberBefore(numberBefore), number(number), released(released), freeTimer(freeTimer),
+          numberBefore(numberBefore), number(number), released(released), freeTimer(freeTimer), pacer(pacer),
           classicFreeTimer(classicFreeTimer), language(language) {}
 
     int Height() const override { return form.Height(); }
@@ -73,8 +74,8 @@ public:
     // released.", otherwise "No memory has been released." where the number
     // would start, with the number hidden.
     void ShowMemoryReleased(std::int32_t R) override;
-    // FreeWorkingSets over Timer_free: paced by the processor usage, retuning
-    // the timer.
+    // FreeWorkingSets paced by the processor usage; Timer_free then waits
+    // the pacer's interval.
     bool FreeWorkingSets() override;
     void EnableFreeTimer() override { freeTimer.SetEnabled(true); }
     void SetDeepCleanArmed(bool armed) override { classicFreeTimer.SetEnabled(armed); }
@@ -87,6 +88,7 @@ public:
     widgets::TTntLabel& number;               // Label_free_number (auto-sizes to its text)
     widgets::TTntLabel& released;             // Label_Memory_Released
     widgets::TTimer& freeTimer;               // Timer_free
+    AutoFreePacer& pacer;                     // the idle auto-free's pace
     widgets::TTimer& classicFreeTimer;        // Timer_classic_free
     const localisation::TLanguage& language;
 };

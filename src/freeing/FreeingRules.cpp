@@ -21,6 +21,12 @@ int AutoFreeInterval(std::int32_t u, int current) {
     return 5000;
 }
 
+bool AutoFreePacer::Pace(std::int32_t u) noexcept {
+    if (AutoFreeSkips(u)) return false;
+    interval_ = AutoFreeInterval(u, interval_);
+    return true;
+}
+
 std::int64_t FloorDiv(std::int64_t value, std::int64_t divisor) {
     // C++ division truncates towards zero; step down when a negative value
     // leaves a remainder. Neither step can overflow for divisor > 0.

@@ -24,6 +24,21 @@ bool AutoFreeSkips(std::int32_t u);
 // (a broken sample) pace like 0.
 int AutoFreeInterval(std::int32_t u, int current);
 
+// The idle auto-free's pace: the interval (ms) its timer waits between
+// passes, retuned by every pass that is not skipped. The timer is told this
+// interval; it keeps none of the pacing itself.
+class AutoFreePacer {
+public:
+    static constexpr int kFirstInterval = 5000;
+    // A pass at usage u: false when it is skipped (the interval stays),
+    // otherwise true with the interval retuned for u.
+    bool Pace(std::int32_t u) noexcept;
+    int Interval() const noexcept { return interval_; }
+
+private:
+    int interval_ = kFirstInterval;
+};
+
 // ---- Released megabytes ----
 
 // Largest integer not greater than value / divisor (divisor > 0), defined

@@ -57,12 +57,9 @@ void TrimProcess(DWORD processId) {
 
 }  // namespace
 
-bool FreeWorkingSets(widgets::TTimer& Timer_free) {
-    const std::int32_t u = monitor::CpuHistory[kPacingSample];
-    if (AutoFreeSkips(u)) return false;
+bool FreeWorkingSets(AutoFreePacer& pacer) {
     // The new pace governs the wait until the next tick, whatever the walk finds.
-    Timer_free.SetInterval(static_cast<unsigned>(
-        AutoFreeInterval(u, static_cast<int>(Timer_free.Interval()))));
+    if (!pacer.Pace(monitor::CpuHistory[kPacingSample])) return false;
     return TrimWorkingSets();
 }
 
@@ -78,8 +75,8 @@ bool TrimWorkingSets() {
     return true;
 }
 
-void Timer_freeTimer(bool autoFreeChecked, widgets::TTimer& Timer_free) {
-    if (autoFreeChecked) FreeWorkingSets(Timer_free);
+void Timer_freeTimer(bool autoFreeChecked, AutoFreePacer& pacer) {
+    if (autoFreeChecked) FreeWorkingSets(pacer);
 }
 
 }  // namespace freeing

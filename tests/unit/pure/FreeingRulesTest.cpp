@@ -179,3 +179,17 @@ TEST(ReportTextLeft, SevenPixelsAfterTheNumber) {
     EXPECT_EQ(3 + 21 + 7, ReportTextLeft(3, 21));
     EXPECT_EQ(10 + 0 + 7, ReportTextLeft(10, 0));
 }
+
+TEST(AutoFreePacer, StartsAtFiveSecondsAndOnlyPassesThatRunRetuneIt) {
+    AutoFreePacer pacer;
+    EXPECT_EQ(5000, pacer.Interval());
+    const struct {
+        int usage;
+        bool runs;
+        int interval;
+    } steps[] = {{40, true, 7000}, {90, false, 7000}, {60, true, 10000}, {81, false, 10000}, {-3, true, 5000}};
+    for (const auto& step : steps) {
+        EXPECT_EQ(step.runs, pacer.Pace(step.usage)) << step.usage;
+        EXPECT_EQ(step.interval, pacer.Interval()) << step.usage;
+    }
+}

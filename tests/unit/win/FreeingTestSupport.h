@@ -115,7 +115,7 @@ private:
 struct CleanRig {
     CleanRig() : language(), window{form, *form.progress, *form.progressLabel, *form.goButton,
                                     *form.numberBefore, *form.number, *form.released,
-                                    *form.freeTimer, *form.classicFreeTimer, language} {
+                                    *form.freeTimer, pacer, *form.classicFreeTimer, language} {
         form.classicFreeTimer->OnTimer = [this] { freeing::Timer_classic_freeTimer(window); };
     }
     // Delivers a tick of Timer_classic_free through the next pump, as the
@@ -125,6 +125,7 @@ struct CleanRig {
     }
     CleanTestForm form;
     localisation::TLanguage language;
+    freeing::AutoFreePacer pacer;
     freeing::FormCleanWindow window;
 };
 
@@ -170,11 +171,9 @@ public:
     std::vector<DWORD> processes;
     std::set<std::string> missing;
     HANDLE snapshotResult = kSnapshot;
-    const widgets::TTimer* watched = nullptr;  // its interval is noted at each snapshot
 
     int snapshots = 0, firstCalls = 0;
     DWORD snapshotFlags = 0, snapshotProcess = 0, sizeSeenByFirst = 0;
-    unsigned intervalAtSnapshot = 0;
     std::function<void()> onSnapshot;
 
 private:
@@ -200,7 +199,6 @@ private:
         ++self.snapshots;
         self.snapshotFlags = flags;
         self.snapshotProcess = pid;
-        if (self.watched) self.intervalAtSnapshot = self.watched->Interval();
         if (self.onSnapshot) self.onSnapshot();
         return self.snapshotResult;
     }

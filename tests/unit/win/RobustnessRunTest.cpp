@@ -252,9 +252,8 @@ TEST(TrimmingWalk, ProcessesThatEndDuringTheWalkArePassedOver) {
         {
             widgets::ScopedSeam<freeing::OpenProcessFn> open(freeing::OpenProcessCall, &EndingOpen);
             widgets::ScopedSeam<freeing::CloseHandleFn> close(freeing::CloseHandleCall, &CountingClose);
-            freeingtest::CleanTestForm form;
-            freeing::FreeWorkingSets(*form.freeTimer);
-            EXPECT_EQ(5000u, form.freeTimer->Interval());
+            freeing::AutoFreePacer pacer;
+            EXPECT_TRUE(freeing::FreeWorkingSets(pacer));
         }
         EndChildren();  // in case the walk never reached them
 

@@ -26,14 +26,11 @@ struct ProcessLog {
     std::vector<SIZE_T> minimum, maximum;
     std::vector<HANDLE> closed;
     std::set<DWORD> refused;        // IDs whose open fails
-    unsigned intervalAtFirstOpen = 0;
 } gLog;
-widgets::TTimer* gTimer = nullptr;
 
 HANDLE ProcessHandleFor(DWORD pid) { return reinterpret_cast<HANDLE>(0x10000 + pid * 4); }
 
 HANDLE WINAPI FakeOpen(DWORD access, BOOL inherit, DWORD pid) {
-    if (gLog.opened.empty() && gTimer) gLog.intervalAtFirstOpen = gTimer->Interval();
     gLog.opened.push_back(pid);
     gLog.access.push_back(access);
     gLog.inherit.push_back(inherit);
@@ -55,20 +52,11 @@ protected:
     void SetUp() override {
         gLog = ProcessLog{};
         monitor::ResetCpuHistory();
-        form_ = std::make_unique<freeingtest::CleanTestForm>();
-        gTimer = form_->freeTimer;
-        gTimer->SetInterval(1234);  // stands for whatever the last pass left
-        toolHelp_.watched = gTimer;
     }
-    void TearDown() override {
-        gTimer = nullptr;
-        form_.reset();
-        monitor::ResetCpuHistory();
-    }
-    widgets::TTimer& timer() { return *form_->freeTimer; }
+    void TearDown() override { monitor::ResetCpuHistory(); }
 
     FakeToolHelp toolHelp_;
-    std::unique_ptr<freeingtest::CleanTestForm> form_;
+    AutoFreePacer pacer_;
     widgets::ScopedSeam<OpenProcessFn> open_{OpenProcessCall, &FakeOpen};
     widgets::ScopedSeam<SetWorkingSetSizeFn> trim_{SetWorkingSetSizeCall, &FakeTrim};
     widgets::ScopedSeam<CloseHandleFn> close_{CloseHandleCall, &FakeClose};
@@ -76,47 +64,30 @@ protected:
 
 }  // namespace
 
-TEST_F(WorkingSets, PacingByTheSample25TicksBackAndRetunedBeforeAnyProcessWork) {
+TEST_F(WorkingSets, PacedByTheSample25TicksBackAndSkippedAboveEighty) {
     toolHelp_.processes = {4, 8};
     const struct {
         int usage;
-        unsigned interval;
-    } table[] = {{0, 5000}, {30, 5000}, {31, 7000}, {50, 7000}, {51, 10000}, {80, 10000}};
+        int interval;
+        int snapshots;  // in all, so far
+    } table[] = {{0, 5000, 1}, {31, 7000, 2}, {51, 10000, 3}, {81, 10000, 3}, {250, 10000, 3}, {30, 5000, 4}};
     for (const auto& row : table) {
-        gLog = ProcessLog{};
-        const int snapshotsBefore = toolHelp_.snapshots;
-        timer().SetInterval(1234);
         monitor::CpuHistory[125] = row.usage;
-        FreeWorkingSets(timer());
-        EXPECT_EQ(row.interval, timer().Interval()) << "usage " << row.usage;
-        EXPECT_EQ(row.interval, gLog.intervalAtFirstOpen) << "usage " << row.usage;
-        EXPECT_EQ(row.interval, toolHelp_.intervalAtSnapshot) << "usage " << row.usage;
-        EXPECT_EQ(snapshotsBefore + 1, toolHelp_.snapshots);
-        EXPECT_EQ(2u, gLog.trimmed.size());
+        EXPECT_EQ(row.usage <= 80, FreeWorkingSets(pacer_)) << "usage " << row.usage;
+        EXPECT_EQ(row.interval, pacer_.Interval()) << "usage " << row.usage;
+        EXPECT_EQ(row.snapshots, toolHelp_.snapshots) << "usage " << row.usage;
+        EXPECT_EQ(2u * row.snapshots, gLog.trimmed.size()) << "usage " << row.usage;
     }
     // Only entry 125 counts: the newest and its neighbours do not.
     monitor::ResetCpuHistory();
     monitor::CpuHistory[150] = monitor::CpuHistory[124] = monitor::CpuHistory[126] = 100;
-    FreeWorkingSets(timer());
-    EXPECT_EQ(5000u, timer().Interval());
-}
-
-TEST_F(WorkingSets, AboveEightyNothingIsVisitedAndTheIntervalStays) {
-    toolHelp_.processes = {4, 8};
-    for (int usage : {81, 100, 250}) {
-        monitor::CpuHistory[125] = usage;
-        timer().SetInterval(7000);
-        FreeWorkingSets(timer());
-        EXPECT_EQ(7000u, timer().Interval());
-    }
-    EXPECT_EQ(0, toolHelp_.snapshots);
-    EXPECT_TRUE(gLog.opened.empty());
-    EXPECT_TRUE(gLog.closed.empty());
+    EXPECT_TRUE(FreeWorkingSets(pacer_));
+    EXPECT_EQ(5000, pacer_.Interval());
 }
 
 TEST_F(WorkingSets, EveryProcessOpenedTrimmedAndClosedInSnapshotOrder) {
     toolHelp_.processes = {0, 4, 312, 96, 1000};
-    FreeWorkingSets(timer());
+    FreeWorkingSets(pacer_);
     EXPECT_EQ(static_cast<DWORD>(TH32CS_SNAPPROCESS), toolHelp_.snapshotFlags);
     EXPECT_EQ(0u, toolHelp_.snapshotProcess);
     EXPECT_EQ(sizeof(probes::ProcessEntry32), toolHelp_.sizeSeenByFirst);
@@ -138,7 +109,7 @@ TEST_F(WorkingSets, EveryProcessOpenedTrimmedAndClosedInSnapshotOrder) {
 TEST_F(WorkingSets, ProcessesThatCannotBeOpenedArePassedOver) {
     toolHelp_.processes = {4, 8, 12, 16};
     gLog.refused = {4, 12};
-    FreeWorkingSets(timer());
+    FreeWorkingSets(pacer_);
     EXPECT_EQ(toolHelp_.processes, gLog.opened);  // the walk went to the end
     const std::vector<HANDLE> handled{ProcessHandleFor(8), ProcessHandleFor(16)};
     EXPECT_EQ(handled, gLog.trimmed);
@@ -150,8 +121,8 @@ TEST_F(WorkingSets, WithoutToolHelpNoProcessIsVisitedButThePaceIsSet) {
     toolHelp_.processes = {4, 8};
     toolHelp_.missing = {"CreateToolhelp32Snapshot"};
     monitor::CpuHistory[125] = 40;
-    FreeWorkingSets(timer());
-    EXPECT_EQ(7000u, timer().Interval());
+    FreeWorkingSets(pacer_);
+    EXPECT_EQ(7000, pacer_.Interval());
     EXPECT_EQ(0, toolHelp_.snapshots);
     EXPECT_TRUE(gLog.opened.empty());
     EXPECT_TRUE(gLog.closed.empty());  // the forwarder's 0 is not a handle
@@ -160,7 +131,7 @@ TEST_F(WorkingSets, WithoutToolHelpNoProcessIsVisitedButThePaceIsSet) {
 TEST_F(WorkingSets, WithoutProcess32FirstTheSnapshotIsStillClosed) {
     toolHelp_.processes = {4, 8};
     toolHelp_.missing = {"Process32First"};
-    FreeWorkingSets(timer());
+    FreeWorkingSets(pacer_);
     EXPECT_EQ(1, toolHelp_.snapshots);
     EXPECT_TRUE(gLog.opened.empty());
     EXPECT_EQ(std::vector<HANDLE>{FakeToolHelp::kSnapshot}, gLog.closed);
@@ -169,7 +140,7 @@ TEST_F(WorkingSets, WithoutProcess32FirstTheSnapshotIsStillClosed) {
 TEST_F(WorkingSets, WithoutProcess32NextOnlyTheFirstProcessIsVisited) {
     toolHelp_.processes = {4, 8};
     toolHelp_.missing = {"Process32Next"};
-    FreeWorkingSets(timer());
+    FreeWorkingSets(pacer_);
     EXPECT_EQ(std::vector<DWORD>{4}, gLog.opened);
     const std::vector<HANDLE> closed{ProcessHandleFor(4), FakeToolHelp::kSnapshot};
     EXPECT_EQ(closed, gLog.closed);
@@ -178,7 +149,7 @@ TEST_F(WorkingSets, WithoutProcess32NextOnlyTheFirstProcessIsVisited) {
 TEST_F(WorkingSets, AFailedSnapshotIsNeitherWalkedNorClosed) {
     toolHelp_.processes = {4, 8};
     toolHelp_.snapshotResult = INVALID_HANDLE_VALUE;
-    FreeWorkingSets(timer());
+    FreeWorkingSets(pacer_);
     EXPECT_EQ(1, toolHelp_.snapshots);
     EXPECT_EQ(0, toolHelp_.firstCalls);
     EXPECT_TRUE(gLog.opened.empty());
@@ -188,13 +159,13 @@ TEST_F(WorkingSets, AFailedSnapshotIsNeitherWalkedNorClosed) {
 TEST_F(WorkingSets, UntickedAutoFreeChangesNothingNotEvenTheInterval) {
     toolHelp_.processes = {4, 8};
     monitor::CpuHistory[125] = 60;
-    Timer_freeTimer(false, timer());
-    EXPECT_EQ(1234u, timer().Interval());
+    Timer_freeTimer(false, pacer_);
+    EXPECT_EQ(AutoFreePacer::kFirstInterval, pacer_.Interval());
     EXPECT_EQ(0, toolHelp_.snapshots);
     EXPECT_TRUE(gLog.opened.empty());
 
-    Timer_freeTimer(true, timer());
-    EXPECT_EQ(10000u, timer().Interval());
+    Timer_freeTimer(true, pacer_);
+    EXPECT_EQ(10000, pacer_.Interval());
     EXPECT_EQ(1, toolHelp_.snapshots);
     EXPECT_EQ(2u, gLog.trimmed.size());
 }
@@ -238,9 +209,8 @@ TEST(WorkingSetsReal, AHundredPassesLeaveNoHandleOpen) {
         // The real trimming call, with the opens and closes counted.
         widgets::ScopedSeam<OpenProcessFn> open(OpenProcessCall, &CountingOpen);
         widgets::ScopedSeam<CloseHandleFn> close(CloseHandleCall, &CountingClose);
-        freeingtest::CleanTestForm form;
-        for (int pass = 0; pass < 100; ++pass) FreeWorkingSets(*form.freeTimer);
-        EXPECT_EQ(5000u, form.freeTimer->Interval());
+        AutoFreePacer pacer;
+        for (int pass = 0; pass < 100; ++pass) FreeWorkingSets(pacer);
     }
 
     ASSERT_GE(gSucceededOpens, 100) << "at least this process can be opened on every pass";

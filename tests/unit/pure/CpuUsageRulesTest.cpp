@@ -95,49 +95,34 @@ TEST(CpuUsagePercent, ExtremeCountersStayDefined) {
     EXPECT_EQ(kMin, CpuUsagePercent(kI64Max, 1, 1, 0, 1));
 }
 
-namespace {
-// Processor times after `seconds` on `processors` processors of which `idle`
-// were idle and the busy ones spent a quarter of their time in the kernel,
-// from a baseline of a month's uptime.
-ProcessorTimes After(const ProcessorTimes& from, double processors, double idle, double seconds = 1) {
-    const auto units = [&](double processorSeconds) { return static_cast<int64_t>(processorSeconds * 1e7); };
-    const double busy = (processors - idle) * seconds;
-    return {from.idle + units(idle * seconds), from.kernel + units(idle * seconds + busy / 4),
-            from.user + units(busy * 3 / 4)};
-}
-ProcessorTimes Month(double processors) { return After({}, processors, processors * 0.9, 2592000); }
-}  // namespace
-
+// The processors the counters cover, as a 32-bit process on 64-bit Windows
+// may see them: all of a 48-thread machine, or its first 32; of a 128-thread
+// one the calling thread's group of 64, or 32. No count enters, so a machine
+// idle on every processor reads 0, never -50. Busy processors spend a
+// quarter of their time in the kernel; the baseline is a month's uptime.
 TEST(CpuUsageFromProcessorTimes, BusyShareOfTheCountedProcessors) {
-    // The processors the counters cover, as a 32-bit process on 64-bit
-    // Windows may see them: all of a 48-thread machine, or its first 32; of
-    // a 128-thread one the calling thread's group of 64, or 32. No count
-    // enters, so a machine idle on every processor reads 0, never -50.
+    const auto after = [](const ProcessorTimes& from, double counted, double idle) {
+        const auto units = [](double seconds) { return static_cast<int64_t>(seconds * 1e7); };
+        return ProcessorTimes{from.idle + units(idle), from.kernel + units(idle + (counted - idle) / 4),
+                              from.user + units((counted - idle) * 3 / 4)};
+    };
     const struct {
         double counted, idle;
         int32_t expected;
-    } cases[] = {
-        {4, 3, 25},   {48, 48, 0}, {48, 36, 25},  {48, 0, 100}, {32, 32, 0},  {32, 8, 75},
-        {64, 64, 0},  {64, 48, 25}, {128, 96, 25}, {128, 0, 100}, {1, 0.995, 0}, {4, 3.004, 24},
-    };
+    } cases[] = {{48, 48, 0}, {48, 36, 25}, {32, 32, 0}, {32, 8, 75}, {64, 48, 25}, {128, 0, 100}, {4, 3.004, 24}};
     for (const auto& c : cases) {
-        const ProcessorTimes before = Month(c.counted);
-        EXPECT_EQ(c.expected, CpuUsageFromProcessorTimes(After(before, c.counted, c.idle), before))
-            << c.counted << " counted, " << c.idle << " idle";
+        const ProcessorTimes month{int64_t(c.counted * 2.3e13), int64_t(c.counted * 2.4e13),
+                                   int64_t(c.counted * 1e12)};
+        EXPECT_EQ(c.expected, CpuUsageFromProcessorTimes(after(month, c.counted, c.idle), month)) << c.counted;
     }
 }
 
 TEST(CpuUsageFromProcessorTimes, FirstSampleZeroTotalAndOddCounters) {
-    const ProcessorTimes before = Month(48);
-    EXPECT_EQ(0, CpuUsageFromProcessorTimes(After(before, 48, 0), ProcessorTimes{0, 5, 5}));  // no baseline
-    // Neither kernel nor user time moved: the undivided idle count.
-    EXPECT_EQ(100, CpuUsageFromProcessorTimes(before, before));
-    EXPECT_EQ(-200, CpuUsageFromProcessorTimes({before.idle + 3, before.kernel, before.user}, before));
-    // Idle time that shrank (a counter reset) shows above 100; not clamped.
-    EXPECT_EQ(150, CpuUsageFromProcessorTimes({before.idle - 5, before.kernel + 5, before.user + 5}, before));
-    // Differences that overflow 64 bits still give a defined result.
-    EXPECT_EQ(kMin, CpuUsageFromProcessorTimes({kI64Max, 0, 0}, {kI64Min, 0, 0}));
-    EXPECT_EQ(0, CpuUsageFromProcessorTimes({kI64Max, kI64Max, 0}, {kI64Min, kI64Min, 0}));
+    const ProcessorTimes t{kIdle, 2 * kIdle, kIdle};
+    EXPECT_EQ(0, CpuUsageFromProcessorTimes(t, ProcessorTimes{0, 5, 5}));  // no baseline
+    EXPECT_EQ(100, CpuUsageFromProcessorTimes(t, t));  // nothing moved: the undivided idle count
+    EXPECT_EQ(-200, CpuUsageFromProcessorTimes({kIdle + 3, 2 * kIdle, kIdle}, t));
+    EXPECT_EQ(kMin, CpuUsageFromProcessorTimes({kI64Max, 0, 0}, {kI64Min, 0, 0}));  // defined beyond 64 bits
 }
 
 TEST(FloorToInt32, RoundsTowardsMinusInfinity) {

@@ -46,16 +46,12 @@ TEST(ParseIniBool, AnythingThatIsNotA32BitIntegerGivesTheDefault) {
 }
 
 TEST(NextReadStep, GoneIsMissingAnyOtherRefusalIsWaitedForTwoSeconds) {
-    using widgets::NextReadStep;
-    using widgets::ReadStep;
-    const struct {
-        unsigned long error, waited;
-        ReadStep step;
-    } cases[] = {
-        {0, 0, ReadStep::Read},         {0, 5000, ReadStep::Read},      {2, 0, ReadStep::Missing},
-        {3, 1900, ReadStep::Missing},   {32, 0, ReadStep::Wait},        {33, 1900, ReadStep::Wait},
-        {5, 1999, ReadStep::Wait},      {32, 2000, ReadStep::Unreadable}, {5, 2100, ReadStep::Unreadable},
-    };  // 2, 3: file, path not found; 32, 33: sharing, lock violation; 5: access denied
-    for (const auto& c : cases)
-        EXPECT_EQ(c.step, NextReadStep(c.error, c.waited)) << "error " << c.error << " after " << c.waited;
+    using widgets::NextReadStep, widgets::ReadStep;
+    for (unsigned long waited : {0ul, 1999ul, 2000ul}) {
+        EXPECT_EQ(ReadStep::Read, NextReadStep(0, waited));
+        for (unsigned long gone : {2ul, 3ul}) EXPECT_EQ(ReadStep::Missing, NextReadStep(gone, waited));
+        // Sharing and lock violations, access denied.
+        for (unsigned long held : {32ul, 33ul, 5ul})
+            EXPECT_EQ(waited < 2000 ? ReadStep::Wait : ReadStep::Unreadable, NextReadStep(held, waited));
+    }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <regex>
 #include <thread>
 
@@ -96,23 +97,26 @@ TEST(MainForm, EachTickReplacesTheTrayIconWithoutAccumulating) {
 
 namespace {
 int fakeSeconds = 0;
-// Processor times: idle grows by 1.5 s of every 2 s of processor time -> 25 % busy.
-BOOL WINAPI FakeSystemTimes(LPFILETIME idle, LPFILETIME kernel, LPFILETIME user) {
-    const auto put = [](LPFILETIME time, std::int64_t count) {
-        time->dwLowDateTime = static_cast<DWORD>(count);
-        time->dwHighDateTime = static_cast<DWORD>(count >> 32);
-    };
-    put(idle, 5000000000LL + fakeSeconds * 15000000LL);
-    put(kernel, 6000000000LL + fakeSeconds * 16000000LL);
-    put(user, 1000000000LL + fakeSeconds * 4000000LL);
-    return TRUE;
+// Counters: 2 processors, idle grows by 1.5 s per 1 s elapsed -> 25 % busy.
+LONG WINAPI FakeQuery(ULONG cls, PVOID buffer, ULONG length, PULONG) {
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    std::memset(buffer, 0, length);
+    if (cls == 0) bytes[24 + 4 * sizeof(void*)] = 2;  // after Reserved1[24] and four pointers
+    if (cls == 3) *reinterpret_cast<std::int64_t*>(bytes + 8) = 1000000000LL + fakeSeconds * 10000000LL;
+    if (cls == 2) *reinterpret_cast<std::int64_t*>(bytes) = 5000000000LL + fakeSeconds * 15000000LL;
+    return 0;
 }
 }  // namespace
 
 TEST(MainForm, TickShiftsHistoryAndShowsTheNewestSample) {
     auto form = NewMainForm();
     {
-        widgets::ScopedSeam<probes::SystemTimesFn> times(probes::SystemTimes, &FakeSystemTimes);
+        // The tick shows what the sampler gives, here from the idle-time query.
+        widgets::ScopedSeam<probes::SystemTimesFn> noTimes(probes::SystemTimes, nullptr);
+        widgets::ScopedSeam<probes::SystemTimesLookupFn> missing(probes::SystemTimesLookup, [] {
+            return probes::SystemTimesFn{};
+        });
+        widgets::ScopedSeam<probes::NtQueryFn> query(probes::NtQuery, &FakeQuery);
         probes::ResetCpuUsageForTest();
         form->Timer_cpuTimer();  // baseline
         ++fakeSeconds;

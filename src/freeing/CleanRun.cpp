@@ -29,12 +29,14 @@ CleanRun::CleanRun(CleanWindow& w)
       min_(w.progress.Min()),
       max_(w.progress.Max()),
       position_(w.progress.Position()),
-      goEnabled_(w.goButton.Enabled()) {
+      goEnabled_(w.goButton.Enabled()),
+      settingsEnabled_(w.settingsButton.Enabled()) {
     ++gRunsUnderWay;
 }
 
 CleanRun::~CleanRun() {
-    // Left by an exception: put the window back without pumping.
+    // Left early (an exception, or the program ending): put the window back
+    // without pumping.
     if (!finished_) restore();
     --gRunsUnderWay;
 }
@@ -48,6 +50,11 @@ void CleanRun::ShowProgressRow() {
     w_.form.SetHeight(height_ + kProgressRowHeight);
     w_.progress.SetVisible(true);
     w_.progressLabel.SetVisible(true);
+}
+
+void CleanRun::DisableButtons() {
+    w_.goButton.SetEnabled(false);
+    w_.settingsButton.SetEnabled(false);
 }
 
 void CleanRun::Finish() {
@@ -70,11 +77,14 @@ void CleanRun::restore() {
         w_.form.SetHeight(height_);
     }
     if (outermost_) {
+        w_.progress.SetPosition(0);
         w_.goButton.SetEnabled(true);
+        w_.settingsButton.SetEnabled(true);
     } else {
         w_.progress.SetRange(min_, max_);
         w_.progress.SetPosition(position_);
         w_.goButton.SetEnabled(goEnabled_);
+        w_.settingsButton.SetEnabled(settingsEnabled_);
     }
 }
 

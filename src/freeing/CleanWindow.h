@@ -1,6 +1,7 @@
 // What Smart Clean and Deep Clean need of the main window: the progress row,
-// the report labels, the Go button, the two timers and the texts. The main
-// window hands these over; tests build them from a small form of their own.
+// the report labels, the Go and Settings buttons, the two timers and the
+// texts. The main window hands these over; tests build them from a small
+// form of their own.
 #pragma once
 #include <windows.h>
 
@@ -18,6 +19,7 @@ struct CleanWindow {
     widgets::TTntProgressBar& progress;       // ProgressBar_clean_progress
     widgets::TTntLabel& progressLabel;        // Label_clean_progress
     widgets::TTntButton& goButton;            // Button_go
+    widgets::TTntButton& settingsButton;      // Button_setting
     widgets::TTntLabel& numberBefore;         // Label_free_number_before
     widgets::TTntLabel& number;               // Label_free_number (auto-sizes to its text)
     widgets::TTntLabel& released;             // Label_Memory_Released

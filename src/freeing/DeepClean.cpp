@@ -67,9 +67,10 @@ void TouchPages(void* block) {
 }
 
 // Takes up to n blocks into the table, moving the progress bar and pumping
-// the queue after each. Ends at the first failed allocation, or before a
-// block that would eat into the address-space reserve (`left` bytes usable
-// at the start; what this run takes is counted off it).
+// the queue after each. Ends at the first failed allocation, before a block
+// that would eat into the address-space reserve (`left` bytes usable at the
+// start; what this run takes is counted off it), and after the pump in which
+// the program began to end (Exit, a close request, the session's end).
 void Fill(BlockTable& table, std::int32_t n, std::int64_t left, widgets::TTntProgressBar& progress) {
     if (n > table.Capacity()) n = table.Capacity();
     if (n <= 0) return;
@@ -83,6 +84,7 @@ void Fill(BlockTable& table, std::int32_t n, std::int64_t left, widgets::TTntPro
         TouchPages(block);
         progress.SetPosition(i);
         widgets::Application.ProcessMessages();
+        if (widgets::Application.Terminated()) return;
         if (DeepCleanPausesAfter(i)) DeepCleanSleepCall(kPauseMs);
     }
 }
@@ -93,9 +95,11 @@ void DeepCleanClick(CleanWindow& w) { w.classicFreeTimer.SetEnabled(true); }
 
 void Timer_classic_freeTimer(CleanWindow& w) {
     w.classicFreeTimer.SetEnabled(false);
+    if (widgets::Application.Terminated()) return;  // a tick delivered while the program ends
     CleanRun run(w);  // before the first pump: a run started there nests in this one
-    w.goButton.SetEnabled(false);
+    run.DisableButtons();
     widgets::Application.ProcessMessages();
+    if (widgets::Application.Terminated()) return;  // the run puts the window back as it goes
     const PhysicalReading first = ReadPhysicalMemory();
     const std::int32_t n = DeepCleanTarget(first.total, first.free);
     const std::int64_t before = first.free;
@@ -109,6 +113,9 @@ void Timer_classic_freeTimer(CleanWindow& w) {
     BlockTable table;
     Fill(table, n, left, w.progress);
     table.ReleaseAll();
+    // The program is ending: everything taken is given back; no reading, no
+    // report, no further pump.
+    if (widgets::Application.Terminated()) return;
 
     const std::int64_t after = ReadPhysicalMemory().free;
     ShowMemoryReleased(w, ReleasedMegabytes(before, after));

@@ -82,6 +82,7 @@ void TApplication::Run() {
 }
 
 void TApplication::Terminate() {
+    if (OnTerminate) OnTerminate();
     terminated_ = true;
     ::PostQuitMessage(0);
     // A report's box would lose the quit in its own loop: it is closed,

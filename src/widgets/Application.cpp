@@ -59,7 +59,7 @@ void TApplication::SetTitle(const std::wstring& title) {
 bool TApplication::handleMessage(MSG& msg) {
     HWND active = ::GetActiveWindow();
     for (const auto& form : forms_) {
-        if (form->Handle() == active && active && ::IsDialogMessageW(active, &msg)) return true;
+        if (form->Handle() == active && active && form->HandleDialogMessage(msg)) return true;
     }
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);

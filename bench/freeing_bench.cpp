@@ -120,6 +120,8 @@ struct BenchWindow {
         *form.Add<widgets::TTntLabel>(Hidden(L"Label_clean_progress", {8, 282, 60, 13}));
     widgets::TTntButton& go = *form.Add<widgets::TTntButton>(
         widgets::CreateArgs{.name = L"Button_go", .bounds = {8, 220, 75, 25}, .caption = L"Go!"});
+    widgets::TTntButton& settings = *form.Add<widgets::TTntButton>(
+        widgets::CreateArgs{.name = L"Button_setting", .bounds = {90, 220, 75, 25}, .caption = L"Settings"});
     widgets::TTntLabel& numberBefore =
         *form.Add<widgets::TTntLabel>(Hidden(L"Label_free_number_before", {8, 250, 3, 13}));
     widgets::TTntLabel& number =
@@ -131,8 +133,8 @@ struct BenchWindow {
         widgets::TimerArgs{.name = L"Timer_classic_free", .interval = 100, .enabled = false});
     localisation::TLanguage language;
     freeing::AutoFreePacer pacer;
-    freeing::FormCleanWindow window{form, progress, progressLabel, go, numberBefore, number,
-                                released, freeTimer, pacer, classicFreeTimer, language};
+    freeing::FormCleanWindow window{form, progress, progressLabel, go, settings, numberBefore, number,
+                                    released, freeTimer, pacer, classicFreeTimer, language};
 };
 
 }  // namespace

@@ -242,8 +242,9 @@ void TMainForm::Button_settingClick() {
 }
 void TMainForm::Button_minimizeClick() { TextTrayIcon->HideMainForm(); }
 freeing::FormCleanWindow TMainForm::cleanWindow() {
-    return {*this, *ProgressBar_clean_progress, *Label_clean_progress, *Button_go, *Label_free_number_before,
-            *Label_free_number, *Label_Memory_Released, *Timer_free, FPacer, *Timer_classic_free, *FLanguage};
+    return {*this,          *ProgressBar_clean_progress, *Label_clean_progress, *Button_go,
+            *Button_setting, *Label_free_number_before,  *Label_free_number,    *Label_Memory_Released,
+            *Timer_free,     FPacer,                     *Timer_classic_free,   *FLanguage};
 }
 
 void TMainForm::SmartCleanClick() {

@@ -40,6 +40,48 @@ void ClickTrayClean(InstanceRequest request) {
     (request == InstanceRequest::DeepClean ? form->Tray_DeepClean : form->Tray_SmartClean)->Click();
 }
 
+// After signalling, a second start watches this many times, this far apart,
+// for the running copy to give the name up (about a second in all).
+constexpr int kNameLooks = 20;
+constexpr DWORD kNameLookPauseMs = 50;
+
+// Waits `ms` while serving messages that other threads send to this thread's
+// (hidden) application window: a broadcast sent to every top-level window,
+// such as WM_SETTINGCHANGE, must not wait on this copy.
+void PauseServingSentMessages(DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    for (DWORD waited = 0; waited < ms; waited = ::GetTickCount() - start) {
+        if (::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - waited, QS_SENDMESSAGE) != WAIT_OBJECT_0) break;
+        MSG msg;
+        (void)::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+// Creates the instance mutex if nobody holds it now, and keeps it: this
+// process is the running copy from then on. A name still held (or refused)
+// leaves nothing open, since a handle of ours would keep the name alive.
+bool TakeNameIfFree(const std::wstring& name) {
+    ::SetLastError(ERROR_SUCCESS);
+    widgets::UniqueKernelHandle mutex(Api.CreateMutexW(nullptr, FALSE, name.c_str()));
+    const DWORD error = ::GetLastError();
+    if (!mutex || DecideStart(true, error) != StartDecision::RunAsFirstCopy) return false;
+    InstanceMutex = std::move(mutex);
+    return true;
+}
+
+// A copy that was ending when this one started still held the name, but it
+// will not answer the signal any more; it gives the name up within moments
+// (it does so first of all when it ends). Returns whether the name came free
+// within about a second and this process took it.
+bool TakeOverFromAnEndingCopy() {
+    const std::wstring name = InstanceName();
+    for (int look = 0; look < kNameLooks; ++look) {
+        PauseAfterSignal(kNameLookPauseMs);
+        if (TakeNameIfFree(name)) return true;
+    }
+    return false;
+}
+
 HWND MainWindowHandle() {
     widgets::TTntForm* form = Application.MainForm();
     return form ? form->Handle() : nullptr;
@@ -86,6 +128,7 @@ void ForegroundThroughThreadInput(HWND window) {
 
 void (*HaltProcess)(unsigned code) = &ExitWithCode;
 void (*CarryOutCleanRequest)(InstanceRequest request) = &ClickTrayClean;
+void (*PauseAfterSignal)(DWORD ms) = &PauseServingSentMessages;
 PlatformVersion (*ReadPlatformVersion)() = &RuntimePlatformVersion;
 
 InstanceApi RealInstanceApi() {
@@ -126,24 +169,31 @@ void CheckUniqueInstance() {
     widgets::UniqueKernelHandle mutex(Api.CreateMutexW(nullptr, FALSE, name.c_str()));
     // Read straight after the call: anything in between may change it.
     const DWORD error = ::GetLastError();
-    InstanceMutex = std::move(mutex);
-    if (DecideStart(static_cast<bool>(InstanceMutex), error) == StartDecision::SignalAndHalt) {
-        SignalRunningInstance();
-        return;
+    if (DecideStart(static_cast<bool>(mutex), error) == StartDecision::SignalAndHalt) {
+        // Not kept open: it would hold the name alive should the running
+        // copy end meanwhile.
+        mutex.reset();
+        if (!SignalRunningInstance()) return;
+        widgets::Trace(L"the running copy ended without answering: this copy runs");
+    } else {
+        InstanceMutex = std::move(mutex);
     }
-    // The first copy, or a name held by an object of another kind: run.
+    // The first copy (or the one that took over from an ending copy), or a
+    // name held by an object of another kind: run.
     SubclassApplication();
     // An elevated copy must still hear a second start that is not elevated.
     (void)widgets::AllowMessageThroughFilter(Application.Handle(), InstanceMessage);
     if (SavedInitProc) SavedInitProc();
 }
 
-void SignalRunningInstance() {
+bool SignalRunningInstance() {
     // This copy was just started by the user and may take the foreground;
     // it hands that right on, or the running copy could only flash.
     (void)Api.AllowSetForegroundWindow(ASFW_ANY);
     PostInstanceRequest(InstanceRequest::BringForward);
+    if (TakeOverFromAnEndingCopy()) return true;
     HaltProcess(0);
+    return false;
 }
 
 void PostInstanceRequest(InstanceRequest request) {

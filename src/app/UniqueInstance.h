@@ -21,6 +21,13 @@
 // creates the hidden application window and runs the hook chain, so
 // CheckUniqueInstance runs before the first form is created.
 //
+// A copy that is ending gives the name up first of all, when the program
+// begins to end (Application.OnTerminate) and before its windows and tray
+// icon go, which under Wine takes seconds: a start in that time runs as the
+// first copy. A start that still found the name held by a copy which then
+// ends without answering (the race at the moment of Exit) watches for about
+// a second after signalling; when the name comes free it takes it and runs.
+//
 // At exit FinalizeUniqueInstance() closes the mutex (closing only: it is never
 // owned). InstanceMutex is a static RAII handle, so a halt through std::exit
 // closes it as well.
@@ -54,13 +61,18 @@ void InstallUniqueInstanceHook();
 // The start-up hook: registers the message, creates the mutex, and either
 // halts after signalling (another copy runs, see DecideStart) or subclasses
 // the application window, lets the message past the integrity-level filter
-// and runs SavedInitProc.
+// and runs SavedInitProc. A second start whose running copy gives the name
+// up while it watches runs as the first copy.
 void CheckUniqueInstance();
 
 // Lets any process take the foreground (this one was just started by the
-// user and may pass that on), posts the "come to the front" request and
-// halts with exit code 0. Returns only when a test has replaced HaltProcess.
-void SignalRunningInstance();
+// user and may pass that on), posts the "come to the front" request to all
+// applications' top-level windows (the sender skipped, nobody waited for),
+// then watches for about a second whether the running copy gives the name up
+// without answering (it was ending). Returns true when it did and this
+// process took the name (InstanceMutex); otherwise halts with exit code 0
+// (returning false only when a test has replaced HaltProcess).
+bool SignalRunningInstance();
 
 // Posts InstanceMessage with the request in its wParam to all applications'
 // top-level windows (the sender skipped, nobody waited for).
@@ -89,7 +101,9 @@ LRESULT CALLBACK AppWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 // asks for. Returns whether `window` ends up in front.
 bool ForceForeground(HWND window);
 
-// Closes InstanceMutex if it is open. Run once at exit.
+// Closes InstanceMutex if it is open, giving the instance name up. Run when
+// the program begins to end and again at exit (the second call finds
+// nothing left to close).
 void FinalizeUniqueInstance();
 
 // The executable's file name (with extension, without folder), upper-cased
@@ -108,6 +122,9 @@ extern void (*HaltProcess)(unsigned code);
 // tray menu item, Tray_SmartClean or Tray_DeepClean, so the request takes the
 // tray's own path, its error report included).
 extern void (*CarryOutCleanRequest)(InstanceRequest request);
+// The pause between two looks at the instance name after signalling
+// (default: a wait that serves messages sent to this thread's windows).
+extern void (*PauseAfterSignal)(DWORD ms);
 
 // The platform id and version the foreground method is chosen by (default:
 // GetVersionExA).

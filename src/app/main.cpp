@@ -6,7 +6,11 @@
 // application, which creates the hidden application window and runs the
 // hooks (a second copy of the same file name ends there); set the title;
 // create the main window first and the settings dialog second; run the
-// message loop; then close the guard's mutex and end.
+// message loop; then close the guard's mutex and end. The mutex goes first
+// of all when the program begins to end (Exit, a close request, the
+// session's end), before the windows and the tray icon, which under Wine
+// take seconds to go: a start in that time is not turned away by a copy that
+// will never answer.
 #include <windows.h>
 
 #include "app/MainForm.h"
@@ -47,8 +51,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         app::FinalizeUniqueInstance();
         return 1;
     }
+    Application.OnTerminate = &app::FinalizeUniqueInstance;
     Application.Run();
+    app::FinalizeUniqueInstance();  // also when the loop ended on a quit from elsewhere
     Application.DestroyForms();
-    app::FinalizeUniqueInstance();
     return 0;
 }

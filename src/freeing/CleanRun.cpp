@@ -29,12 +29,14 @@ CleanRun::CleanRun(CleanWindow& w)
       min_(w.ProgressMin()),
       max_(w.ProgressMax()),
       position_(w.ProgressPosition()),
-      goEnabled_(w.GoEnabled()) {
+      goEnabled_(w.GoEnabled()),
+      settingsEnabled_(w.SettingsEnabled()) {
     ++gRunsUnderWay;
 }
 
 CleanRun::~CleanRun() {
-    // Left by an exception: put the window back without pumping.
+    // Left early (an exception, or the program ending): put the window back
+    // without pumping.
     if (!finished_) restore();
     --gRunsUnderWay;
 }
@@ -47,6 +49,11 @@ void CleanRun::ShowProgressRow() {
     height_ = w_.Height();
     w_.SetHeight(height_ + kProgressRowHeight);
     w_.SetProgressRowVisible(true);
+}
+
+void CleanRun::DisableButtons() {
+    w_.SetGoEnabled(false);
+    w_.SetSettingsEnabled(false);
 }
 
 void CleanRun::Finish() {
@@ -68,11 +75,14 @@ void CleanRun::restore() {
         w_.SetHeight(height_);
     }
     if (outermost_) {
+        w_.SetProgressPosition(0);
         w_.SetGoEnabled(true);
+        w_.SetSettingsEnabled(true);
     } else {
         w_.SetProgressRange(min_, max_);
         w_.SetProgressPosition(position_);
         w_.SetGoEnabled(goEnabled_);
+        w_.SetSettingsEnabled(settingsEnabled_);
     }
 }
 

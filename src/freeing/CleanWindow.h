@@ -1,8 +1,9 @@
 // What Smart Clean and Deep Clean need of a window: the progress row, the
-// report, the Go button, the two timers and the trimming pass that retunes
-// one of them. The main window hands its controls over (FormCleanWindow);
-// a clean from the command line with no copy running has no window at all
-// and runs against WindowlessCleanWindow (freeing/WindowlessClean.h).
+// report, the Go and Settings buttons, the two timers and the trimming pass
+// that retunes one of them. The main window hands its controls over
+// (FormCleanWindow); a clean from the command line with no copy running has
+// no window at all and runs against WindowlessCleanWindow
+// (freeing/WindowlessClean.h).
 #pragma once
 #include <windows.h>
 
@@ -37,6 +38,10 @@ public:
     // Button_go, disabled while a clean runs.
     virtual bool GoEnabled() const = 0;
     virtual void SetGoEnabled(bool enabled) = 0;
+    // Button_setting, disabled with Go: the settings dialog's modal loop
+    // would otherwise run inside the clean's pump and hold the clean.
+    virtual bool SettingsEnabled() const = 0;
+    virtual void SetSettingsEnabled(bool enabled) = 0;
     // The released-memory report for a gain of R whole megabytes.
     virtual void ShowMemoryReleased(std::int32_t R) = 0;
     // One working-set trimming pass of Smart Clean; whether it could list
@@ -53,10 +58,12 @@ class FormCleanWindow : public CleanWindow {
 public:
     FormCleanWindow(widgets::TTntForm& form, widgets::TTntProgressBar& progress,
                     widgets::TTntLabel& progressLabel, widgets::TTntButton& goButton,
+                    widgets::TTntButton& settingsButton,
                     widgets::TTntLabel& numberBefore, widgets::TTntLabel& number,
                     widgets::TTntLabel& released, widgets::TTimer& freeTimer, AutoFreePacer& pacer,
                     widgets::TTimer& classicFreeTimer, const localisation::TLanguage& language)
         : form(form), progress(progress), progressLabel(progressLabel), goButton(goButton),
+          settingsButton(settingsButton),
           numberBefore(numberBefore), number(number), released(released), freeTimer(freeTimer), pacer(pacer),
           classicFreeTimer(classicFreeTimer), language(language) {}
 
@@ -70,6 +77,8 @@ public:
     void SetProgressPosition(int position) override { progress.SetPosition(position); }
     bool GoEnabled() const override { return goButton.Enabled(); }
     void SetGoEnabled(bool enabled) override { goButton.SetEnabled(enabled); }
+    bool SettingsEnabled() const override { return settingsButton.Enabled(); }
+    void SetSettingsEnabled(bool enabled) override { settingsButton.SetEnabled(enabled); }
     // For R > 0 the number R in navy followed by "MB memory has been
     // released.", otherwise "No memory has been released." where the number
     // would start, with the number hidden.
@@ -84,6 +93,7 @@ public:
     widgets::TTntProgressBar& progress;       // ProgressBar_clean_progress
     widgets::TTntLabel& progressLabel;        // Label_clean_progress
     widgets::TTntButton& goButton;            // Button_go
+    widgets::TTntButton& settingsButton;      // Button_setting
     widgets::TTntLabel& numberBefore;         // Label_free_number_before
     widgets::TTntLabel& number;               // Label_free_number (auto-sizes to its text)
     widgets::TTntLabel& released;             // Label_Memory_Released

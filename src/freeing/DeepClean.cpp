@@ -67,10 +67,11 @@ void TouchPages(void* block) {
 }
 
 // Takes up to n blocks into the table, moving the progress bar and pumping
-// the queue after each. Ends at the first failed allocation, or before a
-// block that would eat into the address-space reserve (`left` bytes usable
-// at the start; what this run takes is counted off it). Returns how many
-// blocks it took.
+// the queue after each. Ends at the first failed allocation, before a block
+// that would eat into the address-space reserve (`left` bytes usable at the
+// start; what this run takes is counted off it), and after the pump in which
+// the program began to end (Exit, a close request, the session's end).
+// Returns how many blocks it took.
 std::int32_t Fill(BlockTable& table, std::int32_t n, std::int64_t left, CleanWindow& w) {
     if (n > table.Capacity()) n = table.Capacity();
     std::int64_t taken = 0;
@@ -83,6 +84,7 @@ std::int32_t Fill(BlockTable& table, std::int32_t n, std::int64_t left, CleanWin
         TouchPages(block);
         w.SetProgressPosition(i);
         widgets::Application.ProcessMessages();
+        if (widgets::Application.Terminated()) return i + 1;
         if (DeepCleanPausesAfter(i)) DeepCleanSleepCall(kPauseMs);
     }
     return n > 0 ? n : 0;
@@ -94,9 +96,11 @@ void DeepCleanClick(CleanWindow& w) { w.SetDeepCleanArmed(true); }
 
 CleanOutcome Timer_classic_freeTimer(CleanWindow& w) {
     w.SetDeepCleanArmed(false);
+    if (widgets::Application.Terminated()) return {};  // a tick delivered while the program ends
     CleanRun run(w);  // before the first pump: a run started there nests in this one
-    w.SetGoEnabled(false);
+    run.DisableButtons();
     widgets::Application.ProcessMessages();
+    if (widgets::Application.Terminated()) return {};  // the run puts the window back as it goes
     const PhysicalReading first = ReadPhysicalMemory();
     const std::int32_t n = DeepCleanTarget(first.total, first.free);
     const std::int64_t before = first.free;
@@ -110,6 +114,9 @@ CleanOutcome Timer_classic_freeTimer(CleanWindow& w) {
     BlockTable table;
     const std::int32_t taken = Fill(table, n, left, w);
     table.ReleaseAll();
+    // The program is ending: everything taken is given back; no reading, no
+    // report, no further pump.
+    if (widgets::Application.Terminated()) return {};
 
     const std::int64_t after = ReadPhysicalMemory().free;
     const std::int32_t released = ReleasedMegabytes(before, after);

@@ -24,6 +24,12 @@ void DeepCleanClick(CleanWindow& w);
 // than 64 MB of the process's own address space: the handlers that run in the
 // fill's pumps need room too. Every block obtained is then released.
 // Returns what the run did (whether it could measure and take a block).
+//
+// When the program begins to end (Exit, a close request, the session's end)
+// in one of the run's pumps, the fill stops at that block: what it took is
+// given back at once and the run returns with no second reading and no
+// report, so the program ends as soon as it would without a clean. A tick
+// that arrives while the program ends does nothing.
 CleanOutcome Timer_classic_freeTimer(CleanWindow& w);
 
 // ---- Test seams (replaced through widgets::ScopedSeam) ----

@@ -17,9 +17,10 @@ constexpr DWORD kPassPauseMs = 100;
 SleepFn SmartCleanSleepCall = &::Sleep;
 
 CleanOutcome SmartCleanClick(CleanWindow& w) {
+    if (widgets::Application.Terminated()) return {};  // chosen in a pump while the program ends
     CleanRun run(w);
     run.ShowProgressRow();
-    w.SetGoEnabled(false);
+    run.DisableButtons();
     // Free memory from the 64-bit status call: the 32-bit one stops at 2 GB
     // (4 GB for large-address-aware programs) and would hide any gain above.
     const PhysicalReading first = ReadPhysicalMemory();
@@ -29,6 +30,9 @@ CleanOutcome SmartCleanClick(CleanWindow& w) {
     for (int pass = 1; pass <= kPasses; ++pass) {
         w.SetProgressPosition(pass * 10);
         widgets::Application.ProcessMessages();
+        // The program began to end in that pump: stop here, with no report
+        // (the run puts the window back as it goes).
+        if (widgets::Application.Terminated()) return {};
         if (w.FreeWorkingSets()) listed = true;
         SmartCleanSleepCall(kPassPauseMs);
     }

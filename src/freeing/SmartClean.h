@@ -11,9 +11,13 @@ namespace freeing {
 
 // Runs one whole Smart Clean before returning. The message queue is pumped
 // once per pass, so ticks, repaints and tray commands (another clean
-// included) are handled inside it; Button_go is disabled meanwhile.
-// Timer_free is enabled at the end whatever the auto-free setting says.
-// Returns what the run did (whether it could measure and list the processes).
+// included) are handled inside it; Button_go and the Settings button are
+// disabled meanwhile. Timer_free is enabled at the end whatever the
+// auto-free setting says. When the program begins to end (Exit, a close
+// request, the session's end) in one of its pumps, the run stops there: no
+// further pass, no report, the window put back; chosen while the program
+// ends, it does not start. Returns what the run did (whether it could
+// measure and list the processes).
 CleanOutcome SmartCleanClick(CleanWindow& w);
 
 // The released-memory report on the window (see FormCleanWindow).

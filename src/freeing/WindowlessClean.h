@@ -29,6 +29,8 @@ public:
     void SetProgressPosition(int position) override { position_ = position; }
     bool GoEnabled() const override { return goEnabled_; }
     void SetGoEnabled(bool enabled) override { goEnabled_ = enabled; }
+    bool SettingsEnabled() const override { return settingsEnabled_; }
+    void SetSettingsEnabled(bool enabled) override { settingsEnabled_ = enabled; }
     void ShowMemoryReleased(std::int32_t) override {}
     bool FreeWorkingSets() override;
     void EnableFreeTimer() override {}
@@ -38,6 +40,7 @@ private:
     int height_ = 0;
     int min_ = 0, max_ = 100, position_ = 0;
     bool goEnabled_ = true;
+    bool settingsEnabled_ = true;
 };
 
 // Runs the clean the switch names to its end against a WindowlessCleanWindow

@@ -59,7 +59,7 @@ void TApplication::SetTitle(const std::wstring& title) {
 bool TApplication::handleMessage(MSG& msg) {
     HWND active = ::GetActiveWindow();
     for (const auto& form : forms_) {
-        if (form->Handle() == active && active && ::IsDialogMessageW(active, &msg)) return true;
+        if (form->Handle() == active && active && form->HandleDialogMessage(msg)) return true;
     }
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
@@ -82,6 +82,7 @@ void TApplication::Run() {
 }
 
 void TApplication::Terminate() {
+    if (OnTerminate) OnTerminate();
     terminated_ = true;
     ::PostQuitMessage(0);
     // A report's box would lose the quit in its own loop: it is closed,

@@ -3,6 +3,7 @@
 // forms in order, runs the message loop and knows the command line.
 #pragma once
 #include <windows.h>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,7 +48,12 @@ public:
     void Run();
     // Ends the message loop (and, through the quit it posts, any modal loop
     // under way); from now on no error report opens, and an open one closes.
+    // Work that pumps messages (the cleans) looks at Terminated after each
+    // pump and stops. OnTerminate runs first.
     void Terminate();
+    // Run by each Terminate, before anything else (it must not throw): what
+    // must go the moment the program begins to end, long before its windows.
+    std::function<void()> OnTerminate;
     bool Terminated() const noexcept { return terminated_; }
     // Forgets a Terminate (tests that end the program in the middle of a
     // clean, then go on with other tests).

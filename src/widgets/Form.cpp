@@ -6,6 +6,7 @@
 #include "widgets/ComCtrls.h"
 #include "widgets/Errors.h"
 #include "widgets/ExtCtrls.h"
+#include "widgets/StdCtrls.h"
 
 namespace widgets {
 
@@ -89,7 +90,22 @@ LRESULT TTntForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_SHOWWINDOW:
-            if (wParam && OnShow) Dispatch(OnShow);
+            if (wParam) {
+                focusOnReturn_ = nullptr;
+                if (OnShow) Dispatch(OnShow);
+            }
+            break;
+        case WM_ACTIVATE:
+            // The focus goes to a control, not to the form itself (which is
+            // what the default handling does): a keyboard user sees where
+            // Tab starts.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = ::GetFocus();
+                focusOnReturn_ = focus && ::IsChild(Handle(), focus) ? focus : nullptr;
+            } else if (!HIWORD(wParam)) {  // not while minimised
+                focusOnActivation();
+                return 0;
+            }
             break;
         case WM_CLOSE: {
             TCloseAction action = TCloseAction::Hide;
@@ -114,6 +130,29 @@ LRESULT TTntForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             break;
     }
     return DefaultProc(msg, wParam, lParam);
+}
+
+// The control that had the focus before the form went inactive, if it can
+// still take it; otherwise the first control in tab order; otherwise the
+// form itself.
+void TTntForm::focusOnActivation() {
+    HWND target = focusOnReturn_;
+    if (!target || !::IsChild(Handle(), target) || !::IsWindowVisible(target) || !::IsWindowEnabled(target))
+        target = ::GetNextDlgTabItem(Handle(), nullptr, FALSE);
+    ::SetFocus(target ? target : Handle());
+}
+
+bool TTntForm::HandleDialogMessage(MSG& msg) {
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && msg.hwnd == ::GetFocus()) {
+        // IsDialogMessage would send Enter to the default button, which no
+        // form here has, whatever has the focus.
+        if (auto* button = dynamic_cast<TTntButton*>(controlByHandle(msg.hwnd))) {
+            constexpr LPARAM kRepeat = LPARAM{1} << 30;  // the key was already down
+            if (!(msg.lParam & kRepeat) && ::IsWindowEnabled(button->Handle())) button->Click();
+            return true;
+        }
+    }
+    return ::IsDialogMessageW(Handle(), &msg) != FALSE;
 }
 
 void TTntForm::realignBottomAnchored(int oldClientHeight, int newClientHeight) {
@@ -223,7 +262,7 @@ void TTntForm::ShowModal() {
             Hide();
             break;
         }
-        if (!::IsDialogMessageW(Handle(), &msg)) {
+        if (!HandleDialogMessage(msg)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         }

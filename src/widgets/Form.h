@@ -66,6 +66,14 @@ public:
     // until the form is hidden. Returns after it was hidden.
     void ShowModal();
 
+    // The keyboard for this form's controls, as a dialog box has it, for a
+    // message about to be dispatched: Tab and Shift+Tab move the focus in
+    // tab order and Space presses the focused button (IsDialogMessage), and
+    // Enter presses a focused push button too. Enter elsewhere presses
+    // nothing: no button is the form's default, and Escape cancels nothing.
+    // Returns whether the message was used up.
+    bool HandleDialogMessage(MSG& msg);
+
     HFONT FontHandle() const noexcept { return font_.get(); }
     const FontStyle& Font() const noexcept { return fontStyle_; }
 
@@ -98,6 +106,7 @@ private:
     TControl* controlByHandle(HWND wnd) const;
     TTimer* timerById(UINT_PTR id) const;
     void realignBottomAnchored(int oldClientHeight, int newClientHeight);
+    void focusOnActivation();
 
     FontStyle fontStyle_;
     UniqueFont font_;
@@ -105,6 +114,9 @@ private:
     UINT_PTR nextTimerId_ = 1;
     int clientHeight_ = 0;
     bool modal_ = false;
+    // The control that had the focus when the form last went inactive; null
+    // from each show on, so that a shown form starts at its first control.
+    HWND focusOnReturn_ = nullptr;
 };
 
 // A layout row whose control is created into member, a T* of the form.

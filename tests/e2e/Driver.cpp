@@ -1,5 +1,6 @@
 #include "Driver.h"
 
+#include <psapi.h>
 #include <shellapi.h>
 
 #include <thread>
@@ -77,6 +78,11 @@ DWORD Program::ExitCode() const {
 
 bool Program::WaitForExit(std::chrono::milliseconds timeout) {
     return process_ && ::WaitForSingleObject(process_, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+}
+
+long long Program::PrivateBytes() const {
+    PROCESS_MEMORY_COUNTERS counters{};
+    return ::GetProcessMemoryInfo(process_, &counters, sizeof counters) ? counters.PagefileUsage : -1;
 }
 
 namespace {

@@ -43,6 +43,7 @@ public:
     // Exit code once ended, or STILL_ACTIVE.
     DWORD ExitCode() const;
     bool WaitForExit(std::chrono::milliseconds timeout);
+    long long PrivateBytes() const;  // its commit charge (under Wine: its resident private memory)
 
     // Top-level window of the given class belonging to this process.
     HWND FindWindowOfClass(const wchar_t* className) const;

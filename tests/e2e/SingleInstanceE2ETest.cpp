@@ -3,7 +3,8 @@
 // window comes back, from the tray, from the minimised state and from a "/m"
 // start. The name is compared as the file system compares it: another case is
 // the same program, two names the code page cannot tell apart are not. A copy
-// under another file name runs alongside; after Exit a new start runs normally.
+// under another file name runs alongside; after Exit a new start runs, even at
+// once; so does one whose running copy ends without answering.
 #include <gtest/gtest.h>
 
 #include "Driver.h"
@@ -172,20 +173,31 @@ TEST_F(SingleInstance, SameFileNameInAnotherFolderCountsAsTheSameProgram) {
     EXPECT_TRUE(first.ExitThroughTray());
 }
 
-TEST_F(SingleInstance, AfterExitANewStartRunsNormally) {
-    {
-        Program first;
-        ASSERT_NE(nullptr, first.MainWindow());
-        ASSERT_TRUE(first.ExitThroughTray());
-        EXPECT_EQ(0u, first.ExitCode());
-    }
-    Program again;
+TEST_F(SingleInstance, AfterExitANewStartRunsEvenAtOnce) {
+    Program first;
+    ASSERT_NE(nullptr, first.MainWindow());
+    first.OpenTrayMenu();
+    ASSERT_TRUE(first.ChooseMenuItem(3));
+    Program again;  // while the first copy still takes its windows down, as an updater starts it
+    EXPECT_TRUE(first.WaitForExit(seconds(10)));
     HWND main = again.MainWindow();
     ASSERT_NE(nullptr, main);
     EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }));
     EXPECT_TRUE(again.Running());
     EXPECT_TRUE(again.ExitThroughTray());
     EXPECT_EQ(0u, again.ExitCode());
+
+    // The name held as by a copy that never answers, let go once a start signalled.
+    HANDLE held = ::CreateMutexW(nullptr, FALSE, L"BRIMVALE.EXE");
+    HWND listener = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    const UINT signal = ::RegisterWindowMessageW(L"BRIMVALE.EXE");
+    Program late;
+    MSG msg;
+    EXPECT_TRUE(WaitFor([&] { return ::PeekMessageW(&msg, listener, signal, signal, PM_REMOVE) != FALSE; }));
+    ::CloseHandle(held);
+    ::DestroyWindow(listener);
+    EXPECT_TRUE(WaitFor([&] { return late.HasVisibleWindow(); }));
+    EXPECT_TRUE(late.ExitThroughTray());
 }
 
 TEST_F(SingleInstance, ApplicationTitleEndsInABlankAndItsWindowStaysHidden) {

@@ -18,6 +18,13 @@ void ResetWindowState() {
 
 HWND DialogControl(HWND dialog, int id) { return ::GetDlgItem(dialog, id); }
 
+HWND FocusOf(HWND wnd) {  // the window with the focus in the thread of wnd
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return ::GetGUIThreadInfo(::GetWindowThreadProcessId(wnd, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+void PressKey(HWND wnd, WPARAM key) { ::PostMessageW(FocusOf(wnd), WM_KEYDOWN, key, 1); }
+
 }  // namespace
 
 class MainWindow : public ::testing::Test {
@@ -110,10 +117,21 @@ TEST_F(MainWindow, SettingsRoundTripWritesTheFileStatusTextsAndRunValue) {
     HWND dialog = program.FindWindowOfClass(settings::kOptionFormClass);
     ASSERT_NE(nullptr, dialog);
 
-    // Open the dialog, tick auto-free and "Run at Windows Startup", OK.
-    ::PostMessageW(program.Control(app::idButton_setting), BM_CLICK, 0, 0);
+    // The keyboard: the shown window starts at Go!, and Enter presses it (its
+    // menu opens; Escape closes it); Tab, and Enter opens the dialog, which
+    // starts at its first box. Tick auto-free and "Run at Windows Startup", OK.
+    EXPECT_TRUE(WaitFor([&] { return FocusOf(main) == program.Control(app::idButton_go); }));
+    PressKey(main, VK_RETURN);
+    HWND menu = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (menu = ::FindWindowW(L"#32768", nullptr)) && ::IsWindowVisible(menu); }));
+    ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(menu); }));
+    PressKey(main, VK_TAB);
+    ASSERT_TRUE(WaitFor([&] { return FocusOf(main) == program.Control(app::idButton_setting); }));
+    PressKey(main, VK_RETURN);
     ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(dialog) != FALSE; }));
     HWND start = DialogControl(dialog, settings::idCheckBox_set_start_with_window);
+    EXPECT_TRUE(WaitFor([&] { return FocusOf(dialog) == start; }));
     EXPECT_EQ(BST_UNCHECKED, ::SendMessageW(start, BM_GETCHECK, 0, 0));
     ::SendMessageW(start, BM_CLICK, 0, 0);
     ::SendMessageW(DialogControl(dialog, settings::idCheckBox_set_auto_free), BM_CLICK, 0, 0);

@@ -143,7 +143,7 @@ protected:
         EXPECT_FALSE(form().progress->Visible());
         EXPECT_FALSE(form().progressLabel->Visible());
         EXPECT_EQ(0, form().progress->Position());
-        EXPECT_TRUE(form().goButton->Enabled());
+        EXPECT_TRUE(form().goButton->Enabled() && form().settingsButton->Enabled());
         EXPECT_FALSE(form().classicFreeTimer->Enabled());
     }
     freeingtest::CleanTestForm& form() { return rig_->form; }
@@ -373,14 +373,15 @@ TEST_F(DeepCleanTest, ADeepCleanChosenDuringASmartCleanRunsInItsNextPump) {
     ExpectWindowAsBefore();
 }
 
-TEST_F(DeepCleanTest, ExitDuringTheFillLetsTheCleanFinishThenTheProgramEnds) {
+TEST_F(DeepCleanTest, ExitDuringTheFillStopsItAtThatBlockAndGivesEverythingBack) {
     gOnAllocate = [this](int index) {
         if (index == 3) form().Post(kExit);
     };
     RunDeepClean();
-    EXPECT_EQ(8u, gLog.allocations.size());
-    EXPECT_EQ(8u, gLog.released.size());
-    EXPECT_TRUE(form().released->Visible());
+    EXPECT_EQ(4u, gLog.allocations.size());
+    EXPECT_EQ(allocatedBlocks(), gLog.released);
+    EXPECT_EQ(1, memory_.calls);  // no reading after, and no report
+    EXPECT_FALSE(form().released->Visible());
     ExpectWindowAsBefore();
     EXPECT_TRUE(widgets::Application.Terminated());
     EXPECT_TRUE(freeingtest::QuitWaiting());  // put back for the loop outside

@@ -52,6 +52,7 @@ public:
                                 .caption = L"Progress:", .visible = false}),
             Row(progress, {.name = L"ProgressBar_clean_progress", .bounds = {80, 280, 230, 16}, .visible = false}),
             Row(goButton, {.name = L"Button_go", .bounds = {8, 220, 75, 25}, .caption = L"Go!"}),
+            Row(settingsButton, {.name = L"Button_setting", .bounds = {90, 220, 75, 25}, .caption = L"Settings"}),
             Row(numberBefore,
                 {.name = L"Label_free_number_before", .bounds = {8, 250, 3, 13}, .visible = false, .autoSize = false}),
             Row(number, {.name = L"Label_free_number", .bounds = {11, 250, 0, 13}, .visible = false}),
@@ -73,6 +74,7 @@ public:
     widgets::TTntProgressBar* progress = nullptr;
     widgets::TTntLabel* progressLabel = nullptr;
     widgets::TTntButton* goButton = nullptr;
+    widgets::TTntButton* settingsButton = nullptr;
     widgets::TTntLabel* numberBefore = nullptr;
     widgets::TTntLabel* number = nullptr;
     widgets::TTntLabel* released = nullptr;
@@ -113,7 +115,7 @@ private:
 
 // The test window, its language object and the interface the cleans take.
 struct CleanRig {
-    CleanRig() : language(), window{form, *form.progress, *form.progressLabel, *form.goButton,
+    CleanRig() : language(), window{form, *form.progress, *form.progressLabel, *form.goButton, *form.settingsButton,
                                     *form.numberBefore, *form.number, *form.released,
                                     *form.freeTimer, pacer, *form.classicFreeTimer, language} {
         form.classicFreeTimer->OnTimer = [this] { freeing::Timer_classic_freeTimer(window); };

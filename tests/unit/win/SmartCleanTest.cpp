@@ -23,7 +23,7 @@ namespace {
 struct Pause {
     DWORD ms;
     int position, max;
-    bool rowShown, goEnabled;
+    bool rowShown, goEnabled, settingsEnabled;
     int height;
 };
 std::vector<Pause> gPauses;
@@ -34,7 +34,7 @@ void WINAPI RecordingSleep(DWORD ms) {
     const auto& f = gRig->form;
     gPauses.push_back({ms, f.progress->Position(), f.progress->Max(),
                        f.progress->Visible() && f.progressLabel->Visible(), f.goButton->Enabled(),
-                       f.Height()});
+                       f.settingsButton->Enabled(), f.Height()});
     if (gOnPause) gOnPause(static_cast<int>(gPauses.size()) - 1);
 }
 HANDLE WINAPI RefusingOpen(DWORD, BOOL, DWORD) { return nullptr; }
@@ -103,14 +103,14 @@ TEST_F(SmartCleanTest, TenPassesTenPercentApartThenTheWindowIsAsBefore) {
         EXPECT_EQ(100u, pause.ms);
         EXPECT_EQ(100, pause.max);
         EXPECT_TRUE(pause.rowShown);
-        EXPECT_FALSE(pause.goEnabled);
+        EXPECT_FALSE(pause.goEnabled || pause.settingsEnabled);
         EXPECT_EQ(height + 20, pause.height);
     }
     EXPECT_EQ(height, form().Height());
     EXPECT_FALSE(form().progress->Visible());
     EXPECT_FALSE(form().progressLabel->Visible());
     EXPECT_EQ(0, form().progress->Position());
-    EXPECT_TRUE(form().goButton->Enabled());
+    EXPECT_TRUE(form().goButton->Enabled() && form().settingsButton->Enabled());
     // Enabled whatever the auto-free setting; its ticks decide for themselves.
     EXPECT_TRUE(form().freeTimer->Enabled());
     EXPECT_EQ(2, memory_.calls);  // one reading before, one after
@@ -246,29 +246,31 @@ TEST_F(SmartCleanTest, ASmartCleanChosenDuringOneRunsInsideItThenTheOuterGoesOn)
     EXPECT_FALSE(form().progress->Visible());
 }
 
-TEST_F(SmartCleanTest, ExitDuringACleanLetsItFinishThenTheProgramEnds) {
+TEST_F(SmartCleanTest, ExitDuringACleanStopsItAtTheNextPassWithoutAReport) {
     memory_.Script({{8192 * MB, 1000 * MB}, {8192 * MB, 1002 * MB}});
     gOnPause = [this](int index) {
         if (index == 2) form().Post(kExit);
     };
     const int height = form().Height();
     SmartCleanClick(window());
-    EXPECT_EQ(kTenSteps, positions());
-    EXPECT_EQ(L"2", form().number->Caption());
+    EXPECT_EQ(std::vector<int>({10, 20, 30}), positions());  // taken by the fourth pass's pump
+    EXPECT_FALSE(form().released->Visible());
     EXPECT_EQ(height, form().Height());
-    EXPECT_TRUE(form().goButton->Enabled());
+    EXPECT_TRUE(form().goButton->Enabled() && form().settingsButton->Enabled());
     EXPECT_TRUE(widgets::Application.Terminated());
+    SmartCleanClick(window());  // chosen while the program ends: does not start
+    EXPECT_EQ(3u, gPauses.size());
     // Put back by the clean's pump: a modal loop the clean returns to ends too.
     EXPECT_TRUE(freeingtest::QuitWaiting());
 }
 
-TEST_F(SmartCleanTest, AQuitMessageTakenByTheCleansPumpIsKept) {
+TEST_F(SmartCleanTest, AQuitMessageTakenByTheCleansPumpIsKeptAndStopsIt) {
     gOnPause = [this](int index) {
         if (index == 0) form().Post(kQuitMessage);
     };
     ASSERT_FALSE(widgets::Application.Terminated());
     SmartCleanClick(window());
-    EXPECT_EQ(kTenSteps, positions());
+    EXPECT_EQ(std::vector<int>{10}, positions());
     EXPECT_TRUE(widgets::Application.Terminated());
     EXPECT_TRUE(freeingtest::QuitWaiting());
 }

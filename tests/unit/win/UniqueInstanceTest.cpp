@@ -159,6 +159,7 @@ protected:
     ShowMainProbe* probe_ = nullptr;
     widgets::TInitProc savedInitProc_ = nullptr;
     widgets::ScopedSeam<void (*)(unsigned)> halt_{app::HaltProcess, &RecordHalt};
+    widgets::ScopedSeam<void (*)(DWORD)> pause_{app::PauseAfterSignal, [](DWORD) {}};  // no wait in between
     widgets::ScopedSeam<app::PlatformVersion (*)()> version_{app::ReadPlatformVersion, app::ReadPlatformVersion};
     std::wstring savedTitle_;
 };

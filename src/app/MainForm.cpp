@@ -50,6 +50,15 @@ FormOptions MainFormOptions() {
     return o;
 }
 
+// The user's decimal separator, read on every tick so that a change in the
+// regional settings shows at the next one; empty when it cannot be read (the
+// figures then use ".").
+std::wstring UserDecimalSeparator() {
+    wchar_t separator[8] = {};
+    if (::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) == 0) return std::wstring();
+    return separator;
+}
+
 UniqueIcon LoadSmallIcon(int id) {
     return UniqueIcon(static_cast<HICON>(
         ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0)));
@@ -152,7 +161,8 @@ void TMainForm::createComponents() {
     TextTrayIcon = Add<TTextTrayIcon>(L"TextTrayIcon");
 
     FontStyle arial = Font();
-    arial.name = L"Arial";
+    arial.name = kIntroductionFontName;
+    arial.height = kIntroductionFontHeight;
     Label_Introduction->SetFont(arial);
     FontStyle goFont = arial;
     goFont.height = -12;  // 9 pt
@@ -293,7 +303,7 @@ void TMainForm::Timer_cpuTimer() {
         std::int64_t freeBytes, totalBytes;
         TTntLabel* label;
         TTntProgressBar* bar;
-        std::wstring (*caption)(std::int64_t freeMb, std::int64_t totalMb);
+        std::wstring (*caption)(std::int64_t freeMb, std::int64_t totalMb, const std::wstring& separator);
     };
     const Row rows[] = {
         {memory.PhysicalFree, memory.PhysicalTotal, Label_avail_phys, ProgressBar_avail_phys,
@@ -304,10 +314,11 @@ void TMainForm::Timer_cpuTimer() {
         {memory.VirtualFree, memory.VirtualTotal, Label_avail_virtual, ProgressBar_avail_virtual,
          &monitor::AddressSpaceCaption},
     };
+    const std::wstring separator = UserDecimalSeparator();
     for (const Row& row : rows) {
         const std::int64_t freeMb = monitor::BytesToMegabytes(row.freeBytes);
         const std::int64_t totalMb = monitor::BytesToMegabytes(row.totalBytes);
-        row.label->SetCaption(row.caption(freeMb, totalMb));
+        row.label->SetCaption(row.caption(freeMb, totalMb, separator));
         row.bar->SetPosition(monitor::FreePercent(freeMb, totalMb));
     }
 

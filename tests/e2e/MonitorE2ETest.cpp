@@ -29,7 +29,8 @@ TEST_F(LiveMonitor, ShowsTheFiguresWithinThreeSecondsAndExitsFromTheTray) {
     EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }, std::chrono::seconds(3)));
 
     const std::wregex percent(L"-?\\d+%");
-    const std::wregex figure(L"(\\d+) of (\\d+)MB");
+    // Whole megabytes below 10,000 MB; from there gigabytes with one decimal.
+    const std::wregex figure(L"\\d+(\\D\\d)? of (\\d+)(\\D(\\d))?([MG])B");
     EXPECT_TRUE(WaitFor(
         [&] { return std::regex_match(program.ControlText(app::idLabel_cpu_usage), percent); },
         std::chrono::seconds(3)))
@@ -41,11 +42,16 @@ TEST_F(LiveMonitor, ShowsTheFiguresWithinThreeSecondsAndExitsFromTheTray) {
     std::wsmatch m;
     const std::wstring phys = program.ControlText(app::idLabel_avail_phys);
     ASSERT_TRUE(std::regex_match(phys, m, figure)) << Narrow(phys);
-    EXPECT_EQ(totalMb, std::stoll(m[2].str()));
+    if (m[5] == L"M") {
+        EXPECT_EQ(totalMb, std::stoll(m[2].str()));
+    } else {
+        EXPECT_EQ(totalMb / 1024, std::stoll(m[2].str()));
+        EXPECT_EQ(totalMb % 1024 * 10 / 1024, std::stoll(m[4].str()));
+    }
     EXPECT_TRUE(std::regex_match(program.ControlText(app::idLabel_avail_pagefile), figure));
     // The driver is built for the program's architecture: a 64-bit program
     // counts its address space in terabytes.
-    const std::wregex addressSpace(sizeof(void*) == 8 ? L"\\d+ of \\d+TB" : L"(\\d+) of (\\d+)MB");
+    const std::wregex addressSpace(sizeof(void*) == 8 ? L"\\d+ of \\d+TB" : L"\\d+ of \\d+MB");
     EXPECT_TRUE(std::regex_match(program.ControlText(app::idLabel_avail_virtual), addressSpace))
         << Narrow(program.ControlText(app::idLabel_avail_virtual));
 
@@ -156,5 +162,46 @@ TEST_F(LiveMonitor, GraphScrollsAndTheTrayIconShowsTheFreeMemoryPicture) {
         EXPECT_GT(columns.textInk, 20) << "the gigabytes are not drawn";
         EXPECT_EQ(0, columns.lastColumnInk) << "the text runs into the last column";
     }
+    EXPECT_TRUE(program.ExitThroughTray());
+}
+
+// What the window shows fits where it is shown: every memory figure keeps
+// four pixels clear of its bar (the labels size themselves to their text, in
+// their own font), and the introduction, wrapped in its label's font, is no
+// taller than the label.
+TEST_F(LiveMonitor, FiguresAndTheIntroductionFitTheirPlaces) {
+    Program program;
+    HWND main = program.MainWindow();
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }));
+    auto rectOf = [&](int id) {
+        RECT r{};
+        ::GetWindowRect(program.Control(id), &r);
+        return r;
+    };
+    const std::pair<int, int> figures[] = {{app::idLabel_avail_phys, app::idProgressBar_avail_phys},
+                                           {app::idLabel_avail_pagefile, app::idProgressBar_avail_pagefile},
+                                           {app::idLabel_avail_virtual, app::idProgressBar_avail_virtual}};
+    for (const auto& [label, bar] : figures)
+        EXPECT_GE(rectOf(label).left - rectOf(bar).right, 4) << Narrow(program.ControlText(label));
+
+    // Another process's font handle is of no use here: the same font is made again.
+    LOGFONTW font{};
+    font.lfHeight = app::kIntroductionFontHeight;
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(font.lfFaceName, app::kIntroductionFontName, LF_FACESIZE);
+    HFONT mine = ::CreateFontIndirectW(&font);
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, mine);
+    wchar_t face[LF_FACESIZE] = {};
+    ::GetTextFaceW(dc, LF_FACESIZE, face);
+    const std::wstring text = program.ControlText(app::idLabel_Introduction);
+    const RECT label = rectOf(app::idLabel_Introduction);
+    RECT wrapped{0, 0, label.right - label.left, 0};
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &wrapped, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    ::DeleteObject(mine);
+    EXPECT_LE(wrapped.bottom, label.bottom - label.top) << "drawn in " << Narrow(face);
     EXPECT_TRUE(program.ExitThroughTray());
 }

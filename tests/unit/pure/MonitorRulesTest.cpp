@@ -64,8 +64,36 @@ TEST(Captions, PlainDecimalWithUnits) {
     EXPECT_EQ(L"-2147483648%", CpuCaption(kI32Min));
     EXPECT_EQ(L"594 of 981MB", MemoryCaption(594, 981));
     EXPECT_EQ(L"0 of 0MB", MemoryCaption(0, 0));
-    EXPECT_EQ(L"12345678 of 99999999MB", MemoryCaption(12345678, 99999999));  // no grouping
+    EXPECT_EQ(L"11.7 of 95.3TB", MemoryCaption(12345678, 99999999));  // see MemoryCaption below
     EXPECT_EQ(L"-3 of 4MB", MemoryCaption(-3, 4));
+}
+
+TEST(MemoryCaption, TheTotalPicksUnitAndDecimalBothFiguresTruncate) {
+    const struct {
+        std::int64_t freeMb, totalMb;
+        const wchar_t* separator;
+        const wchar_t* caption;
+    } cases[] = {
+        {9999, 9999, L",", L"9999 of 9999MB"},            // below 10,000 MB: as ever, no separator
+        {9000, 10000, L".", L"8.7 of 9.7GB"},             // 9,000 / 1,024 = 8.78
+        {23155, 24105, L".", L"22.6 of 23.5GB"},
+        {23155, 24105, L",", L"22,6 of 23,5GB"},          // the user's separator
+        {23155, 24105, L"", L"22.6 of 23.5GB"},           // none read: "."
+        {1023, 65536, L".", L"0.9 of 64.0GB"},
+        {-200, 65536, L".", L"-0.1 of 64.0GB"},           // toward zero, signed
+        {-50, 65536, L".", L"0.0 of 64.0GB"},             // nothing left to sign
+        {1023999, 1023999, L".", L"999.9 of 999.9GB"},
+        {1024000, 1024000, L".", L"1000 of 1000GB"},      // four digits: no decimal
+        {4194303, 4194304, L",", L"4095 of 4096GB"},
+        {10239999, 10239999, L".", L"9999 of 9999GB"},
+        {16777215, 16777216, L".", L"15.9 of 16.0TB"},
+        {kI64Max, kI64Max, L".", L"8796093022207 of 8796093022207TB"},  // unbounded, not wrapped
+        {kI64Min, kI64Max, L".", L"-8796093022208 of 8796093022207TB"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.totalMb);
+        EXPECT_EQ(c.caption, MemoryCaption(c.freeMb, c.totalMb, c.separator));
+    }
 }
 
 TEST(AddressSpaceCaption, MegabytesBelowOneTerabyteWholeTerabytesFromIt) {
@@ -75,7 +103,7 @@ TEST(AddressSpaceCaption, MegabytesBelowOneTerabyteWholeTerabytesFromIt) {
     } cases[] = {
         {1900, 2047, L"1900 of 2047MB"},               // 32-bit process
         {4000, 4095, L"4000 of 4095MB"},               // large-address-aware on 64-bit Windows
-        {1048575, 1048575, L"1048575 of 1048575MB"},   // just under 1 TB
+        {1048575, 1048575, L"1023 of 1023GB"},         // just under 1 TB: as the memory labels
         {1048000, 1048576, L"0 of 1TB"},               // free rounds down
         {8388000, 8388608, L"7 of 8TB"},               // 64-bit process, Windows 7
         {134200000, 134217727, L"127 of 128TB"},       // 64-bit process, Windows 8.1 and later

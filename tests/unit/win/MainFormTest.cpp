@@ -7,6 +7,7 @@
 #include "app/MainForm.h"
 #include "monitor/CpuHistory.h"
 #include "monitor/MonitorRules.h"
+#include "probes/MemoryEx.h"
 #include "probes/unitUseage.h"
 #include "widgets/Application.h"
 #include "widgets/Seam.h"
@@ -43,11 +44,15 @@ TEST(MainForm, FirstTickFillsEveryFigure) {
     auto form = NewMainForm();
     EXPECT_EQ(L"0%", form->Label_cpu_usage->Caption());
     EXPECT_EQ(0, monitor::CpuHistory[150]);
-    const std::wregex figure(L"(-?\\d+) of (-?\\d+)MB");
+    // Megabytes below 10,000 MB, gigabytes with the user's separator above.
+    const std::wregex figure(L"-?\\d+([.,]\\d)? of (\\d+([.,]\\d)?)[MG]B");
     std::wsmatch m;
     const std::wstring phys = form->Label_avail_phys->Caption();
     ASSERT_TRUE(std::regex_match(phys, m, figure)) << std::string(phys.begin(), phys.end());
-    EXPECT_EQ(TotalPhysMb(), std::stoll(m[2].str()));
+    wchar_t separator[8] = {};
+    ::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
+    const std::wstring total = monitor::MemoryCaption(0, TotalPhysMb(), separator);
+    EXPECT_EQ(total.substr(total.find(L" of ")), phys.substr(phys.find(L" of ")));
     const std::wstring pagefile = form->Label_avail_pagefile->Caption();
     EXPECT_TRUE(std::regex_match(pagefile, figure)) << std::string(pagefile.begin(), pagefile.end());
     // A 64-bit process's address space is counted in terabytes.
@@ -60,6 +65,44 @@ TEST(MainForm, FirstTickFillsEveryFigure) {
     ASSERT_TRUE(std::regex_match(tip, m, hint)) << std::string(tip.begin(), tip.end());
     EXPECT_EQ(form->ProgressBar_avail_phys->Position(), std::stoi(m[1].str()));
     EXPECT_NE(nullptr, form->TextTrayIcon->Icon());
+}
+
+namespace {
+// Every memory figure reads one megabyte less free than this total.
+std::int64_t injectedTotalMb = 0;
+BOOL WINAPI InjectedStatus(LPMEMORYSTATUSEX status) {
+    const DWORDLONG total = static_cast<DWORDLONG>(injectedTotalMb) << 20;
+    status->ullTotalPhys = status->ullTotalPageFile = status->ullTotalVirtual = total;
+    status->ullAvailPhys = status->ullAvailPageFile = status->ullAvailVirtual = total - (1 << 20);
+    return TRUE;
+}
+FARPROC InjectedLookup(const wchar_t*, const char*) {
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&InjectedStatus));
+}
+}  // namespace
+
+TEST(MainForm, EveryMemoryFigureKeepsFourPixelsClearOfItsBar) {
+    auto form = NewMainForm();
+    widgets::ScopedSeam<probes::MemoryProcLookupFn> lookup(probes::MemoryLookup, &InjectedLookup);
+    const std::pair<TTntLabel*, TTntProgressBar*> rows[] = {
+        {form->Label_avail_phys, form->ProgressBar_avail_phys},
+        {form->Label_avail_pagefile, form->ProgressBar_avail_pagefile},
+        {form->Label_avail_virtual, form->ProgressBar_avail_virtual},
+    };
+    for (const std::int64_t total : {9999, 10000, 65536, 4194304}) {
+        injectedTotalMb = total;
+        form->Timer_cpuTimer();
+        for (const auto& [label, bar] : rows) {
+            // The text as the label draws it: right-aligned, in its own font.
+            const std::wstring text = label->Caption();
+            WindowDc dc(label->Handle());
+            SelectGuard font(dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageW(label->Handle(), WM_GETFONT, 0, 0)));
+            SIZE extent{};
+            ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+            EXPECT_GE(ClientRectOf(*label).right - extent.cx - ClientRectOf(*bar).right, 4)
+                << total << " MB: " << std::string(text.begin(), text.end());
+        }
+    }
 }
 
 TEST(MainForm, RunsTwentyPixelsShorterWithBottomControlsMovedUp) {

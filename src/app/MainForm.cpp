@@ -18,6 +18,7 @@
 #include "settings/OptionForm.h"
 #include "widgets/Application.h"
 #include "widgets/Errors.h"
+#include "widgets/Trace.h"
 
 namespace app {
 
@@ -73,6 +74,8 @@ TMainForm::TMainForm() : TTntForm(L"MainForm", "TMainForm", MainFormOptions()) {
     // value), and that box's modal loop delivers ticks, tray clicks and
     // shows, whose handlers all use it.
     FLanguage = std::make_unique<localisation::TLanguage>();
+    FTrayIconSize = monitor::TrayPictureSize(monitor::TrayIconSizeQuery());
+    Trace(L"tray icon drawn at " + std::to_wstring(FTrayIconSize) + L" pixels");
     createComponents();
     wireEvents();
     Dispatch([this] { FormCreate(); });
@@ -201,6 +204,7 @@ void TMainForm::wireEvents() {
         {&Tray_ShowWindow->OnClick, &TMainForm::Tray_ShowWindowClick},
         {&Tray_Exit->OnClick, &TMainForm::Tray_ExitClick},
         {&TextTrayIcon->OnClick, &TMainForm::TextTrayIconClick},
+        {&TextTrayIcon->OnScaleChange, &TMainForm::TextTrayIconScaleChange},
         {&Timer_cpu->OnTimer, &TMainForm::Timer_cpuTimer},
         {&Timer_free->OnTimer, &TMainForm::Timer_freeTimer},
         {&Timer_classic_free->OnTimer, &TMainForm::Timer_classic_freeTimer},
@@ -269,6 +273,14 @@ void TMainForm::Tray_DeepCleanClick() { DeepCleanClick(); }
 void TMainForm::Tray_ShowWindowClick() { TextTrayIcon->ShowMainForm(); }
 void TMainForm::Tray_ExitClick() { Application.Terminate(); }
 void TMainForm::TextTrayIconClick() { TextTrayIcon->ShowMainForm(); }
+
+void TMainForm::TextTrayIconScaleChange() {
+    const int size = monitor::TrayPictureSize(monitor::TrayIconSizeQuery());
+    if (size == FTrayIconSize) return;
+    FTrayIconSize = size;
+    Trace(L"tray icon drawn at " + std::to_wstring(size) + L" pixels (the display scale changed)");
+    updateTrayIcon(FTrayHint, FTrayPercent, FTrayFreeMb);
+}
 void TMainForm::Timer_freeTimer() {
     // Frees only while the live setting is on.
     freeing::Timer_freeTimer(settings::LiveSettings().autoFree, *Timer_free);
@@ -329,11 +341,21 @@ void TMainForm::Timer_cpuTimer() {
         FLanguage->Translate(L"M", L"RamFree", L"RAM free"), physFreeMb, monitor::CpuHistory[150],
         FLanguage->Translate(L"M", L"CpuFree", L"CPU free"));
 
+    updateTrayIcon(monitor::FitTrayHint(hint), monitor::FreePercent(physFreeMb, physTotalMb), physFreeMb);
+}
+
+void TMainForm::updateTrayIcon(const std::wstring& hint, std::int32_t percent, std::int64_t freeMb) {
+    FTrayHint = hint;
+    FTrayPercent = percent;
+    FTrayFreeMb = freeMb;
+    // Drawn at the size the taskbar shows it: the taskbar resamples nothing.
     TBitmap& picture = Image_text_icon->Picture();
-    monitor::DrawTrayImage(picture, monitor::FreePercent(physFreeMb, physTotalMb), physFreeMb);
+    if (picture.Width() != FTrayIconSize || picture.Height() != FTrayIconSize)
+        picture.SetSize(FTrayIconSize, FTrayIconSize);
+    monitor::DrawTrayImage(picture, percent, freeMb);
     // Hint and picture reach the tray in one call; the old icon is destroyed
     // only once the tray holds the new one.
-    TextTrayIcon->Update(monitor::FitTrayHint(hint), FTrayIconMaker.Make(picture));
+    TextTrayIcon->Update(hint, FTrayIconMaker.Make(picture, FTrayIconSize, FTrayIconSize));
 }
 
 void TMainForm::StatusBar_smart_autoDrawPanel(int panel, TCanvas& canvas, const RECT&) {

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "monitor/TrayPicture.h"
+#include "monitor/TrayPictureRules.h"
 #include "settings/OptionForm.h"
 #include "widgets/ComCtrls.h"
 #include "widgets/ExtCtrls.h"
@@ -94,6 +95,7 @@ public:
     void Tray_ShowWindowClick();
     void Tray_ExitClick();
     void TextTrayIconClick();
+    void TextTrayIconScaleChange();
     void Timer_cpuTimer();
     void Timer_freeTimer();
     void Timer_classic_freeTimer();
@@ -109,8 +111,19 @@ private:
     freeing::CleanWindow cleanWindow();
 
     std::unique_ptr<localisation::TLanguage> FLanguage;
+    // Draws the tray picture at FTrayIconSize and hands it to the tray with
+    // the hint; keeps what it was given, so that a change of scale can draw
+    // the same figures again.
+    void updateTrayIcon(const std::wstring& hint, std::int32_t percent, std::int64_t freeMb);
+
     // Turns the tray picture into each tick's new icon.
     monitor::TrayIconMaker FTrayIconMaker;
+    // The size the taskbar shows the icon at (asked at start and when the
+    // scale may have changed), and the last figures drawn.
+    int FTrayIconSize = monitor::kTrayDesignSize;
+    std::wstring FTrayHint;
+    std::int32_t FTrayPercent = 0;
+    std::int64_t FTrayFreeMb = 0;
 };
 
 // The main window once created (the settings dialog and the guard use it).

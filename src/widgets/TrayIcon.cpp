@@ -117,11 +117,14 @@ LRESULT TTextTrayIcon::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     if (msg == taskbarCreated_ && msg != 0) {
-        // The new shell holds no icon: add first.
+        // The new shell holds no icon: add first. A taskbar is re-created
+        // when the display scale changes, too.
         added_ = false;
         present();
+        if (OnScaleChange) Dispatch(OnScaleChange);
         return 0;
     }
+    if ((msg == WM_SETTINGCHANGE || msg == WM_DISPLAYCHANGE) && OnScaleChange) Dispatch(OnScaleChange);
     // A close request to this hidden window (taskkill without /f, an
     // installer) ends the program as "Exit" does, instead of destroying the
     // window and leaving a dead icon; so does the session's end.

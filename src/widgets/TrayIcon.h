@@ -40,6 +40,10 @@ public:
 
     void SetPopupMenu(TTntPopupMenu* menu) noexcept { popupMenu_ = menu; }
     TNotifyEvent OnClick;
+    // The taskbar's display scale may have changed: raised on a change of
+    // system settings (WM_SETTINGCHANGE) or of the display (WM_DISPLAYCHANGE),
+    // and when the taskbar is re-created, after the icon is added again.
+    TNotifyEvent OnScaleChange;
 
     // Makes the main form visible and restored, in front.
     void ShowMainForm();

@@ -205,3 +205,64 @@ TEST_F(LiveMonitor, FiguresAndTheIntroductionFitTheirPlaces) {
     EXPECT_LE(wrapped.bottom, label.bottom - label.top) << "drawn in " << Narrow(face);
     EXPECT_TRUE(program.ExitThroughTray());
 }
+
+namespace {
+
+// The prefix's display scale as Wine reads it: LogPixels under
+// HKCU\Control Panel\Desktop, 96 when there is none.
+int PrefixLogPixels() {
+    DWORD dpi = 0, size = sizeof dpi;
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_READ, &key) != ERROR_SUCCESS) return 96;
+    const bool read = ::RegQueryValueExW(key, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&dpi), &size) ==
+                      ERROR_SUCCESS;
+    ::RegCloseKey(key);
+    return read && dpi > 0 ? static_cast<int>(dpi) : 96;
+}
+
+}  // namespace
+
+// The tray shows the picture drawn for the taskbar's small-icon size at the
+// prefix's display scale (scripts/e2e-tray-scales.sh runs this group at 96,
+// 120, 144 and 192): in the middle of the tray's cell, the figure's ink in
+// its upper rows and the bar in its lower ones. Wine's shell gets an
+// icon whose width is not a multiple of 16 garbled below its first rows
+// (Shell_NotifyIcon counts the mask's bytes without their row padding), so
+// only at 16 and 32 pixels is the whole picture there, pixel for pixel: the
+// bar filled, framed on the left and closed below, lines that a picture
+// resampled from another size loses.
+TEST(TaskbarScale, TheTrayPictureIsDrawnForTheTaskbarsSize) {
+    ResetUserState();
+    const int size = ::MulDiv(16, PrefixLogPixels(), 96);
+    Program program(L"/m");
+    HWND tray = program.TrayIcon();
+    ASSERT_NE(nullptr, tray);
+    RECT cell{};
+    ::GetClientRect(tray, &cell);
+    ASSERT_EQ(size + 4, cell.right) << "the shell did not start at this scale";
+    // The shell draws the icon in the middle of its cell, inside a 2-pixel border.
+    POINT origin{2, 2};
+    ::ClientToScreen(tray, &origin);
+    const auto frame = [](COLORREF c) { return c == RGB(0, 0, 0) || c == RGB(255, 0, 0); };
+    const auto fill = [](COLORREF c) { return c == RGB(0, 255, 0) || c == RGB(255, 0, 0); };
+    const bool intact = size % 16 == 0;
+    int ink = 0, fillPixels = 0, bottomFrame = 0;
+    bool leftFrame = false, filled = false;
+    const auto look = [&] {
+        HDC screen = ::GetDC(nullptr);
+        const auto at = [&](int x, int y) { return ::GetPixel(screen, origin.x + x, origin.y + y); };
+        ink = fillPixels = bottomFrame = 0;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) (y < size / 2 ? ink : fillPixels) += y < size / 2 ? at(x, y) == RGB(0, 0, 0) : fill(at(x, y));
+        for (int x = 1; x < size; ++x) bottomFrame += frame(at(x, size - 1));
+        // The row above the frame's bottom line darkens with it (thickening).
+        leftFrame = frame(at(1, size - 3));
+        filled = fill(at(2, size - 3));
+        ::ReleaseDC(nullptr, screen);
+        return ink > size / 2 && (!intact || (fillPixels > size && bottomFrame == size - 1 && leftFrame && filled));
+    };
+    EXPECT_TRUE(WaitFor(look, std::chrono::seconds(5)))
+        << "at " << size << " px: ink " << ink << ", fill " << fillPixels << ", bottom frame " << bottomFrame
+        << " of " << size - 1 << (leftFrame ? "" : ", no left frame") << (filled ? "" : ", no fill at its start");
+    EXPECT_TRUE(program.ExitThroughTray());
+}

@@ -27,6 +27,48 @@ TEST(TrayBarRight, ThirtyOneColumnsPerHundredPercent) {
     EXPECT_EQ(-665719928, TrayBarRight(std::numeric_limits<std::int32_t>::min()));
 }
 
+TEST(TrayBarLayout, TheDesignScaledToTheTaskbarsSizeKeepingOnePixelLines) {
+    const struct {
+        int size;
+        TrayBarLayout bar;
+        std::int32_t right60, right100;  // fill ends at 60 and 100 percent
+    } cases[] = {
+        {32, {1, 23, 32, 32, 2, 24, 31, 31, 2}, 20, 33},  // the design itself
+        {16, {1, 11, 16, 16, 2, 12, 15, 15, 1}, 11, 17},  // 11.5 rounds down; the marker stays 1 wide
+        {20, {1, 14, 20, 20, 2, 15, 19, 19, 1}, 13, 21},
+        {24, {1, 17, 24, 24, 2, 18, 23, 23, 2}, 15, 25},
+        {48, {2, 34, 48, 48, 3, 35, 47, 47, 3}, 31, 50},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size);
+        const TrayBarLayout b = TrayBarLayoutFor(c.size);
+        EXPECT_EQ(c.bar.frameLeft, b.frameLeft);
+        EXPECT_EQ(c.bar.frameTop, b.frameTop);
+        EXPECT_EQ(c.bar.frameRight, b.frameRight);
+        EXPECT_EQ(c.bar.frameBottom, b.frameBottom);
+        EXPECT_EQ(c.bar.barLeft, b.barLeft);
+        EXPECT_EQ(c.bar.barTop, b.barTop);
+        EXPECT_EQ(c.bar.barBottom, b.barBottom);
+        EXPECT_EQ(c.bar.columns, b.columns);
+        EXPECT_EQ(c.bar.markerWidth, b.markerWidth);
+        EXPECT_EQ(c.right60, TrayBarRight(60, c.size));
+        EXPECT_EQ(c.right100, TrayBarRight(100, c.size));  // past the frame's right edge, as at 32
+        EXPECT_EQ(b.barLeft, TrayBarRight(0, c.size));
+    }
+    EXPECT_EQ(-1, TrayScale(-2, 16));  // halves round up, below zero too
+    EXPECT_EQ(-1, TrayScale(-3, 16));
+    EXPECT_EQ(13, TrayScale(26, 16));
+}
+
+TEST(TrayPictureSize, TheTaskbarsSizeWithinWhatThePictureIsDrawnAt) {
+    const std::pair<int, int> cases[] = {{16, 16}, {20, 20}, {24, 24}, {32, 32}, {40, 40}, {128, 128},
+                                         {15, 16}, {0, 16}, {-24, 16}, {129, 128}, {0x7FFFFFFF, 128}};
+    for (const auto& [reported, drawn] : cases) EXPECT_EQ(drawn, TrayPictureSize(reported)) << reported;
+    const std::pair<unsigned, int> dpis[] = {{96, 16}, {120, 20}, {144, 24}, {192, 32}, {0, 0}, {100, 16}};
+    for (const auto& [dpi, size] : dpis) EXPECT_EQ(size, SmallIconSizeAtDpi(dpi)) << dpi;
+    EXPECT_EQ(715827882, SmallIconSizeAtDpi(0xFFFFFFFFu));
+}
+
 TEST(TrayBarColors, BlackAndLimeFromTwentyFivePercentRedBelow) {
     const TrayBarColors low = TrayBarColorsFor(24);
     EXPECT_EQ(kTrayRed, low.frame);
@@ -50,6 +92,7 @@ TEST(TrayTextLayout, OriginAndFontByMegabyteRange) {
         std::wstring font;
         int height;
         bool bold;
+        int size = 32;
     };
     const Case cases[] = {
         {1500, 0, 3, L"MS Sans Serif", 18, true},  {1000, 0, 3, L"MS Sans Serif", 18, true},
@@ -58,9 +101,15 @@ TEST(TrayTextLayout, OriginAndFontByMegabyteRange) {
         {10, 5, -2, L"MS Serif", 26, false},       {9, 12, -2, L"MS Serif", 26, false},
         {0, 12, -2, L"MS Serif", 26, false},       {-5, 12, -2, L"MS Serif", 26, false},
         {std::numeric_limits<std::int64_t>::min(), 12, -2, L"MS Serif", 26, false},
+        // Scaled: the TrueType face, regular, in the number band.
+        {594, 0, 0, L"Microsoft Sans Serif", 11, false, 16},   {50, 3, 0, L"Microsoft Sans Serif", 11, false, 16},
+        {7, 6, 0, L"Microsoft Sans Serif", 11, false, 16},     {1500, 0, 0, L"Microsoft Sans Serif", 11, false, 16},
+        {23730, 0, -1, L"Microsoft Sans Serif", 16, false, 20}, {9, 9, -1, L"Microsoft Sans Serif", 19, false, 24},
+        {1234, 0, -3, L"Microsoft Sans Serif", 39, false, 48},
     };
     for (const Case& c : cases) {
-        const TrayTextLayout t = TrayTextLayoutFor(c.mb);
+        SCOPED_TRACE(c.size);
+        const TrayTextLayout t = TrayTextLayoutFor(c.mb, c.size);
         EXPECT_EQ(c.x, t.x) << c.mb;
         EXPECT_EQ(c.y, t.y) << c.mb;
         EXPECT_EQ(c.font, std::wstring(t.font)) << c.mb;

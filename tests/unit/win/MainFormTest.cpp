@@ -7,6 +7,7 @@
 #include "app/MainForm.h"
 #include "monitor/CpuHistory.h"
 #include "monitor/MonitorRules.h"
+#include "monitor/TrayPicture.h"
 #include "probes/MemoryEx.h"
 #include "probes/unitUseage.h"
 #include "widgets/Application.h"
@@ -103,6 +104,38 @@ TEST(MainForm, EveryMemoryFigureKeepsFourPixelsClearOfItsBar) {
                 << total << " MB: " << std::string(text.begin(), text.end());
         }
     }
+}
+
+namespace {
+int taskbarIconSize = 20;
+int TaskbarIconSize() { return taskbarIconSize; }
+LONG IconWidth(HICON icon) {
+    ICONINFO info{};
+    if (!::GetIconInfo(icon, &info)) return 0;
+    UniqueBitmap color(info.hbmColor), mask(info.hbmMask);
+    BITMAP bm{};
+    ::GetObjectW(color.get(), sizeof bm, &bm);
+    return bm.bmWidth;
+}
+}  // namespace
+
+// The icon is drawn at the taskbar's size from the start, and again at the
+// new size when the scale may have changed.
+TEST(MainForm, TheTrayIconTakesTheTaskbarsSizeAndFollowsItsChanges) {
+    widgets::ScopedSeam<int (*)()> query(monitor::TrayIconSizeQuery, &TaskbarIconSize);
+    taskbarIconSize = 20;
+    auto form = NewMainForm();
+    EXPECT_EQ(20, IconWidth(form->TextTrayIcon->Icon()));
+    const std::pair<UINT, int> changes[] = {
+        {WM_SETTINGCHANGE, 16}, {WM_DISPLAYCHANGE, 24}, {::RegisterWindowMessageW(L"TaskbarCreated"), 32}};
+    for (const auto& [message, size] : changes) {
+        taskbarIconSize = size;
+        ::SendMessageW(form->TextTrayIcon->Window(), message, 0, 0);
+        EXPECT_EQ(size, IconWidth(form->TextTrayIcon->Icon())) << message;
+    }
+    taskbarIconSize = 0;  // nothing could be read: the smallest picture
+    ::SendMessageW(form->TextTrayIcon->Window(), WM_SETTINGCHANGE, 0, 0);
+    EXPECT_EQ(16, IconWidth(form->TextTrayIcon->Icon()));
 }
 
 TEST(MainForm, RunsTwentyPixelsShorterWithBottomControlsMovedUp) {

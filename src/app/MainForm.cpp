@@ -256,7 +256,8 @@ void TMainForm::Button_settingClick() {
 void TMainForm::Button_minimizeClick() { TextTrayIcon->HideMainForm(); }
 freeing::CleanWindow TMainForm::cleanWindow() {
     return {*this, *ProgressBar_clean_progress, *Label_clean_progress, *Button_go, *Label_free_number_before,
-            *Label_free_number, *Label_Memory_Released, *Timer_free, *Timer_classic_free, *FLanguage};
+            *Label_free_number, *Label_Memory_Released, *Timer_free, *Timer_classic_free, *FLanguage,
+            TextTrayIcon};
 }
 
 void TMainForm::SmartCleanClick() {

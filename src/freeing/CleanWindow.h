@@ -1,5 +1,6 @@
 // What Smart Clean and Deep Clean need of the main window: the progress row,
-// the report labels, the Go button, the two timers and the texts. The main
+// the report labels, the Go button, the two timers, the texts and the tray
+// icon. The main
 // window hands these over; tests build them from a small form of their own.
 #pragma once
 #include <windows.h>
@@ -9,6 +10,7 @@
 #include "widgets/ExtCtrls.h"
 #include "widgets/Form.h"
 #include "widgets/StdCtrls.h"
+#include "widgets/TrayIcon.h"
 
 namespace freeing {
 
@@ -24,6 +26,8 @@ struct CleanWindow {
     widgets::TTimer& freeTimer;               // Timer_free
     widgets::TTimer& classicFreeTimer;        // Timer_classic_free
     const localisation::TLanguage& language;
+    // Where a report goes too while the window is out of sight (none: nowhere).
+    widgets::TTextTrayIcon* tray = nullptr;
 };
 
 // The pause between steps of a clean (default: Sleep), replaceable by tests.

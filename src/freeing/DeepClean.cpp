@@ -111,7 +111,7 @@ void Timer_classic_freeTimer(CleanWindow& w) {
     table.ReleaseAll();
 
     const std::int64_t after = ReadPhysicalMemory().free;
-    ShowMemoryReleased(w, ReleasedMegabytes(before, after));
+    ReportReleased(w, ReleasedMegabytes(before, after));
     widgets::Trace(CleanTraceText(L"Deep Clean", before, after));
     run.Finish();
 }

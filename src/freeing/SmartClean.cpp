@@ -34,7 +34,7 @@ void SmartCleanClick(CleanWindow& w) {
         SmartCleanSleepCall(kPassPauseMs);
     }
     const std::int64_t after = ReadPhysicalMemory().free;
-    ShowMemoryReleased(w, ReleasedMegabytes(before, after));
+    ReportReleased(w, ReleasedMegabytes(before, after));
     widgets::Trace(CleanTraceText(L"Smart Clean", before, after));
     w.freeTimer.SetEnabled(true);
     run.Finish();
@@ -58,6 +58,14 @@ void ShowMemoryReleased(CleanWindow& w, std::int32_t R) {
         w.language.Translate(L"M", L"MemoryReleased", L"MB memory has been released."));
     // The number label has sized itself to the new caption by now.
     w.released.SetLeft(ReportTextLeft(w.number.Left(), w.number.Width()));
+}
+
+void ReportReleased(CleanWindow& w, std::int32_t R) {
+    ShowMemoryReleased(w, R);
+    if (!w.tray || !ReportInTray(w.form.Visible(), w.form.Iconic())) return;
+    const std::wstring title = w.language.Translate(w.form.Name(), L"Caption", w.form.Caption());
+    // A tray that refuses the balloon (a busy shell) leaves the report on the window alone.
+    (void)w.tray->ShowBalloon(title, ReportLine(R, w.released.Caption()));
 }
 
 }  // namespace freeing

@@ -19,6 +19,12 @@ void SmartCleanClick(CleanWindow& w);
 // where the number would start, with the number hidden.
 void ShowMemoryReleased(CleanWindow& w, std::int32_t R);
 
+// How every Smart Clean and Deep Clean ends, whoever started it: the report
+// on the window (ShowMemoryReleased) and, while the window is out of sight
+// (ReportInTray), the same line as a notification at the tray icon, titled
+// with the window's caption.
+void ReportReleased(CleanWindow& w, std::int32_t R);
+
 // ---- Test seam (replaced through widgets::ScopedSeam) ----
 // The 100 ms pause after each pass (default: Sleep).
 extern SleepFn SmartCleanSleepCall;

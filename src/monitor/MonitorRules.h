@@ -30,10 +30,11 @@ constexpr std::int64_t kMemoryGigabytesFromMb = 10000;
 //   below 10,000 GB:             whole gigabytes, "4095 of 4096GB";
 //   from 10,000 GB:              terabytes with one decimal below 1,000 TB,
 //                                whole terabytes above, "15.9 of 16.0TB".
-// No figure has more than four digits below 1,000 TB, so the label keeps to
-// the width of "9999 of 9999MB" (about 80 pixels of the window's 8-point
-// font; the bar leaves 90). `decimalSeparator` is the user's (an empty one
-// reads as "."); it is used only where a figure has a decimal.
+// No figure has more than four digits below 1,000 TB, so the label keeps
+// within about 85 pixels of the window's 8-point font ("999.9 of 999.9GB"),
+// clear of its bar, whose end is 90 pixels left of the label's right edge.
+// `decimalSeparator` is the user's (an empty one reads as "."); it is used
+// only where a figure has a decimal.
 std::wstring MemoryCaption(std::int64_t freeMb, std::int64_t totalMb,
                            const std::wstring& decimalSeparator = L".");
 

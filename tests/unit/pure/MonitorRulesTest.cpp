@@ -79,6 +79,7 @@ TEST(MemoryCaption, TheTotalPicksUnitAndDecimalBothFiguresTruncate) {
         {23155, 24105, L".", L"22.6 of 23.5GB"},
         {23155, 24105, L",", L"22,6 of 23,5GB"},          // the user's separator
         {23155, 24105, L"", L"22.6 of 23.5GB"},           // none read: "."
+        {23155, 24105, L" ,", L"22 ,6 of 23 ,5GB"},       // several characters, as they stand
         {1023, 65536, L".", L"0.9 of 64.0GB"},
         {-200, 65536, L".", L"-0.1 of 64.0GB"},           // toward zero, signed
         {-50, 65536, L".", L"0.0 of 64.0GB"},             // nothing left to sign

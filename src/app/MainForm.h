@@ -7,6 +7,7 @@
 
 #include "freeing/FreeingRules.h"
 #include "monitor/TrayPicture.h"
+#include "monitor/TrayPictureRules.h"
 #include "settings/OptionForm.h"
 #include "widgets/ComCtrls.h"
 #include "widgets/ExtCtrls.h"
@@ -95,6 +96,7 @@ public:
     void Tray_ShowWindowClick();
     void Tray_ExitClick();
     void TextTrayIconClick();
+    void TextTrayIconScaleChange();
     void Timer_cpuTimer();
     void Timer_freeTimer();
     void Timer_classic_freeTimer();
@@ -109,11 +111,22 @@ private:
     // What the cleans may touch of this window.
     freeing::FormCleanWindow cleanWindow();
 
+    // Draws the tray picture at FTrayIconSize and hands it to the tray with
+    // the hint; keeps what it was given, so that a change of scale can draw
+    // the same figures again.
+    void updateTrayIcon(const std::wstring& hint, std::int32_t percent, std::int64_t freeMb);
+
     std::unique_ptr<localisation::TLanguage> FLanguage;
     // The idle auto-free's interval and back-off, which Timer_free is told.
     freeing::AutoFreePacer FPacer;
     // Turns the tray picture into each tick's new icon.
     monitor::TrayIconMaker FTrayIconMaker;
+    // The size the taskbar shows the icon at (asked at start and when the
+    // scale may have changed), and the last figures drawn.
+    int FTrayIconSize = monitor::kTrayDesignSize;
+    std::wstring FTrayHint;
+    std::int32_t FTrayPercent = 0;
+    std::int64_t FTrayFreeMb = 0;
 };
 
 // The main window once created (the settings dialog and the guard use it).

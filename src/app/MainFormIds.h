@@ -37,4 +37,9 @@ enum MainFormControlId : int {
 
 constexpr wchar_t kMainFormClass[] = L"TMainForm";
 
+// The introduction's font (the driver, which cannot use the program's font
+// object, makes the same one to wrap the text as the label does).
+constexpr wchar_t kIntroductionFontName[] = L"Arial";
+constexpr int kIntroductionFontHeight = -11;  // 8 pt, the window's size
+
 }  // namespace app

@@ -30,6 +30,13 @@ void FormCleanWindow::ShowMemoryReleased(std::int32_t R) {
     released.SetLeft(ReportTextLeft(number.Left(), number.Width()));
 }
 
+void FormCleanWindow::ShowReportInTray(std::int32_t R) {
+    if (!tray || !ReportInTray(form.Visible(), form.Iconic())) return;
+    const std::wstring title = language.Translate(form.Name(), L"Caption", form.Caption());
+    // A tray that refuses the balloon (a busy shell) leaves the report on the window alone.
+    (void)tray->ShowBalloon(title, ReportLine(R, released.Caption()));
+}
+
 bool FormCleanWindow::FreeWorkingSets() {
     const bool listed = freeing::FreeWorkingSets(pacer);
     freeTimer.SetInterval(static_cast<unsigned>(pacer.Interval()));

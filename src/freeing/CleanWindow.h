@@ -1,5 +1,6 @@
 // What Smart Clean and Deep Clean need of a window: the progress row, the
-// report, the Go and Settings buttons, the two timers and the trimming pass
+// report (on the window, and at the tray icon while the window is out of
+// sight), the Go and Settings buttons, the two timers and the trimming pass
 // that retunes one of them. The main window hands its controls over
 // (FormCleanWindow); a clean from the command line with no copy running has
 // no window at all and runs against WindowlessCleanWindow
@@ -15,6 +16,7 @@
 #include "widgets/ExtCtrls.h"
 #include "widgets/Form.h"
 #include "widgets/StdCtrls.h"
+#include "widgets/TrayIcon.h"
 
 namespace freeing {
 
@@ -44,6 +46,9 @@ public:
     virtual void SetSettingsEnabled(bool enabled) = 0;
     // The released-memory report for a gain of R whole megabytes.
     virtual void ShowMemoryReleased(std::int32_t R) = 0;
+    // While the window is out of sight, the same report line as a
+    // notification at the tray icon (nothing where there is no tray icon).
+    virtual void ShowReportInTray(std::int32_t) {}
     // One working-set trimming pass of Smart Clean; whether it could list
     // the processes.
     virtual bool FreeWorkingSets() = 0;
@@ -61,11 +66,12 @@ public:
                     widgets::TTntButton& settingsButton,
                     widgets::TTntLabel& numberBefore, widgets::TTntLabel& number,
                     widgets::TTntLabel& released, widgets::TTimer& freeTimer, AutoFreePacer& pacer,
-                    widgets::TTimer& classicFreeTimer, const localisation::TLanguage& language)
+                    widgets::TTimer& classicFreeTimer, const localisation::TLanguage& language,
+                    widgets::TTextTrayIcon* tray = nullptr)
         : form(form), progress(progress), progressLabel(progressLabel), goButton(goButton),
           settingsButton(settingsButton),
           numberBefore(numberBefore), number(number), released(released), freeTimer(freeTimer), pacer(pacer),
-          classicFreeTimer(classicFreeTimer), language(language) {}
+          classicFreeTimer(classicFreeTimer), language(language), tray(tray) {}
 
     int Height() const override { return form.Height(); }
     void SetHeight(int height) override { form.SetHeight(height); }
@@ -83,6 +89,9 @@ public:
     // released.", otherwise "No memory has been released." where the number
     // would start, with the number hidden.
     void ShowMemoryReleased(std::int32_t R) override;
+    // Titled with the window's caption; only while the window is hidden or
+    // minimised.
+    void ShowReportInTray(std::int32_t R) override;
     // FreeWorkingSets paced by the processor usage; Timer_free then waits
     // the pacer's interval.
     bool FreeWorkingSets() override;
@@ -101,6 +110,8 @@ public:
     AutoFreePacer& pacer;                     // the idle auto-free's pace
     widgets::TTimer& classicFreeTimer;        // Timer_classic_free
     const localisation::TLanguage& language;
+    // Where a report goes too while the window is out of sight (none: nowhere).
+    widgets::TTextTrayIcon* tray;
 };
 
 // The pause between steps of a clean (default: Sleep), replaceable by tests.

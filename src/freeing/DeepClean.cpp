@@ -120,7 +120,7 @@ CleanOutcome Timer_classic_freeTimer(CleanWindow& w) {
 
     const std::int64_t after = ReadPhysicalMemory().free;
     const std::int32_t released = ReleasedMegabytes(before, after);
-    ShowMemoryReleased(w, released);
+    ReportReleased(w, released);
     widgets::Trace(CleanTraceText(L"Deep Clean", before, after));
     run.Finish();
     return CleanOutcome{first.total > 0, taken > 0, released};

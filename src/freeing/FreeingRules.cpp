@@ -93,4 +93,10 @@ std::int64_t UsableBlockBytes(std::uint64_t base, std::uint64_t size, std::uint6
 
 int ReportTextLeft(int numberLeft, int numberWidth) { return numberLeft + numberWidth + kReportGap; }
 
+bool ReportInTray(bool windowVisible, bool windowMinimised) { return !windowVisible || windowMinimised; }
+
+std::wstring ReportLine(std::int32_t R, const std::wstring& text) {
+    return R > 0 ? std::to_wstring(R) + L" " + text : text;
+}
+
 }  // namespace freeing

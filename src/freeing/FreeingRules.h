@@ -126,4 +126,15 @@ constexpr int kReportGap = 7;
 // number label, kReportGap pixels on.
 int ReportTextLeft(int numberLeft, int numberWidth);
 
+// ---- The report where the user is ----
+
+// Whether a clean's report goes to the tray as a notification too: when the
+// main window is out of sight, hidden in the tray or minimised.
+bool ReportInTray(bool windowVisible, bool windowMinimised);
+
+// The report as one line: for R > 0 the number, a blank and the text that
+// follows it on the window ("1234 MB memory has been released."), otherwise
+// the text alone ("No memory has been released.").
+std::wstring ReportLine(std::int32_t R, const std::wstring& text);
+
 }  // namespace freeing

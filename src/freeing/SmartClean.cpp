@@ -38,7 +38,7 @@ CleanOutcome SmartCleanClick(CleanWindow& w) {
     }
     const std::int64_t after = ReadPhysicalMemory().free;
     const std::int32_t released = ReleasedMegabytes(before, after);
-    ShowMemoryReleased(w, released);
+    ReportReleased(w, released);
     widgets::Trace(CleanTraceText(L"Smart Clean", before, after));
     w.EnableFreeTimer();
     run.Finish();
@@ -46,5 +46,10 @@ CleanOutcome SmartCleanClick(CleanWindow& w) {
 }
 
 void ShowMemoryReleased(CleanWindow& w, std::int32_t R) { w.ShowMemoryReleased(R); }
+
+void ReportReleased(CleanWindow& w, std::int32_t R) {
+    w.ShowMemoryReleased(R);
+    w.ShowReportInTray(R);
+}
 
 }  // namespace freeing

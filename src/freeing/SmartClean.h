@@ -23,6 +23,12 @@ CleanOutcome SmartCleanClick(CleanWindow& w);
 // The released-memory report on the window (see FormCleanWindow).
 void ShowMemoryReleased(CleanWindow& w, std::int32_t R);
 
+// How every Smart Clean and Deep Clean ends, whoever started it: the report
+// on the window (ShowMemoryReleased) and, while the window is out of sight
+// (ReportInTray), the same line as a notification at the tray icon, titled
+// with the window's caption.
+void ReportReleased(CleanWindow& w, std::int32_t R);
+
 // ---- Test seam (replaced through widgets::ScopedSeam) ----
 // The 100 ms pause after each pass (default: Sleep).
 extern SleepFn SmartCleanSleepCall;

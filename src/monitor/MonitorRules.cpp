@@ -15,13 +15,43 @@ std::int32_t FreePercent(std::int64_t freeMb, std::int64_t totalMb) {
 
 std::wstring CpuCaption(std::int32_t sample) { return std::to_wstring(sample) + L"%"; }
 
-std::wstring MemoryCaption(std::int64_t freeMb, std::int64_t totalMb) {
-    return std::to_wstring(freeMb) + L" of " + std::to_wstring(totalMb) + L"MB";
+namespace {
+
+constexpr std::int64_t kTerabyteInMb = 1048576;
+
+// A megabyte figure in units of `unitMb` megabytes, truncated toward zero,
+// with one decimal or none. The magnitude is taken unsigned, so that even
+// INT64_MIN has one; a figure that truncates to nothing carries no sign.
+std::wstring UnitFigure(std::int64_t mb, std::uint64_t unitMb, bool decimal, const std::wstring& separator) {
+    const std::uint64_t magnitude = mb < 0 ? 0 - static_cast<std::uint64_t>(mb) : static_cast<std::uint64_t>(mb);
+    const std::uint64_t whole = magnitude / unitMb;
+    const std::uint64_t tenth = (magnitude % unitMb) * 10 / unitMb;  // the remainder is below 2^20: no overflow
+    std::wstring text = mb < 0 && (whole != 0 || (decimal && tenth != 0)) ? L"-" : L"";
+    text += std::to_wstring(whole);
+    if (decimal) text += (separator.empty() ? std::wstring(L".") : separator) + std::to_wstring(tenth);
+    return text;
 }
 
-std::wstring AddressSpaceCaption(std::int64_t freeMb, std::int64_t totalMb) {
-    constexpr std::int64_t kTerabyteInMb = 1048576;
-    if (totalMb < kTerabyteInMb) return MemoryCaption(freeMb, totalMb);
+}  // namespace
+
+std::wstring MemoryCaption(std::int64_t freeMb, std::int64_t totalMb, const std::wstring& decimalSeparator) {
+    if (totalMb < kMemoryGigabytesFromMb)
+        return std::to_wstring(freeMb) + L" of " + std::to_wstring(totalMb) + L"MB";
+    // The total picks the unit and the decimal; the free figure follows it.
+    std::uint64_t unit = 1024;
+    const wchar_t* name = L"GB";
+    bool decimal = totalMb / 1024 < 1000;
+    if (totalMb / 1024 >= 10000) {
+        unit = kTerabyteInMb;
+        name = L"TB";
+        decimal = totalMb / kTerabyteInMb < 1000;
+    }
+    return UnitFigure(freeMb, unit, decimal, decimalSeparator) + L" of " +
+           UnitFigure(totalMb, unit, decimal, decimalSeparator) + name;
+}
+
+std::wstring AddressSpaceCaption(std::int64_t freeMb, std::int64_t totalMb, const std::wstring& decimalSeparator) {
+    if (totalMb < kTerabyteInMb) return MemoryCaption(freeMb, totalMb, decimalSeparator);
     // Free rounds down (never more than there is); the total, which the
     // system gives a little under a power of two, to the nearest terabyte.
     const std::int64_t freeTb = freeMb >= 0 ? freeMb / kTerabyteInMb : -((-freeMb - 1) / kTerabyteInMb) - 1;

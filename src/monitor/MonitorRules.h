@@ -20,15 +20,30 @@ std::int32_t FreePercent(std::int64_t freeMb, std::int64_t totalMb);
 // The processor label: the sample in decimal followed by "%" ("15%", "-1%").
 std::wstring CpuCaption(std::int32_t sample);
 
-// A memory label: "<free> of <total>MB" ("594 of 981MB").
-std::wstring MemoryCaption(std::int64_t freeMb, std::int64_t totalMb);
+// From this total up a memory label shows gigabytes: "23155 of 24105MB"
+// would run into its bar.
+constexpr std::int64_t kMemoryGigabytesFromMb = 10000;
+
+// A memory label, both figures in the total's unit, truncated toward zero:
+//   total below 10,000 MB:       whole megabytes, "594 of 981MB";
+//   below 1,000 GB:              gigabytes with one decimal, "22.6 of 23.5GB";
+//   below 10,000 GB:             whole gigabytes, "4095 of 4096GB";
+//   from 10,000 GB:              terabytes with one decimal below 1,000 TB,
+//                                whole terabytes above, "15.9 of 16.0TB".
+// No figure has more than four digits below 1,000 TB, so the label keeps
+// within about 85 pixels of the window's 8-point font ("999.9 of 999.9GB"),
+// clear of its bar, whose end is 90 pixels left of the label's right edge.
+// `decimalSeparator` is the user's (an empty one reads as "."); it is used
+// only where a figure has a decimal.
+std::wstring MemoryCaption(std::int64_t freeMb, std::int64_t totalMb,
+                           const std::wstring& decimalSeparator = L".");
 
 // The address-space label: as MemoryCaption while the total is under
 // 1,048,576 MB (1 TB), which every 32-bit process's is; from 1 TB (a 64-bit
 // process: 8 or 128 TB) both figures in whole terabytes, free rounded down
-// and the total to the nearest, so that the label keeps to the width of
-// "594 of 981MB" ("127 of 128TB").
-std::wstring AddressSpaceCaption(std::int64_t freeMb, std::int64_t totalMb);
+// and the total to the nearest ("127 of 128TB").
+std::wstring AddressSpaceCaption(std::int64_t freeMb, std::int64_t totalMb,
+                                 const std::wstring& decimalSeparator = L".");
 
 // The tray tooltip, eleven pieces joined without separators:
 //   caption ": " percent "% " ramFree " (" freeMb "MB)  " (100 - newest) "% " cpuFree

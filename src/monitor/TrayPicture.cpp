@@ -4,12 +4,72 @@
 #include <vector>
 
 #include "monitor/TrayPictureRules.h"
+#include "widgets/Exports.h"
 
 namespace monitor {
 
 int(WINAPI* TrayIconMetrics)(int index) = ::GetSystemMetrics;
+int (*TrayIconSizeQuery)() = &TaskbarSmallIconSize;
+
+namespace {
+
+using SetThreadDpiAwarenessContextFn = HANDLE(WINAPI*)(HANDLE context);
+using GetSystemMetricsForDpiFn = int(WINAPI*)(int index, UINT dpi);
+using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR monitor, int type, UINT* dpiX, UINT* dpiY);
+
+// DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE and MDT_EFFECTIVE_DPI, which the
+// XP-era headers this program is built with do not define.
+const HANDLE kPerMonitorAware = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3));
+constexpr int kEffectiveDpi = 0;
+constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32, Windows 8 and later
+
+// GetDpiForMonitor lives in shcore.dll (Windows 8.1 and later), which this
+// program does not import: loaded from the system folder only, once, and
+// kept. Older systems have neither the file nor the search flag: null.
+GetDpiForMonitorFn DpiForMonitor() {
+    static const GetDpiForMonitorFn fn = [] {
+        HMODULE shcore = ::GetModuleHandleW(L"shcore.dll");
+        if (!shcore) shcore = ::LoadLibraryExW(L"shcore.dll", nullptr, kSearchSystem32);
+        return shcore ? widgets::ExportAs<GetDpiForMonitorFn>(::GetProcAddress(shcore, "GetDpiForMonitor"))
+                      : nullptr;
+    }();
+    return fn;
+}
+
+// The monitor the taskbar is on; the primary one while there is no taskbar.
+UINT TaskbarDpi(GetDpiForMonitorFn dpiForMonitor) {
+    HMONITOR monitor = ::MonitorFromWindow(::FindWindowW(L"Shell_TrayWnd", nullptr), MONITOR_DEFAULTTOPRIMARY);
+    UINT dpiX = 0, dpiY = 0;
+    return SUCCEEDED(dpiForMonitor(monitor, kEffectiveDpi, &dpiX, &dpiY)) ? dpiX : 0;
+}
+
+}  // namespace
+
+int TaskbarSmallIconSize() {
+    const auto setContext = widgets::ExportAs<SetThreadDpiAwarenessContextFn>(
+        widgets::LookUpExport(L"user32.dll", "SetThreadDpiAwarenessContext"));
+    const auto metricsForDpi = widgets::ExportAs<GetSystemMetricsForDpiFn>(
+        widgets::LookUpExport(L"user32.dll", "GetSystemMetricsForDpi"));
+    const GetDpiForMonitorFn dpiForMonitor = DpiForMonitor();
+    if (setContext && metricsForDpi && dpiForMonitor) {
+        // An unaware thread is told 96 DPI: ask as a per-monitor-aware one,
+        // and put the thread's own context back at once.
+        if (HANDLE previous = setContext(kPerMonitorAware)) {
+            const UINT dpi = TaskbarDpi(dpiForMonitor);
+            const int size = dpi ? metricsForDpi(SM_CXSMICON, dpi) : 0;
+            (void)setContext(previous);
+            if (size > 0) return size;
+        }
+    }
+    if (dpiForMonitor) {
+        if (const UINT dpi = TaskbarDpi(dpiForMonitor)) return SmallIconSizeAtDpi(dpi);
+    }
+    return ::GetSystemMetrics(SM_CXSMICON);
+}
 
 void DrawTrayImage(widgets::TBitmap& image, std::int32_t percent, std::int64_t freeMB) {
+    // The picture is square; drawn at its own size, the design scaled to it.
+    const int size = image.Width() < image.Height() ? image.Width() : image.Height();
     widgets::TCanvas& canvas = image.Canvas();
     canvas.SetBrushColor(widgets::clWhite);
     canvas.FillRect(RECT{0, 0, image.Width(), image.Height()});
@@ -17,43 +77,62 @@ void DrawTrayImage(widgets::TBitmap& image, std::int32_t percent, std::int64_t f
     // Name, height and style are all set every time: the canvas keeps its
     // font between calls, and a small number must not inherit the bold of a
     // large one drawn before it.
-    const TrayTextLayout text = TrayTextLayoutFor(freeMB);
+    const TrayTextLayout text = TrayTextLayoutFor(freeMB, size);
     const std::wstring number = TrayText(freeMB);
     canvas.SetFontName(text.font);
     canvas.SetFontHeight(text.height);
     canvas.SetFontBold(text.bold);
     canvas.SetFontColor(widgets::clBlack);
-    if (freeMB >= kTrayGigabytesFromMb) {
-        // Gigabytes with three or more digits do not fit at the layout's
-        // height: the face is made smaller until the text's cell fits the
-        // picture. The two-digit figures of today's machines fit at once.
-        // The text changes seldom (once per gigabyte): its height is kept
-        // with it, so a tick that shows the same text measures nothing.
-        static std::wstring fittedText;
-        static int fittedHeight = 0;
-        if (number != fittedText) {
-            fittedHeight = TrayTextFitHeight(text.height, kTrayTextMaxWidth, [&](int h) {
+    canvas.SetFontWidth(0);
+    // A text that does not fit the picture's width is fitted, and the fit is
+    // kept with the text and size: the text changes seldom (once per
+    // megabyte or gigabyte), so a tick that shows the same text measures
+    // nothing. At 32 pixels only gigabytes are fitted, by making the face
+    // smaller (the two-digit figures of today's machines fit at once); at the
+    // scaled sizes any text is, by drawing its glyphs narrower, which keeps
+    // them as tall as the layout says. At 32 a text's cell (its advance)
+    // ends in the last glyph's own spacing, so its ink stays clear of the
+    // last column.
+    static std::wstring fittedText;
+    static int fittedSize = 0, fittedHeight = 0, fittedWidth = 0;
+    const auto extent = [&] { return static_cast<int>(canvas.TextExtent(number).cx); };
+    // Narrowed glyphs may end without spacing: a gigabyte text is kept off
+    // the last column, as at 32; four digits need every column.
+    const int room = freeMB >= kTrayGigabytesFromMb ? size - 1 : size;
+    if (number != fittedText || size != fittedSize) {
+        fittedHeight = text.height;
+        fittedWidth = 0;
+        if (size == kTrayDesignSize && freeMB >= kTrayGigabytesFromMb) {
+            fittedHeight = TrayTextFitHeight(text.height, size, [&](int h) {
                 canvas.SetFontHeight(h);
-                return static_cast<int>(canvas.TextExtent(number).cx);
+                return extent();
             });
-            fittedText = number;
+        } else if (size != kTrayDesignSize && extent() > room) {
+            fittedWidth = TrayTextFitHeight(canvas.AverageCharWidth(), room, [&](int w) {
+                canvas.SetFontWidth(w);
+                return extent();
+            });
         }
-        canvas.SetFontHeight(fittedHeight);
+        fittedText = number;
+        fittedSize = size;
     }
+    canvas.SetFontHeight(fittedHeight);
+    canvas.SetFontWidth(fittedWidth);
     canvas.TextOut(text.x, text.y, number);
 
+    const TrayBarLayout bar = TrayBarLayoutFor(size);
     const TrayBarColors colors = TrayBarColorsFor(percent);
     canvas.SetPen(colors.frame, 1);
-    canvas.Rectangle(kTrayFrameLeft, kTrayFrameTop, kTrayFrameRight, kTrayFrameBottom);
+    canvas.Rectangle(bar.frameLeft, bar.frameTop, bar.frameRight, bar.frameBottom);
 
-    const int right = TrayBarRight(percent);
+    const int right = TrayBarRight(percent, size);
     canvas.SetBrushColor(colors.fill);
     // An empty or inverted rectangle (0 percent or less) has nothing to fill.
-    if (right > kTrayBarLeft) canvas.FillRect(RECT{kTrayBarLeft, kTrayBarTop, right, kTrayBarBottom});
+    if (right > bar.barLeft) canvas.FillRect(RECT{bar.barLeft, bar.barTop, right, bar.barBottom});
 
-    canvas.SetPen(colors.marker, 2);
-    canvas.MoveTo(right + 1, kTrayBarTop);
-    canvas.LineTo(right + 1, kTrayBarBottom);
+    canvas.SetPen(colors.marker, bar.markerWidth);
+    canvas.MoveTo(right + 1, bar.barTop);
+    canvas.LineTo(right + 1, bar.barBottom);
 }
 
 widgets::UniqueIcon MakeTrayIcon(widgets::TBitmap& bitmap) {
@@ -62,11 +141,13 @@ widgets::UniqueIcon MakeTrayIcon(widgets::TBitmap& bitmap) {
 }
 
 widgets::UniqueIcon TrayIconMaker::Make(widgets::TBitmap& bitmap) {
+    return Make(bitmap, TrayIconMetrics(SM_CXICON), TrayIconMetrics(SM_CYICON));
+}
+
+widgets::UniqueIcon TrayIconMaker::Make(widgets::TBitmap& bitmap, int cx, int cy) {
     if (std::uint32_t* picture = bitmap.Bits())
         ThickenBlack(picture, bitmap.Width(), bitmap.Height(), ColorToPixelWord(kTrayBlack));
 
-    const int cx = TrayIconMetrics(SM_CXICON);
-    const int cy = TrayIconMetrics(SM_CYICON);
     if (color_.Empty() || color_.Width() != cx || color_.Height() != cy) color_.SetSize(cx, cy);
     std::uint32_t* pixels = color_.Bits();
     if (!pixels) return widgets::UniqueIcon();

@@ -9,9 +9,10 @@
 
 namespace monitor {
 
-// Paints the picture on the canvas of `image`: white background, the number
-// (font and place by TrayTextLayoutFor), the bar frame, fill and end marker
-// (colours by TrayBarColorsFor, right edge by TrayBarRight).
+// Paints the picture on the canvas of `image`, at the image's size (a square;
+// 32 x 32 is the design): white background, the number (font and place by
+// TrayTextLayoutFor), the bar frame, fill and end marker (places by
+// TrayBarLayoutFor, colours by TrayBarColorsFor, right edge by TrayBarRight).
 void DrawTrayImage(widgets::TBitmap& image, std::int32_t percent, std::int64_t freeMB);
 
 // Turns the picture into an icon of the system's icon size. Thickens the
@@ -28,7 +29,10 @@ widgets::UniqueIcon MakeTrayIcon(widgets::TBitmap& bitmap);
 // first icon on; they are made again only when the system's icon size changes.
 class TrayIconMaker {
 public:
+    // At the system's icon size, as MakeTrayIcon.
     widgets::UniqueIcon Make(widgets::TBitmap& bitmap);
+    // At cx x cy pixels (the picture's own size: nothing is resampled).
+    widgets::UniqueIcon Make(widgets::TBitmap& bitmap, int cx, int cy);
 
 private:
     widgets::TBitmap color_;
@@ -36,7 +40,22 @@ private:
     int maskWidth_ = 0, maskHeight_ = 0;
 };
 
-// Seam for tests: reads SM_CXICON / SM_CYICON (defaults to GetSystemMetrics).
+// The taskbar's small-icon size in pixels, at the display scale of the
+// monitor the taskbar is on (the size at which the notification area shows
+// icons). The process stays DPI-unaware, so the system would tell it 16 at
+// every scale; instead, each function looked up at run time:
+//   Windows 10 1607 and later: GetSystemMetricsForDpi(SM_CXSMICON) for the
+//     taskbar monitor's DPI (GetDpiForMonitor), both asked from a
+//     per-monitor-aware thread context set around the question only;
+//   Windows 8.1: the small-icon size for GetDpiForMonitor's DPI;
+//   before: GetSystemMetrics(SM_CXSMICON).
+// May return anything the system says (0 included): see TrayPictureSize.
+int TaskbarSmallIconSize();
+
+// ---- Seams for tests (replaced through widgets::ScopedSeam) ----
+// Reads SM_CXICON / SM_CYICON (defaults to GetSystemMetrics).
 extern int(WINAPI* TrayIconMetrics)(int index);
+// The taskbar's small-icon size (defaults to TaskbarSmallIconSize).
+extern int (*TrayIconSizeQuery)();
 
 }  // namespace monitor

@@ -14,9 +14,44 @@ bool ValidBuffer(const std::uint32_t* pixels, int width, int height) {
 
 }  // namespace
 
-std::int32_t TrayBarRight(std::int32_t percent) {
-    // |percent * 31| < 2^36: exact in 64 bits; the result is within int32.
-    return static_cast<std::int32_t>(static_cast<std::int64_t>(percent) * 31 / 100 + 2);
+int TrayPictureSize(int smallIconSize) {
+    if (smallIconSize < kTrayMinSize) return kTrayMinSize;
+    if (smallIconSize > kTrayMaxSize) return kTrayMaxSize;
+    return smallIconSize;
+}
+
+int SmallIconSizeAtDpi(unsigned dpi) {
+    return static_cast<int>(static_cast<std::uint64_t>(dpi) * 16 / 96);  // at most 715,827,882
+}
+
+int TrayScale(int v, int size) {
+    // floor((v x size + 16) / 32) in 64 bits: any int pair, negatives rounded alike.
+    const std::int64_t shifted = static_cast<std::int64_t>(v) * size + kTrayDesignSize / 2;
+    const std::int64_t q = shifted / kTrayDesignSize;
+    return static_cast<int>(shifted % kTrayDesignSize < 0 ? q - 1 : q);
+}
+
+TrayBarLayout TrayBarLayoutFor(int size) {
+    TrayBarLayout b{};
+    b.frameLeft = TrayScale(1, size);
+    // Rounded down, so that at 16 pixels the fill keeps three rows: the
+    // thickening darkens the one above the frame's bottom line.
+    b.frameTop = 23 * size / kTrayDesignSize;
+    b.frameRight = size;
+    b.frameBottom = size;
+    b.barLeft = b.frameLeft + 1;
+    b.barTop = b.frameTop + 1;
+    b.barBottom = size - 1;
+    b.columns = size - 1;
+    const int marker = TrayScale(2, size);
+    b.markerWidth = marker < 1 ? 1 : marker;
+    return b;
+}
+
+std::int32_t TrayBarRight(std::int32_t percent, int size) {
+    const TrayBarLayout b = TrayBarLayoutFor(size);
+    // |percent x columns| < 2^39 for the sizes drawn: exact in 64 bits.
+    return static_cast<std::int32_t>(static_cast<std::int64_t>(percent) * b.columns / 100 + b.barLeft);
 }
 
 TrayBarColors TrayBarColorsFor(std::int32_t percent) {
@@ -24,11 +59,28 @@ TrayBarColors TrayBarColorsFor(std::int32_t percent) {
     return {kTrayRed, kTrayRed, kTrayRed};
 }
 
-TrayTextLayout TrayTextLayoutFor(std::int64_t freeMb) {
-    if (freeMb >= 1000) return {0, 3, L"MS Sans Serif", 18, true};
-    if (freeMb >= 100) return {0, -2, L"MS Serif", 26, false};
-    if (freeMb >= 10) return {5, -2, L"MS Serif", 26, false};
-    return {12, -2, L"MS Serif", 26, false};
+TrayTextLayout TrayTextLayoutFor(std::int64_t freeMb, int size) {
+    TrayTextLayout t{12, -2, L"MS Serif", 26, false};
+    if (freeMb >= 1000)
+        t = {0, 3, L"MS Sans Serif", 18, true};
+    else if (freeMb >= 100)
+        t.x = 0;
+    else if (freeMb >= 10)
+        t.x = 5;
+    if (size == kTrayDesignSize) return t;
+    // Scaled, every text takes the number band of the figures below 1000, in
+    // the regular face: the bold one and the thickening fill the glyphs'
+    // counters at these sizes. Four digits are drawn narrower to fit, not
+    // lower. Height and top at the common sizes chosen by looking at the
+    // pictures (docs/tray/); other sizes scaled.
+    struct Band {
+        int size, height, y;
+    };
+    static constexpr Band kChosen[] = {{16, 11, 0}, {20, 16, -1}, {24, 19, -1}};
+    Band band{size, TrayScale(26, size), TrayScale(-2, size)};
+    for (const Band& chosen : kChosen)
+        if (chosen.size == size) band = chosen;
+    return {TrayScale(t.bold ? 0 : t.x, size), band.y, kTrayScaledFace, band.height, false};
 }
 
 std::wstring TrayText(std::int64_t freeMb) {

@@ -23,14 +23,45 @@ constexpr std::uint32_t kTrayKeyColor = RgbColor(63, 66, 16);
 // At or above this free percentage the bar is black-framed and lime.
 constexpr std::int32_t kTrayEnoughPercent = 25;
 
-// The bar frame: rectangle (1, 23)-(32, 32), right/bottom exclusive.
-constexpr int kTrayFrameLeft = 1, kTrayFrameTop = 23, kTrayFrameRight = 32, kTrayFrameBottom = 32;
-// The bar fill: (2, 24)-(R, 31); the end marker: (R + 1, 24) to (R + 1, 31).
-constexpr int kTrayBarLeft = 2, kTrayBarTop = 24, kTrayBarBottom = 31;
+// The picture is designed at 32 x 32 pixels; the taskbar may show it at
+// another size (its small-icon size: 16 pixels at 100 % display scale, 20 at
+// 125 %, 24 at 150 %, 32 at 200 %), and the picture is then drawn at that
+// size, its design scaled (TrayScale), so that nothing resamples it.
+constexpr int kTrayDesignSize = 32;
+// The sizes the picture is drawn at: the design is not made for less, and a
+// taskbar larger than 8 times 100 % does not exist.
+constexpr int kTrayMinSize = 16, kTrayMaxSize = 128;
 
-// Right edge R of the bar fill: percent x 31 div 100 + 2 (truncating),
-// exact for any int32 percent.
-std::int32_t TrayBarRight(std::int32_t percent);
+// The size to draw at for the taskbar's small-icon size (what the system
+// reports, in pixels): kept within kTrayMinSize..kTrayMaxSize, so that a
+// failed or absurd report (0, negative, huge) still gives a picture.
+int TrayPictureSize(int smallIconSize);
+
+// The small-icon size at a display's DPI when nothing better can be asked:
+// 16 pixels at 96 DPI (100 %), scaled and rounded down, 0 for no DPI.
+int SmallIconSizeAtDpi(unsigned dpi);
+
+// A coordinate or height of the 32-pixel design at `size`: v x size / 32,
+// rounded to the nearest pixel (halves up). Exact at 32.
+int TrayScale(int v, int size);
+
+// Where the bar goes at a given size, right/bottom bounds exclusive. At 32:
+// frame (1, 23)-(32, 32); fill (2, 24)-(R, 31) with R = percent x 31 div
+// 100 + 2; end marker a pen of width 2 from (R + 1, 24) to (R + 1, 31).
+// Scaled, the frame keeps its one-pixel line, the fill its one-pixel inset,
+// and the marker is at least one pixel wide; the frame's top is rounded down
+// (at 16 pixels row 11, leaving the fill three rows).
+struct TrayBarLayout {
+    int frameLeft, frameTop, frameRight, frameBottom;
+    int barLeft, barTop, barBottom;
+    int columns;      // fill columns per 100 percent (31 at 32: size - 1)
+    int markerWidth;  // pen width of the end marker
+};
+TrayBarLayout TrayBarLayoutFor(int size);
+
+// Right edge R of the bar fill: percent x columns div 100 + barLeft
+// (truncating), exact for any int32 percent.
+std::int32_t TrayBarRight(std::int32_t percent, int size = kTrayDesignSize);
 
 struct TrayBarColors {
     std::uint32_t frame;   // pen of the frame rectangle
@@ -46,11 +77,22 @@ struct TrayTextLayout {
     int height;            // cell height in pixels (positive font height)
     bool bold;
 };
-// Where and in which font the free-megabyte number is written:
+// Where and in which font the free-megabyte number is written. At 32:
 //   >= 1000: (0, 3), "MS Sans Serif" 18 bold;   100..999: (0, -2);
 //   10..99: (5, -2);   below 10 (negative too): (12, -2);
 // below 1000 always "MS Serif" 26 regular.
-TrayTextLayout TrayTextLayoutFor(std::int64_t freeMb);
+// At any other size every text is written regular in kTrayScaledFace (both
+// named faces are raster fonts on Windows, with sizes that the scaled
+// heights mostly miss) in the number band: at the scaled place of the
+// figures below 1000 (x 0, 5 or 12 scaled; four digits and gigabytes at
+// x 0), with cell height and top chosen by looking: 11 at y 0 at 16 pixels,
+// 16 at y -1 at 20, 19 at y -1 at 24; at any other size 26 at y -2, scaled.
+// A text wider than the picture is drawn narrower (DrawTrayImage).
+TrayTextLayout TrayTextLayoutFor(std::int64_t freeMb, int size = kTrayDesignSize);
+
+// The face of the scaled pictures: the TrueType face Windows offers for
+// "MS Sans Serif", drawn from its outlines at any height.
+constexpr wchar_t kTrayScaledFace[] = L"Microsoft Sans Serif";
 
 // From this many free megabytes up the picture shows whole gigabytes: five
 // digits would run past the 32-pixel picture.
@@ -61,10 +103,6 @@ constexpr std::int64_t kTrayGigabytesFromMb = 10000;
 // by "G" ("23G" for 23,730 MB).
 std::wstring TrayText(std::int64_t freeMb);
 
-// The widest text cell (its advance, as GetTextExtentPoint32 measures it)
-// the picture takes: its full width. A cell ends in the last glyph's own
-// spacing, so the ink of a text that fits stays clear of the last column.
-constexpr int kTrayTextMaxWidth = 32;
 
 // The largest cell height from `height` down to 1 at which the text's width
 // (widthAt(h), as drawn in that height of the face) is at most maxWidth; 1

@@ -39,6 +39,9 @@ void TCanvas::SetFontHeight(int height) {
 void TCanvas::SetFontBold(bool bold) {
     if (Change(fontBold_, bold)) dropFont();
 }
+void TCanvas::SetFontWidth(int width) {
+    if (Change(fontWidth_, width)) dropFont();
+}
 
 void TCanvas::dropFont() {
     if (dc_ && font_) ::SelectObject(dc_, ::GetStockObject(SYSTEM_FONT));
@@ -75,6 +78,7 @@ void TCanvas::selectFont() {
     if (!font_) {
         LOGFONTW lf{};
         lf.lfHeight = fontHeight_;
+        lf.lfWidth = fontWidth_;
         lf.lfWeight = fontBold_ ? FW_BOLD : FW_NORMAL;
         lf.lfCharSet = DEFAULT_CHARSET;
         lf.lfQuality = NONANTIALIASED_QUALITY;
@@ -122,6 +126,12 @@ SIZE TCanvas::TextExtent(const std::wstring& text) {
     SIZE s{};
     ::GetTextExtentPoint32W(dc_, text.c_str(), static_cast<int>(text.size()), &s);
     return s;
+}
+
+int TCanvas::AverageCharWidth() {
+    selectFont();
+    TEXTMETRICW metrics{};
+    return ::GetTextMetricsW(dc_, &metrics) ? static_cast<int>(metrics.tmAveCharWidth) : 0;
 }
 
 TColor TCanvas::Pixel(int x, int y) const { return ::GetPixel(dc_, x, y); }

@@ -42,10 +42,16 @@ public:
     void SetFontName(const std::wstring& name);
     void SetFontHeight(int height);
     void SetFontBold(bool bold);
+    // Average character width in pixels (LOGFONT lfWidth): 0 is the face's
+    // own proportions; a smaller value draws the glyphs narrower.
+    void SetFontWidth(int width);
     void SetFontColor(TColor c) noexcept { fontColor_ = c; }
     const std::wstring& FontName() const noexcept { return fontName_; }
     int FontHeight() const noexcept { return fontHeight_; }
     bool FontBold() const noexcept { return fontBold_; }
+    int FontWidth() const noexcept { return fontWidth_; }
+    // The selected font's average character width (its text metrics).
+    int AverageCharWidth();
 
     void FillRect(const RECT& r);
     // Outlined with the pen, filled with the brush; right/bottom exclusive.
@@ -77,6 +83,7 @@ private:
     std::wstring fontName_ = L"MS Sans Serif";
     int fontHeight_ = -11;
     bool fontBold_ = false;
+    int fontWidth_ = 0;
     TColor fontColor_ = clBlack;
     UniqueBrush brush_;
     UniquePen pen_;

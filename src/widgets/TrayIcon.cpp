@@ -8,21 +8,36 @@
 #include "widgets/Menus.h"
 #include "widgets/MessageFilter.h"
 #include "widgets/Trace.h"
+#include "widgets/TrayIconRules.h"
 
 namespace widgets {
 namespace {
 
 constexpr UINT kIconId = 1;
 
+// The record as Windows 2000's shell (5.0) defines it, up to the balloon's
+// flags: every later shell accepts it, balloons included, and it keeps no
+// field XP lacks (the item's GUID is XP's own, the balloon's icon Vista's).
 #ifdef NOTIFYICONDATAW_V2_SIZE
-constexpr DWORD kNotifySize = NOTIFYICONDATAW_V2_SIZE;  // accepted from XP on
+constexpr DWORD kNotifySize = NOTIFYICONDATAW_V2_SIZE;
 #else
 constexpr DWORD kNotifySize = sizeof(NOTIFYICONDATAW);
 #endif
 
+void RealWindowsVersion(int& major, int& minor) {
+    // The manifest names Windows 10, so Windows 8.1 and later tell the truth.
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    major = minor = 0;
+    if (!::GetVersionExW(&info)) return;
+    major = static_cast<int>(info.dwMajorVersion);
+    minor = static_cast<int>(info.dwMinorVersion);
+}
+
 }  // namespace
 
 BOOL(WINAPI* ShellNotifyIcon)(DWORD message, PNOTIFYICONDATAW data) = ::Shell_NotifyIconW;
+void (*ReadWindowsVersion)(int& major, int& minor) = &RealWindowsVersion;
 
 TTextTrayIcon::TTextTrayIcon(TTntForm& mainForm, std::wstring name, std::string className)
     : TComponent(std::move(name), std::move(className)), mainForm_(mainForm) {
@@ -52,12 +67,12 @@ TTextTrayIcon::~TTextTrayIcon() {
     DestroyHandle();
 }
 
-bool TTextTrayIcon::notify(DWORD message) {
-    NOTIFYICONDATAW data{};
+bool TTextTrayIcon::notify(DWORD message, const NOTIFYICONDATAW* balloon) {
+    NOTIFYICONDATAW data = balloon ? *balloon : NOTIFYICONDATAW{};
     data.cbSize = kNotifySize;
     data.hWnd = Handle();
     data.uID = kIconId;
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | (balloon ? NIF_INFO : 0);
     data.uCallbackMessage = kCallbackMessage;
     data.hIcon = icon_.get();
     lstrcpynW(data.szTip, hint_.c_str(), ARRAYSIZE(data.szTip));
@@ -76,6 +91,18 @@ void TTextTrayIcon::present() {
     added_ = notify(NIM_ADD) || notify(NIM_MODIFY);
     // Only a change of state is traced: a busy shell may time out every tick.
     if (added_ && !wasPresent) Trace(L"tray icon added (at start, after the shell restarted, or on a retry)");
+}
+
+bool TTextTrayIcon::ShowBalloon(const std::wstring& title, const std::wstring& text) {
+    if (!added_) return false;
+    NOTIFYICONDATAW balloon{};
+    lstrcpynW(balloon.szInfoTitle, title.c_str(), ARRAYSIZE(balloon.szInfoTitle));
+    lstrcpynW(balloon.szInfo, text.c_str(), ARRAYSIZE(balloon.szInfo));
+    balloon.uTimeout = 10000;  // Windows 2000 and XP only; later shells choose themselves
+    int major = 0, minor = 0;
+    ReadWindowsVersion(major, minor);
+    balloon.dwInfoFlags = BalloonInfoFlags(major, minor);
+    return notify(NIM_MODIFY, &balloon);
 }
 
 void TTextTrayIcon::SetIcon(UniqueIcon icon) {
@@ -117,11 +144,14 @@ LRESULT TTextTrayIcon::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     if (msg == taskbarCreated_ && msg != 0) {
-        // The new shell holds no icon: add first.
+        // The new shell holds no icon: add first. A taskbar is re-created
+        // when the display scale changes, too.
         added_ = false;
         present();
+        if (OnScaleChange) Dispatch(OnScaleChange);
         return 0;
     }
+    if ((msg == WM_SETTINGCHANGE || msg == WM_DISPLAYCHANGE) && OnScaleChange) Dispatch(OnScaleChange);
     // A close request to this hidden window (taskkill without /f, an
     // installer) ends the program as "Exit" does, instead of destroying the
     // window and leaving a dead icon; so does the session's end.

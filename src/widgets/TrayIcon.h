@@ -17,9 +17,11 @@ namespace widgets {
 class TTntForm;
 class TTntPopupMenu;
 
-// Seam for tests and benchmarks: every call to the tray goes through here
-// (defaults to Shell_NotifyIconW).
+// Seams for tests and benchmarks: every call to the tray goes through here
+// (defaults to Shell_NotifyIconW); the Windows version the balloon's flags
+// are chosen by (defaults to GetVersionExW's major and minor).
 extern BOOL(WINAPI* ShellNotifyIcon)(DWORD message, PNOTIFYICONDATAW data);
+extern void (*ReadWindowsVersion)(int& major, int& minor);
 
 class TTextTrayIcon : public TComponent, private TWindowBase {
 public:
@@ -37,9 +39,18 @@ public:
     // Both at once, in one call to the tray (the once-a-second update).
     void Update(const std::wstring& hint, UniqueIcon icon);
     bool IconVisible() const noexcept { return added_; }
+    // Shows a notification at the icon, a balloon with the information icon
+    // (flags by BalloonInfoFlags for the running Windows), the title and the
+    // text cut to what the tray takes (63 and 255 characters). False when
+    // the tray refused it (or holds no icon).
+    bool ShowBalloon(const std::wstring& title, const std::wstring& text);
 
     void SetPopupMenu(TTntPopupMenu* menu) noexcept { popupMenu_ = menu; }
     TNotifyEvent OnClick;
+    // The taskbar's display scale may have changed: raised on a change of
+    // system settings (WM_SETTINGCHANGE) or of the display (WM_DISPLAYCHANGE),
+    // and when the taskbar is re-created, after the icon is added again.
+    TNotifyEvent OnScaleChange;
 
     // Makes the main form visible and restored, in front.
     void ShowMainForm();
@@ -53,7 +64,7 @@ public:
 
 private:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    bool notify(DWORD message);
+    bool notify(DWORD message, const NOTIFYICONDATAW* balloon = nullptr);
     // Puts the current icon and hint in the tray (see the .cpp for the order).
     void present();
 

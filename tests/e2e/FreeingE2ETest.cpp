@@ -224,3 +224,48 @@ TEST_F(Cleaning, ExitDuringADeepCleanEndsAsPromptlyAsAQuietExitAndTakesNoMore) {
     EXPECT_LE(exitTime(program), quietTime * 3 / 2 + std::chrono::seconds(1));
     EXPECT_LE(taken, 4 << 20);
 }
+
+namespace {
+// Whether a visible tooltip window (as Wine's shell shows a notification,
+// about 2 s after it is set) reads the text: `wanted` is emptied if so.
+BOOL CALLBACK ClearIfBalloonShows(HWND wnd, LPARAM wanted) {
+    wchar_t name[64] = {}, shown[512] = {};
+    ::GetClassNameW(wnd, name, 64);
+    DWORD_PTR result = 0;
+    if (lstrcmpW(name, L"tooltips_class32") == 0 && ::IsWindowVisible(wnd) &&
+        ::SendMessageTimeoutW(wnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(shown), SMTO_ABORTIFHUNG, 2000, &result) &&
+        *reinterpret_cast<std::wstring*>(wanted) == shown)
+        reinterpret_cast<std::wstring*>(wanted)->clear();
+    return TRUE;
+}
+bool BalloonShows(std::wstring text) {
+    ::EnumWindows(&ClearIfBalloonShows, reinterpret_cast<LPARAM>(&text));
+    return text.empty();
+}
+}  // namespace
+
+// A clean's report reaches the user where the user is: with the window shown
+// it is on the window alone; hidden in the tray, the tray shows it too, as a
+// notification with the line the window shows.
+TEST_F(Cleaning, TheReportIsANotificationAtTheTrayOnlyWhileTheWindowIsOutOfSight) {
+    Program program;
+    HWND main = program.MainWindow();
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }));
+    for (const bool hidden : {false, true}) {
+        if (hidden) ::PostMessageW(program.Control(app::idButton_minimize), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitFor([&] { return (::IsWindowVisible(main) == FALSE) == hidden; }));
+        ::SendMessageW(program.Control(app::idLabel_Memory_Released), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        program.OpenTrayMenu();
+        ASSERT_TRUE(program.ChooseMenuItem(0));  // Smart Clean
+        ASSERT_TRUE(WaitFor([&] { return IsReportText(program.ControlText(app::idLabel_Memory_Released)) &&
+                                         !program.ControlVisible(app::idProgressBar_clean_progress); },
+                            std::chrono::seconds(60)));
+        std::wstring line = program.ControlText(app::idLabel_Memory_Released);
+        if (program.ControlVisible(app::idLabel_free_number))
+            line = program.ControlText(app::idLabel_free_number) + L" " + line;
+        // Shown: none within twice the shell's delay. Hidden: there within it.
+        EXPECT_EQ(hidden, WaitFor([&] { return BalloonShows(line); }, std::chrono::seconds(5)))
+            << (hidden ? "hidden: " : "shown: ") << std::string(line.begin(), line.end());
+    }
+    EXPECT_TRUE(program.ExitThroughTray());
+}

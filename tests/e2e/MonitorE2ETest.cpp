@@ -30,7 +30,8 @@ TEST_F(LiveMonitor, ShowsTheFiguresWithinThreeSecondsAndExitsFromTheTray) {
 
     // The processor times never give a figure below 0.
     const std::wregex percent(L"\\d+%");
-    const std::wregex figure(L"(\\d+) of (\\d+)MB");
+    // Whole megabytes below 10,000 MB; from there gigabytes with one decimal.
+    const std::wregex figure(L"\\d+(\\D\\d)? of (\\d+)(\\D(\\d))?([MG])B");
     EXPECT_TRUE(WaitFor(
         [&] { return std::regex_match(program.ControlText(app::idLabel_cpu_usage), percent); },
         std::chrono::seconds(3)))
@@ -42,13 +43,38 @@ TEST_F(LiveMonitor, ShowsTheFiguresWithinThreeSecondsAndExitsFromTheTray) {
     std::wsmatch m;
     const std::wstring phys = program.ControlText(app::idLabel_avail_phys);
     ASSERT_TRUE(std::regex_match(phys, m, figure)) << Narrow(phys);
-    EXPECT_EQ(totalMb, std::stoll(m[2].str()));
+    const bool gb = m[5] == L"G";  // in tenths of a gigabyte, truncated
+    EXPECT_EQ(gb ? totalMb * 10 / 1024 : totalMb, std::stoll(m[2].str()) * (gb ? 10 : 1) + (gb ? std::stoll(m[4].str()) : 0));
     EXPECT_TRUE(std::regex_match(program.ControlText(app::idLabel_avail_pagefile), figure));
     // The driver is built for the program's architecture: a 64-bit program
     // counts its address space in terabytes.
-    const std::wregex addressSpace(sizeof(void*) == 8 ? L"\\d+ of \\d+TB" : L"(\\d+) of (\\d+)MB");
+    const std::wregex addressSpace(sizeof(void*) == 8 ? L"\\d+ of \\d+TB" : L"\\d+ of \\d+MB");
     EXPECT_TRUE(std::regex_match(program.ControlText(app::idLabel_avail_virtual), addressSpace))
         << Narrow(program.ControlText(app::idLabel_avail_virtual));
+
+    // Every figure (a label sized to its text) ends 4 pixels or more right of
+    // its bar; the introduction, wrapped in its label's font (made again
+    // here), is no taller than its label.
+    const auto rectOf = [&](int id) {
+        RECT r{};
+        ::GetWindowRect(program.Control(id), &r);
+        return r;
+    };
+    for (const auto& [label, bar] : {std::pair{app::idLabel_avail_phys, app::idProgressBar_avail_phys},
+                                     {app::idLabel_avail_pagefile, app::idProgressBar_avail_pagefile},
+                                     {app::idLabel_avail_virtual, app::idProgressBar_avail_virtual}})
+        EXPECT_GE(rectOf(label).left - rectOf(bar).right, 4) << Narrow(program.ControlText(label));
+    HFONT font = ::CreateFontW(app::kIntroductionFontHeight, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+                               app::kIntroductionFontName);
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, font);
+    const std::wstring intro = program.ControlText(app::idLabel_Introduction);
+    const RECT label = rectOf(app::idLabel_Introduction);
+    RECT wrapped{0, 0, label.right - label.left, 0};
+    ::DrawTextW(dc, intro.c_str(), -1, &wrapped, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    ::DeleteObject(::SelectObject(dc, old));
+    ::DeleteDC(dc);
+    EXPECT_LE(wrapped.bottom, label.bottom - label.top);
 
     EXPECT_TRUE(program.ExitThroughTray());
     EXPECT_EQ(0u, program.ExitCode());
@@ -157,5 +183,46 @@ TEST_F(LiveMonitor, GraphScrollsAndTheTrayIconShowsTheFreeMemoryPicture) {
         EXPECT_GT(columns.textInk, 20) << "the gigabytes are not drawn";
         EXPECT_EQ(0, columns.lastColumnInk) << "the text runs into the last column";
     }
+    EXPECT_TRUE(program.ExitThroughTray());
+}
+
+// The tray shows the picture drawn for the taskbar's size at the prefix's
+// scale (scripts/e2e-tray-scales.sh runs this at LogPixels 96, 120, 144, 192):
+// the figure's ink above, and at 16 and 32 pixels a filled bar framed on the
+// left and closed below, lines a resampled picture loses. (Wine's shell gets
+// icons whose width is not a multiple of 16 garbled below their first rows.)
+TEST(TaskbarScale, TheTrayPictureIsDrawnForTheTaskbarsSize) {
+    ResetUserState();
+    DWORD dpi = 96, bytes = sizeof dpi;
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        ::RegQueryValueExW(key, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&dpi), &bytes);
+        ::RegCloseKey(key);
+    }
+    const int size = ::MulDiv(16, static_cast<int>(dpi), 96);
+    Program program(L"/m");
+    HWND tray = program.TrayIcon();
+    ASSERT_NE(nullptr, tray);
+    RECT cell{};
+    ::GetClientRect(tray, &cell);
+    ASSERT_EQ(size + 4, cell.right) << "the shell did not start at this scale";
+    POINT origin{2, 2};  // inside the cell's 2-pixel border
+    ::ClientToScreen(tray, &origin);
+    const auto frame = [](COLORREF c) { return c == RGB(0, 0, 0) || c == RGB(255, 0, 0); };
+    const auto fill = [](COLORREF c) { return c == RGB(0, 255, 0) || c == RGB(255, 0, 0); };
+    int ink = 0, bottomFrame = 0;
+    bool framedAndFilled = false;
+    EXPECT_TRUE(WaitFor([&] {
+        HDC screen = ::GetDC(nullptr);
+        const auto at = [&](int x, int y) { return ::GetPixel(screen, origin.x + x, origin.y + y); };
+        ink = bottomFrame = 0;
+        for (int y = 0; y < size / 2; ++y)
+            for (int x = 0; x < size; ++x) ink += at(x, y) == RGB(0, 0, 0);
+        for (int x = 1; x < size; ++x) bottomFrame += frame(at(x, size - 1));
+        // The row above the frame's bottom line darkens with it (thickening).
+        framedAndFilled = frame(at(1, size - 3)) && fill(at(2, size - 3)) && bottomFrame == size - 1;
+        ::ReleaseDC(nullptr, screen);
+        return ink > size / 2 && (size % 16 != 0 || framedAndFilled);
+    }, std::chrono::seconds(5))) << size << " px: ink " << ink << ", bottom frame " << bottomFrame << " of " << size - 1;
     EXPECT_TRUE(program.ExitThroughTray());
 }

@@ -140,13 +140,13 @@ bool NoReportFor(const Program& program, milliseconds span) {
 
 // A tick runs and writes its figures again: the processor figure is blanked
 // from outside and must come back as a percentage, the memory figure as
-// "<free> of <total>MB".
+// "<free> of <total>MB" (gigabytes with a decimal from a total of 10,000 MB).
 bool TicksGoOn(const Program& program) {
     HWND cpu = program.Control(app::idLabel_cpu_usage);
     if (!cpu) return false;
     ::SendMessageTimeoutW(cpu, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"-"), SMTO_ABORTIFHUNG, 5000, nullptr);
     const std::wregex percent(L"-?\\d+%");
-    const std::wregex figure(L"\\d+ of \\d+MB");
+    const std::wregex figure(L"\\d+ of \\d+MB|\\d+\\D\\d of \\d+\\D\\dGB");
     return WaitFor([&] { return std::regex_match(program.ControlText(app::idLabel_cpu_usage), percent); },
                    seconds(5)) &&
            std::regex_match(program.ControlText(app::idLabel_avail_phys), figure);

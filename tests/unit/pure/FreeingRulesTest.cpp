@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <limits>
+#include <tuple>
 
 #include "freeing/FreeingRules.h"
+#include "widgets/TrayIconRules.h"
 
 using namespace freeing;
 
@@ -192,4 +194,16 @@ TEST(AutoFreePacer, StartsAtFiveSecondsAndOnlyPassesThatRunRetuneIt) {
         EXPECT_EQ(step.runs, pacer.Pace(step.usage)) << step.usage;
         EXPECT_EQ(step.interval, pacer.Interval()) << step.usage;
     }
+}
+
+TEST(ReportInTray, OnlyWhileTheWindowIsOutOfSightAsOneLineWithVersionedFlags) {
+    EXPECT_TRUE(ReportInTray(false, false) && ReportInTray(true, true) && ReportInTray(false, true));
+    EXPECT_FALSE(ReportInTray(true, false));  // the user sees the window's own report
+    EXPECT_EQ(L"1234 MB memory has been released.", ReportLine(1234, L"MB memory has been released."));
+    EXPECT_EQ(L"none", ReportLine(0, L"none"));
+    EXPECT_EQ(L"none", ReportLine(-5, L"none"));
+    const std::tuple<int, int, unsigned long> versions[] = {{5, 1, 0x01}, {6, 0, 0x01}, {6, 1, 0x81},
+                                                            {10, 0, 0x81}, {0, 0, 0x01}, {7, 0, 0x81}};
+    for (const auto& [major, minor, flags] : versions)
+        EXPECT_EQ(flags, widgets::BalloonInfoFlags(major, minor)) << major << "." << minor;
 }

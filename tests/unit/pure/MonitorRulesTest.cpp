@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <tuple>
 
 #include "monitor/MonitorRules.h"
 
@@ -64,8 +65,22 @@ TEST(Captions, PlainDecimalWithUnits) {
     EXPECT_EQ(L"-2147483648%", CpuCaption(kI32Min));
     EXPECT_EQ(L"594 of 981MB", MemoryCaption(594, 981));
     EXPECT_EQ(L"0 of 0MB", MemoryCaption(0, 0));
-    EXPECT_EQ(L"12345678 of 99999999MB", MemoryCaption(12345678, 99999999));  // no grouping
+    EXPECT_EQ(L"11.7 of 95.3TB", MemoryCaption(12345678, 99999999));  // see MemoryCaption below
     EXPECT_EQ(L"-3 of 4MB", MemoryCaption(-3, 4));
+}
+
+TEST(MemoryCaption, TheTotalPicksUnitAndDecimalBothFiguresTruncate) {
+    const std::tuple<std::int64_t, std::int64_t, const wchar_t*, const wchar_t*> cases[] = {
+        {9999, 9999, L",", L"9999 of 9999MB"},   {9000, 10000, L".", L"8.7 of 9.7GB"},
+        {23155, 24105, L",", L"22,6 of 23,5GB"}, {23155, 24105, L"", L"22.6 of 23.5GB"},  // none read: "."
+        {23155, 24105, L" ,", L"22 ,6 of 23 ,5GB"}, {-200, 65536, L".", L"-0.1 of 64.0GB"},
+        {-50, 65536, L".", L"0.0 of 64.0GB"},    {1023999, 1023999, L".", L"999.9 of 999.9GB"},
+        {1024000, 1024000, L".", L"1000 of 1000GB"}, {10239999, 10239999, L".", L"9999 of 9999GB"},
+        {16777215, 16777216, L".", L"15.9 of 16.0TB"},
+        {kI64Min, kI64Max, L".", L"-8796093022208 of 8796093022207TB"},  // unbounded, not wrapped
+    };
+    for (const auto& [freeMb, totalMb, separator, caption] : cases)
+        EXPECT_EQ(caption, MemoryCaption(freeMb, totalMb, separator)) << totalMb;
 }
 
 TEST(AddressSpaceCaption, MegabytesBelowOneTerabyteWholeTerabytesFromIt) {
@@ -75,7 +90,7 @@ TEST(AddressSpaceCaption, MegabytesBelowOneTerabyteWholeTerabytesFromIt) {
     } cases[] = {
         {1900, 2047, L"1900 of 2047MB"},               // 32-bit process
         {4000, 4095, L"4000 of 4095MB"},               // large-address-aware on 64-bit Windows
-        {1048575, 1048575, L"1048575 of 1048575MB"},   // just under 1 TB
+        {1048575, 1048575, L"1023 of 1023GB"},         // just under 1 TB: as the memory labels
         {1048000, 1048576, L"0 of 1TB"},               // free rounds down
         {8388000, 8388608, L"7 of 8TB"},               // 64-bit process, Windows 7
         {134200000, 134217727, L"127 of 128TB"},       // 64-bit process, Windows 8.1 and later

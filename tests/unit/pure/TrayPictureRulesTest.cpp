@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -27,6 +28,27 @@ TEST(TrayBarRight, ThirtyOneColumnsPerHundredPercent) {
     EXPECT_EQ(-665719928, TrayBarRight(std::numeric_limits<std::int32_t>::min()));
 }
 
+TEST(TrayBarLayout, TheDesignScaledToTheTaskbarsSizeKeepingOnePixelLines) {
+    // frame left, top, right, bottom; fill left, top, bottom; columns, marker; R at 60 and 100 %
+    const std::array<int, 12> cases[] = {{32, 1, 23, 32, 32, 2, 24, 31, 31, 2, 20, 33},  // the design
+                                         {16, 1, 11, 16, 16, 2, 12, 15, 15, 1, 11, 17},  // 11.5 down
+                                         {20, 1, 14, 20, 20, 2, 15, 19, 19, 1, 13, 21},
+                                         {24, 1, 17, 24, 24, 2, 18, 23, 23, 2, 15, 25},
+                                         {48, 2, 34, 48, 48, 3, 35, 47, 47, 3, 31, 50}};
+    for (const auto& c : cases) {
+        const int s = c[0];
+        const TrayBarLayout b = TrayBarLayoutFor(s);
+        EXPECT_EQ(c, (std::array<int, 12>{s, b.frameLeft, b.frameTop, b.frameRight, b.frameBottom, b.barLeft,
+                                          b.barTop, b.barBottom, b.columns, b.markerWidth, TrayBarRight(60, s),
+                                          TrayBarRight(100, s)}));
+    }
+    EXPECT_EQ(-1, TrayScale(-3, 16));  // halves round up, below zero too
+    const std::pair<int, int> sizes[] = {{20, 20}, {128, 128}, {15, 16}, {0, 16}, {-24, 16}, {0x7FFFFFFF, 128}};
+    for (const auto& [reported, drawn] : sizes) EXPECT_EQ(drawn, TrayPictureSize(reported)) << reported;
+    EXPECT_EQ(20, SmallIconSizeAtDpi(120));
+    EXPECT_EQ(715827882, SmallIconSizeAtDpi(0xFFFFFFFFu));
+}
+
 TEST(TrayBarColors, BlackAndLimeFromTwentyFivePercentRedBelow) {
     const TrayBarColors low = TrayBarColorsFor(24);
     EXPECT_EQ(kTrayRed, low.frame);
@@ -50,6 +72,7 @@ TEST(TrayTextLayout, OriginAndFontByMegabyteRange) {
         std::wstring font;
         int height;
         bool bold;
+        int size = 32;
     };
     const Case cases[] = {
         {1500, 0, 3, L"MS Sans Serif", 18, true},  {1000, 0, 3, L"MS Sans Serif", 18, true},
@@ -58,9 +81,12 @@ TEST(TrayTextLayout, OriginAndFontByMegabyteRange) {
         {10, 5, -2, L"MS Serif", 26, false},       {9, 12, -2, L"MS Serif", 26, false},
         {0, 12, -2, L"MS Serif", 26, false},       {-5, 12, -2, L"MS Serif", 26, false},
         {std::numeric_limits<std::int64_t>::min(), 12, -2, L"MS Serif", 26, false},
+        {50, 3, 0, L"Microsoft Sans Serif", 11, false, 16},  {1500, 0, 0, L"Microsoft Sans Serif", 11, false, 16},
+        {23730, 0, -1, L"Microsoft Sans Serif", 16, false, 20}, {9, 9, -1, L"Microsoft Sans Serif", 19, false, 24},
+        {1234, 0, -3, L"Microsoft Sans Serif", 39, false, 48},  // scaled: the TrueType face, regular
     };
     for (const Case& c : cases) {
-        const TrayTextLayout t = TrayTextLayoutFor(c.mb);
+        const TrayTextLayout t = TrayTextLayoutFor(c.mb, c.size);
         EXPECT_EQ(c.x, t.x) << c.mb;
         EXPECT_EQ(c.y, t.y) << c.mb;
         EXPECT_EQ(c.font, std::wstring(t.font)) << c.mb;

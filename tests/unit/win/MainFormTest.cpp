@@ -7,6 +7,8 @@
 #include "app/MainForm.h"
 #include "monitor/CpuHistory.h"
 #include "monitor/MonitorRules.h"
+#include "monitor/TrayPicture.h"
+#include "probes/MemoryEx.h"
 #include "probes/unitUseage.h"
 #include "widgets/Application.h"
 #include "widgets/Seam.h"
@@ -43,11 +45,11 @@ TEST(MainForm, FirstTickFillsEveryFigure) {
     auto form = NewMainForm();
     EXPECT_EQ(L"0%", form->Label_cpu_usage->Caption());
     EXPECT_EQ(0, monitor::CpuHistory[150]);
-    const std::wregex figure(L"(-?\\d+) of (-?\\d+)MB");
+    const std::wregex figure(L"-?\\d+(\\D\\d)? of \\d+(\\D\\d)?[MG]B");  // gigabytes from 10,000 MB
     std::wsmatch m;
     const std::wstring phys = form->Label_avail_phys->Caption();
     ASSERT_TRUE(std::regex_match(phys, m, figure)) << std::string(phys.begin(), phys.end());
-    EXPECT_EQ(TotalPhysMb(), std::stoll(m[2].str()));
+    EXPECT_EQ(TotalPhysMb() < 10000 ? L'M' : L'G', phys[phys.size() - 2]);  // the total's value: e2e LiveMonitor
     const std::wstring pagefile = form->Label_avail_pagefile->Caption();
     EXPECT_TRUE(std::regex_match(pagefile, figure)) << std::string(pagefile.begin(), pagefile.end());
     // A 64-bit process's address space is counted in terabytes.
@@ -60,6 +62,58 @@ TEST(MainForm, FirstTickFillsEveryFigure) {
     ASSERT_TRUE(std::regex_match(tip, m, hint)) << std::string(tip.begin(), tip.end());
     EXPECT_EQ(form->ProgressBar_avail_phys->Position(), std::stoi(m[1].str()));
     EXPECT_NE(nullptr, form->TextTrayIcon->Icon());
+}
+
+namespace {
+std::int64_t injectedTotalMb = 0;  // every figure reads 1 MB less free than this total
+BOOL WINAPI InjectedStatus(LPMEMORYSTATUSEX m) {
+    m->ullTotalPhys = m->ullTotalPageFile = m->ullTotalVirtual = static_cast<DWORDLONG>(injectedTotalMb) << 20;
+    m->ullAvailPhys = m->ullAvailPageFile = m->ullAvailVirtual = m->ullTotalPhys - (1 << 20);
+    return TRUE;
+}
+FARPROC InjectedLookup(const wchar_t*, const char*) {
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&InjectedStatus));
+}
+int taskbarIconSize = 20;
+int TaskbarIconSize() { return taskbarIconSize; }
+}  // namespace
+
+// Each figure, measured in its label's own font, ends 4 pixels or more right
+// of its bar; the tray icon has the taskbar's size from the start, and again
+// when the scale may have changed.
+TEST(MainForm, FiguresKeepClearOfTheirBarsAndTheTrayIconTakesTheTaskbarsSize) {
+    widgets::ScopedSeam<probes::MemoryProcLookupFn> lookup(probes::MemoryLookup, &InjectedLookup);
+    widgets::ScopedSeam<int (*)()> query(monitor::TrayIconSizeQuery, &TaskbarIconSize);
+    auto form = NewMainForm();
+    for (const std::int64_t total : {9999, 10000, 65536, 4194304}) {
+        injectedTotalMb = total;
+        form->Timer_cpuTimer();
+        for (const auto& [label, bar] : {std::pair{form->Label_avail_phys, form->ProgressBar_avail_phys},
+                                         {form->Label_avail_pagefile, form->ProgressBar_avail_pagefile},
+                                         {form->Label_avail_virtual, form->ProgressBar_avail_virtual}}) {
+            const std::wstring text = label->Caption();
+            WindowDc dc(label->Handle());
+            const auto font = SelectInScope(dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageW(label->Handle(), WM_GETFONT, 0, 0)));
+            SIZE extent{};
+            ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+            EXPECT_GE(ClientRectOf(*label).right - extent.cx - ClientRectOf(*bar).right, 4)
+                << std::string(text.begin(), text.end());
+        }
+    }
+    const auto iconWidth = [&] {
+        ICONINFO info{};
+        ::GetIconInfo(form->TextTrayIcon->Icon(), &info);
+        UniqueBitmap color(info.hbmColor), mask(info.hbmMask);
+        BITMAP bm{};
+        return ::GetObjectW(color.get(), sizeof bm, &bm) ? bm.bmWidth : 0;
+    };
+    EXPECT_EQ(20, iconWidth());
+    for (const auto& [message, size] : {std::pair<UINT, int>{WM_SETTINGCHANGE, 16}, {WM_DISPLAYCHANGE, 24},
+                                        {::RegisterWindowMessageW(L"TaskbarCreated"), 32}, {WM_SETTINGCHANGE, 0}}) {
+        taskbarIconSize = size;  // 0: nothing could be read, the smallest picture
+        ::SendMessageW(form->TextTrayIcon->Window(), message, 0, 0);
+        EXPECT_EQ(size ? size : 16, iconWidth()) << message;
+    }
 }
 
 TEST(MainForm, RunsTwentyPixelsShorterWithBottomControlsMovedUp) {

@@ -194,7 +194,8 @@ protected:
             label->SetCaption(L"-");
         ::SendMessageW(main_->Handle(), WM_TIMER, main_->Timer_cpu->Id(), 0);
         const std::wregex percent(L"-?\\d+%");
-        const std::wregex figure(L"\\d+ of \\d+MB");
+        // Megabytes, or gigabytes with a decimal from a total of 10,000 MB.
+        const std::wregex figure(L"\\d+ of \\d+MB|\\d+\\D\\d of \\d+\\D\\dGB");
         // A 64-bit process's address space is counted in terabytes.
         const std::wregex addressSpace(sizeof(void*) == 8 ? L"\\d+ of \\d+TB" : L"\\d+ of \\d+MB");
         return std::regex_match(main_->Label_cpu_usage->Caption(), percent) &&

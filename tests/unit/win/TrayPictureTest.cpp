@@ -133,6 +133,23 @@ TEST(DrawTrayImage, GigabyteTextsLeaveTheLastColumnClear) {
     EXPECT_EQ(18, bmp.Canvas().FontHeight());
 }
 
+// Smaller, every figure (narrower where too wide) shows above a framed, filled
+// bar; gigabytes keep clear of the last column.
+TEST(DrawTrayImage, AtEachTaskbarSizeTheFigureShowsAboveAFramedBar) {
+    for (const int size : {16, 20, 24}) {
+        const TrayBarLayout bar = TrayBarLayoutFor(size);
+        const int textRows = bar.frameTop - 1;  // the row above the frame darkens in the icon
+        TBitmap bmp(size, size);
+        for (std::int64_t mb = 7; mb <= 9999 * 1024; mb = mb < 10000 ? mb * 3 + 1 : mb + 7 * 1024) {
+            DrawTrayImage(bmp, 60, mb);
+            ASSERT_TRUE(InkIn(bmp, 0, size - 1, 0, textRows - 1) > size / 2 &&
+                        (mb < 10000 || InkIn(bmp, size - 1, size - 1, 0, textRows - 1) == 0) &&
+                        At(bmp, bar.frameLeft, bar.barTop) == clBlack && At(bmp, bar.barLeft, bar.barTop) == clLime)
+                << size << " px, " << mb << " MB";
+        }
+    }
+}
+
 TEST(DrawTrayImage, LargeNumberUsesBoldSansSerifAndSmallOnesGoBackToRegular) {
     TBitmap fresh(kSize, kSize), reused(kSize, kSize);
     DrawTrayImage(fresh, 60, 594);

@@ -12,6 +12,7 @@
 #include "monitor/CpuGraph.h"
 #include "monitor/CpuHistory.h"
 #include "monitor/MonitorRules.h"
+#include "monitor/TickModelRules.h"
 #include "monitor/TrayPicture.h"
 #include "probes/MemoryEx.h"
 #include "probes/unitUseage.h"
@@ -306,46 +307,35 @@ void TMainForm::Timer_classic_freeTimer() {
 void TMainForm::Timer_cpuTimer() {
     TBitmap& graph = Image_cpu->Picture();
     monitor::DrawGraphGrid(graph.Canvas(), graph.Width(), graph.Height());
-    const std::int32_t sample = probes::GetCpuUsage();
-    monitor::ShiftCpuHistory(sample);
-    Label_cpu_usage->SetCaption(monitor::CpuCaption(sample));
-    ProgressBar_cpu_usage->SetPosition(monitor::CpuHistory[150]);
-    monitor::DrawGraphTrace(graph.Canvas(), graph.Height());
-    Image_cpu->Invalidate();
-
+    monitor::TickReadings readings;
+    readings.cpuSample = probes::GetCpuUsage();
+    monitor::ShiftCpuHistory(readings.cpuSample);
     probes::TMemory memory;
     memory.Refresh();
-    struct Row {
-        std::int64_t freeBytes, totalBytes;
-        TTntLabel* label;
-        TTntProgressBar* bar;
-        std::wstring (*caption)(std::int64_t freeMb, std::int64_t totalMb, const std::wstring& separator);
+    readings.physical = {memory.PhysicalFree, memory.PhysicalTotal};
+    readings.pageFile = {memory.PageFileFree, memory.PageFileTotal};
+    readings.addressSpace = {memory.VirtualFree, memory.VirtualTotal};
+    readings.decimalSeparator = UserDecimalSeparator();
+    const monitor::TickTexts texts{FLanguage->Translate(L"MainForm", L"Caption", L"Brimvale"),
+                                   FLanguage->Translate(L"M", L"RamFree", L"RAM free"),
+                                   FLanguage->Translate(L"M", L"CpuFree", L"CPU free")};
+    const monitor::TickView view = monitor::ComputeTick(readings, monitor::CpuHistory, texts);
+
+    Label_cpu_usage->SetCaption(view.cpuCaption);
+    ProgressBar_cpu_usage->SetPosition(view.cpuBarPosition);
+    monitor::DrawGraphTrace(graph.Canvas(), graph.Height());
+    Image_cpu->Invalidate();
+    const std::pair<TTntLabel*, TTntProgressBar*> shownBy[] = {
+        {Label_avail_phys, ProgressBar_avail_phys},
+        {Label_avail_pagefile, ProgressBar_avail_pagefile},
+        {Label_avail_virtual, ProgressBar_avail_virtual},
     };
-    const Row rows[] = {
-        {memory.PhysicalFree, memory.PhysicalTotal, Label_avail_phys, ProgressBar_avail_phys,
-         &monitor::MemoryCaption},
-        {memory.PageFileFree, memory.PageFileTotal, Label_avail_pagefile, ProgressBar_avail_pagefile,
-         &monitor::MemoryCaption},
-        // A 64-bit process's address space runs to terabytes.
-        {memory.VirtualFree, memory.VirtualTotal, Label_avail_virtual, ProgressBar_avail_virtual,
-         &monitor::AddressSpaceCaption},
-    };
-    const std::wstring separator = UserDecimalSeparator();
-    for (const Row& row : rows) {
-        const std::int64_t freeMb = monitor::BytesToMegabytes(row.freeBytes);
-        const std::int64_t totalMb = monitor::BytesToMegabytes(row.totalBytes);
-        row.label->SetCaption(row.caption(freeMb, totalMb, separator));
-        row.bar->SetPosition(monitor::FreePercent(freeMb, totalMb));
+    const monitor::FigureRow* rows[] = {&view.physical, &view.pageFile, &view.addressSpace};
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        shownBy[i].first->SetCaption(rows[i]->caption);
+        shownBy[i].second->SetPosition(rows[i]->barPosition);
     }
-
-    const std::int64_t physFreeMb = monitor::BytesToMegabytes(memory.PhysicalFree);
-    const std::int64_t physTotalMb = monitor::BytesToMegabytes(memory.PhysicalTotal);
-    const std::wstring hint = monitor::TrayHintText(
-        FLanguage->Translate(L"MainForm", L"Caption", L"Brimvale"), ProgressBar_avail_phys->Position(),
-        FLanguage->Translate(L"M", L"RamFree", L"RAM free"), physFreeMb, monitor::CpuHistory[150],
-        FLanguage->Translate(L"M", L"CpuFree", L"CPU free"));
-
-    updateTrayIcon(monitor::FitTrayHint(hint), monitor::FreePercent(physFreeMb, physTotalMb), physFreeMb);
+    updateTrayIcon(view.hint, view.trayPercent, view.trayFreeMb);
 }
 
 void TMainForm::updateTrayIcon(const std::wstring& hint, std::int32_t percent, std::int64_t freeMb) {

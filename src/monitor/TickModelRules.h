@@ -1,0 +1,64 @@
+// What the once-a-second tick shows, computed from one set of readings: the
+// figures and their captions, the bar positions, the tray tooltip and the
+// tray picture's inputs. The main window only renders what this returns.
+// No OS calls here.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "monitor/CpuHistory.h"
+
+namespace monitor {
+
+// One memory status in bytes, as read.
+struct MemoryReading {
+    std::int64_t freeBytes = 0;
+    std::int64_t totalBytes = 0;
+};
+
+// The tick's readings: the processor sample (already stored as the history's
+// newest entry by the tick, the history's one writer) and the three statuses.
+struct TickReadings {
+    std::int32_t cpuSample = 0;
+    MemoryReading physical, pageFile, addressSpace;
+    std::wstring decimalSeparator;  // the user's; empty: "."
+};
+
+// The tooltip's translated words.
+struct TickTexts {
+    std::wstring caption = L"Brimvale";
+    std::wstring ramFree = L"RAM free";
+    std::wstring cpuFree = L"CPU free";
+};
+
+// A progress bar's range (the bars of the tick all run 0 to 100).
+struct BarRange {
+    int min = 0;
+    int max = 100;
+};
+
+// A figure's caption and its bar's position, clamped to the bar's range as the
+// bar itself clamps it.
+struct FigureRow {
+    std::wstring caption;
+    int barPosition = 0;
+};
+
+struct TickView {
+    std::wstring cpuCaption;
+    int cpuBarPosition = 0;
+    FigureRow physical, pageFile, addressSpace;
+    std::wstring hint;  // fitted to the tray's buffer
+    // The tray picture: the free percent (not clamped) and free megabytes.
+    std::int32_t trayPercent = 0;
+    std::int64_t trayFreeMb = 0;
+};
+
+// Where a bar shows `position`: clamped to its range.
+int BarPosition(std::int64_t position, BarRange range = {});
+
+TickView ComputeTick(const TickReadings& readings,
+                     const std::array<std::int32_t, kCpuHistorySize>& history, const TickTexts& texts);
+
+}  // namespace monitor

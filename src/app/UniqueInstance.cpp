@@ -62,7 +62,7 @@ void PauseServingSentMessages(DWORD ms) {
 // leaves nothing open, since a handle of ours would keep the name alive.
 bool TakeNameIfFree(const std::wstring& name) {
     ::SetLastError(ERROR_SUCCESS);
-    widgets::UniqueKernelHandle mutex(Api.CreateMutexW(nullptr, FALSE, name.c_str()));
+    widgets::UniqueKernelHandle mutex(CreateMutexCall(nullptr, FALSE, name.c_str()));
     const DWORD error = ::GetLastError();
     if (!mutex || DecideStart(true, error) != StartDecision::RunAsFirstCopy) return false;
     InstanceMutex = std::move(mutex);
@@ -94,13 +94,13 @@ HWND MainWindowHandle() {
 // protection for the rest of the session.
 void ForegroundWithoutLockTimeout(HWND window) {
     DWORD saved = 0;
-    const bool read = Api.SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &saved, 0) != FALSE;
-    if (read) (void)Api.SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, SPIF_SENDCHANGE);
-    (void)Api.BringWindowToTop(window);
-    (void)Api.SetForegroundWindow(window);
+    const bool read = SystemParametersInfoCall(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &saved, 0) != FALSE;
+    if (read) (void)SystemParametersInfoCall(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, SPIF_SENDCHANGE);
+    (void)BringWindowToTopCall(window);
+    (void)SetForegroundWindowCall(window);
     // The setter takes the value in the pointer argument itself.
     if (read)
-        (void)Api.SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0,
+        (void)SystemParametersInfoCall(SPI_SETFOREGROUNDLOCKTIMEOUT, 0,
                                         reinterpret_cast<PVOID>(static_cast<UINT_PTR>(saved)),
                                         SPIF_SENDCHANGE);
 }
@@ -110,16 +110,16 @@ void ForegroundWithoutLockTimeout(HWND window) {
 // window in front. Under Wine the foreground can be empty right after the
 // detach, which the fallback mends.
 void ForegroundThroughThreadInput(HWND window) {
-    const DWORD foregroundThread = Api.GetWindowThreadProcessId(Api.GetForegroundWindow(), nullptr);
-    const DWORD windowThread = Api.GetWindowThreadProcessId(window, nullptr);
+    const DWORD foregroundThread = GetWindowThreadProcessIdCall(GetForegroundWindowCall(), nullptr);
+    const DWORD windowThread = GetWindowThreadProcessIdCall(window, nullptr);
     bool success = false;
     // Attaching a thread to itself fails anyway: go straight to the fallback.
     if (ShouldAttachThreadInput(foregroundThread, windowThread) &&
-        Api.AttachThreadInput(windowThread, foregroundThread, TRUE)) {
-        (void)Api.BringWindowToTop(window);
-        (void)Api.SetForegroundWindow(window);
-        (void)Api.AttachThreadInput(windowThread, foregroundThread, FALSE);
-        success = window == Api.GetForegroundWindow();
+        AttachThreadInputCall(windowThread, foregroundThread, TRUE)) {
+        (void)BringWindowToTopCall(window);
+        (void)SetForegroundWindowCall(window);
+        (void)AttachThreadInputCall(windowThread, foregroundThread, FALSE);
+        success = window == GetForegroundWindowCall();
     }
     if (!success) ForegroundWithoutLockTimeout(window);
 }
@@ -131,14 +131,17 @@ void (*CarryOutCleanRequest)(InstanceRequest request) = &ClickTrayClean;
 void (*PauseAfterSignal)(DWORD ms) = &PauseServingSentMessages;
 PlatformVersion (*ReadPlatformVersion)() = &RuntimePlatformVersion;
 
-InstanceApi RealInstanceApi() {
-    return InstanceApi{&::BroadcastSystemMessageA, &::GetForegroundWindow, &::SetForegroundWindow,
-                       &::BringWindowToTop,        &::GetWindowThreadProcessId,
-                       &::AttachThreadInput,       &::SystemParametersInfoA,
-                       &::CreateMutexW,            &::AllowSetForegroundWindow,
-                       &::GetTickCount,            &::OpenMutexW};
-}
-InstanceApi Api = RealInstanceApi();
+decltype(&::BroadcastSystemMessageA) BroadcastCall = &::BroadcastSystemMessageA;
+decltype(&::GetForegroundWindow) GetForegroundWindowCall = &::GetForegroundWindow;
+decltype(&::SetForegroundWindow) SetForegroundWindowCall = &::SetForegroundWindow;
+decltype(&::BringWindowToTop) BringWindowToTopCall = &::BringWindowToTop;
+decltype(&::GetWindowThreadProcessId) GetWindowThreadProcessIdCall = &::GetWindowThreadProcessId;
+decltype(&::AttachThreadInput) AttachThreadInputCall = &::AttachThreadInput;
+decltype(&::SystemParametersInfoA) SystemParametersInfoCall = &::SystemParametersInfoA;
+decltype(&::CreateMutexW) CreateMutexCall = &::CreateMutexW;
+decltype(&::AllowSetForegroundWindow) AllowSetForegroundWindowCall = &::AllowSetForegroundWindow;
+decltype(&::GetTickCount) GetTickCountCall = &::GetTickCount;
+decltype(&::OpenMutexW) OpenMutexCall = &::OpenMutexW;
 
 PlatformVersion RuntimePlatformVersion() {
     OSVERSIONINFOA info{};
@@ -166,7 +169,7 @@ void CheckUniqueInstance() {
     const std::wstring name = InstanceName();
     InstanceMessage = ::RegisterWindowMessageW(name.c_str());
     ::SetLastError(ERROR_SUCCESS);
-    widgets::UniqueKernelHandle mutex(Api.CreateMutexW(nullptr, FALSE, name.c_str()));
+    widgets::UniqueKernelHandle mutex(CreateMutexCall(nullptr, FALSE, name.c_str()));
     // Read straight after the call: anything in between may change it.
     const DWORD error = ::GetLastError();
     if (DecideStart(static_cast<bool>(mutex), error) == StartDecision::SignalAndHalt) {
@@ -189,7 +192,7 @@ void CheckUniqueInstance() {
 bool SignalRunningInstance() {
     // This copy was just started by the user and may take the foreground;
     // it hands that right on, or the running copy could only flash.
-    (void)Api.AllowSetForegroundWindow(ASFW_ANY);
+    (void)AllowSetForegroundWindowCall(ASFW_ANY);
     PostInstanceRequest(InstanceRequest::BringForward);
     if (TakeOverFromAnEndingCopy()) return true;
     HaltProcess(0);
@@ -197,14 +200,14 @@ bool SignalRunningInstance() {
 }
 
 void PostInstanceRequest(InstanceRequest request) {
-    (void)Api.BroadcastSystemMessageA(BSF_IGNORECURRENTTASK | BSF_POSTMESSAGE, &BroadcastRecipients,
+    (void)BroadcastCall(BSF_IGNORECURRENTTASK | BSF_POSTMESSAGE, &BroadcastRecipients,
                                       InstanceMessage, static_cast<WPARAM>(request), 0);
 }
 
 bool HandCleanToRunningCopy(InstanceRequest request) {
     const std::wstring name = InstanceName();
     ::SetLastError(ERROR_SUCCESS);
-    widgets::UniqueKernelHandle mutex(Api.OpenMutexW(SYNCHRONIZE, FALSE, name.c_str()));
+    widgets::UniqueKernelHandle mutex(OpenMutexCall(SYNCHRONIZE, FALSE, name.c_str()));
     const DWORD error = ::GetLastError();  // read straight after the call
     if (DecideCleanStart(static_cast<bool>(mutex), error) == CleanStartDecision::CleanHere) return false;
     // The running copy's own right to the foreground is left alone: it
@@ -232,7 +235,7 @@ LRESULT CALLBACK AppWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     // foreground dance, or a clean, for each one and starve the tick. Each
     // kind counts apart: a clean request does not swallow a bring-forward.
     const auto kind = static_cast<std::size_t>(request);
-    const DWORD now = Api.GetTickCount();
+    const DWORD now = GetTickCountCall();
     if (IsRepeatedRequest(now, LastRequestTick[kind], HadRequest[kind])) return 0;
     LastRequestTick[kind] = now;
     HadRequest[kind] = true;
@@ -244,7 +247,7 @@ LRESULT CALLBACK AppWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
     try {
         if (Application.Iconic()) Application.Restore();
-        (void)Api.SetForegroundWindow(Application.Handle());
+        (void)SetForegroundWindowCall(Application.Handle());
         if (HWND main = MainWindowHandle()) ForceForeground(main);
     } catch (...) {
         // Nothing may cross into the system; the window stays as it is.
@@ -257,14 +260,14 @@ bool ForceForeground(HWND window) {
     // First, whatever `window` is: the main window may be hidden in the tray.
     ::SendMessageA(MainWindowHandle(), WM_SHOWMAIN, 0, -1);
     if (::IsIconic(window)) ::ShowWindow(window, SW_RESTORE);
-    if (window == Api.GetForegroundWindow()) return true;
+    if (window == GetForegroundWindowCall()) return true;
     if (ChooseForegroundMethod(ReadPlatformVersion()) == ForegroundMethod::ThreadInput) {
         ForegroundThroughThreadInput(window);
     } else {
-        (void)Api.BringWindowToTop(window);
-        (void)Api.SetForegroundWindow(window);
+        (void)BringWindowToTopCall(window);
+        (void)SetForegroundWindowCall(window);
     }
-    return window == Api.GetForegroundWindow();
+    return window == GetForegroundWindowCall();
 }
 
 void FinalizeUniqueInstance() { InstanceMutex.reset(); }

@@ -131,21 +131,18 @@ extern void (*PauseAfterSignal)(DWORD ms);
 extern PlatformVersion (*ReadPlatformVersion)();
 PlatformVersion RuntimePlatformVersion();
 
-// The system calls the guard makes whose effect a test must count or change.
-struct InstanceApi {
-    decltype(&::BroadcastSystemMessageA) BroadcastSystemMessageA;
-    decltype(&::GetForegroundWindow) GetForegroundWindow;
-    decltype(&::SetForegroundWindow) SetForegroundWindow;
-    decltype(&::BringWindowToTop) BringWindowToTop;
-    decltype(&::GetWindowThreadProcessId) GetWindowThreadProcessId;
-    decltype(&::AttachThreadInput) AttachThreadInput;
-    decltype(&::SystemParametersInfoA) SystemParametersInfoA;
-    decltype(&::CreateMutexW) CreateMutexW;
-    decltype(&::AllowSetForegroundWindow) AllowSetForegroundWindow;
-    decltype(&::GetTickCount) GetTickCount;
-    decltype(&::OpenMutexW) OpenMutexW;
-};
-InstanceApi RealInstanceApi();
-extern InstanceApi Api;
+// The guard's system calls, each defaulting to the real one (replaced in
+// tests through widgets::ScopedSeam).
+extern decltype(&::BroadcastSystemMessageA) BroadcastCall;
+extern decltype(&::GetForegroundWindow) GetForegroundWindowCall;
+extern decltype(&::SetForegroundWindow) SetForegroundWindowCall;
+extern decltype(&::BringWindowToTop) BringWindowToTopCall;
+extern decltype(&::GetWindowThreadProcessId) GetWindowThreadProcessIdCall;
+extern decltype(&::AttachThreadInput) AttachThreadInputCall;
+extern decltype(&::SystemParametersInfoA) SystemParametersInfoCall;
+extern decltype(&::CreateMutexW) CreateMutexCall;
+extern decltype(&::AllowSetForegroundWindow) AllowSetForegroundWindowCall;
+extern decltype(&::GetTickCount) GetTickCountCall;
+extern decltype(&::OpenMutexW) OpenMutexCall;
 
 }  // namespace app

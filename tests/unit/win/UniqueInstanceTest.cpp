@@ -116,10 +116,6 @@ protected:
         name_ = Upper(fileName_);
         savedInitProc_ = widgets::InitProc;
         savedTitle_ = Application.Title();
-        app::Api = app::RealInstanceApi();
-        app::Api.BroadcastSystemMessageA = &RecordBroadcast;
-        app::Api.AllowSetForegroundWindow = &RecordAllowSetForegroundWindow;
-        app::Api.GetTickCount = &FakeGetTickCount;
         ClockStep = 1000;
         Halts.clear();
         Broadcasts.clear();
@@ -129,6 +125,13 @@ protected:
         ASSERT_EQ(probe_, Application.MainForm());
     }
 
+    template <class Fn>
+    using Seam = widgets::ScopedSeam<Fn>;
+    Seam<decltype(app::BroadcastCall)> broadcast_{app::BroadcastCall, &RecordBroadcast};
+    Seam<decltype(app::AllowSetForegroundWindowCall)> allow_{app::AllowSetForegroundWindowCall,
+                                                             &RecordAllowSetForegroundWindow};
+    Seam<decltype(app::GetTickCountCall)> clock_{app::GetTickCountCall, &FakeGetTickCount};
+
     void TearDown() override {
         if (Subclassed())
             widgets::ReplaceWindowProcA(Application.Handle(), app::OldAppWndProc);
@@ -137,7 +140,6 @@ protected:
         app::OldAppWndProc = nullptr;
         app::SavedInitProc = nullptr;
         app::BroadcastRecipients = BSM_APPLICATIONS;
-        app::Api = app::RealInstanceApi();
         widgets::InitProc = savedInitProc_;
         widgets::SetModulePathForTest(L"");
         Application.DestroyForms();
@@ -268,7 +270,7 @@ HANDLE WINAPI RefusedCreateMutexW(LPSECURITY_ATTRIBUTES, BOOL, LPCWSTR) {
 // What each refusal of the mutex means. Access denied is what a copy that is
 // not elevated gets while an elevated copy holds the mutex.
 TEST_F(UniqueInstanceGuard, ARefusedMutexSignalsOnlyWhenAccessIsDenied) {
-    app::Api.CreateMutexW = &RefusedCreateMutexW;
+    Seam<decltype(app::CreateMutexCall)> refused(app::CreateMutexCall, &RefusedCreateMutexW);
     const struct {
         DWORD error;
         bool signals;
@@ -596,12 +598,6 @@ protected:
         Fake = &fake_;
         fake_.foreground = kOtherWindow;
         fake_.threads = {{kOtherWindow, kOtherThread}, {probe_->Handle(), kOwnThread}};
-        app::Api.GetForegroundWindow = &FakeGetForegroundWindow;
-        app::Api.SetForegroundWindow = &FakeSetForegroundWindow;
-        app::Api.BringWindowToTop = &FakeBringWindowToTop;
-        app::Api.GetWindowThreadProcessId = &FakeGetWindowThreadProcessId;
-        app::Api.AttachThreadInput = &FakeAttachThreadInput;
-        app::Api.SystemParametersInfoA = &FakeSystemParametersInfoA;
         app::ReadPlatformVersion = &ReadInjectedVersion;
         InjectedVersion = {app::kPlatformWindowsNT, 5, 1};
     }
@@ -611,6 +607,14 @@ protected:
     }
     bool Force() { return app::ForceForeground(probe_->Handle()); }
     FakeDesktop fake_;
+    Seam<decltype(app::GetForegroundWindowCall)> foreground_{app::GetForegroundWindowCall, &FakeGetForegroundWindow};
+    Seam<decltype(app::SetForegroundWindowCall)> setForeground_{app::SetForegroundWindowCall,
+                                                                &FakeSetForegroundWindow};
+    Seam<decltype(app::BringWindowToTopCall)> toTop_{app::BringWindowToTopCall, &FakeBringWindowToTop};
+    Seam<decltype(app::GetWindowThreadProcessIdCall)> threadOf_{app::GetWindowThreadProcessIdCall,
+                                                                &FakeGetWindowThreadProcessId};
+    Seam<decltype(app::AttachThreadInputCall)> attach_{app::AttachThreadInputCall, &FakeAttachThreadInput};
+    Seam<decltype(app::SystemParametersInfoCall)> spi_{app::SystemParametersInfoCall, &FakeSystemParametersInfoA};
 };
 
 const app::PlatformVersion kThreadInputVersions[] = {
@@ -787,7 +791,7 @@ TEST_F(UniqueInstanceGuard, HiddenMainWindowComesToTheFrontPastAnotherThreadsWin
     // The probe shows without taking the foreground, so the guard has to.
     probe_->activateOnShow = false;
     RealAttachCalls = 0;
-    app::Api.AttachThreadInput = &CountingAttachThreadInput;
+    Seam<decltype(app::AttachThreadInputCall)> counting(app::AttachThreadInputCall, &CountingAttachThreadInput);
     app::ReadPlatformVersion = &WindowsXp;
 
     EXPECT_TRUE(app::ForceForeground(probe_->Handle()));

@@ -313,6 +313,8 @@ void TMainForm::Timer_cpuTimer() {
 
     const std::int64_t physFreeMb = monitor::BytesToMegabytes(memory.PhysicalFree);
     const std::int64_t physTotalMb = monitor::BytesToMegabytes(memory.PhysicalTotal);
+    // One check of the language file for the hint's three texts.
+    const localisation::TLanguage::Batch oneLook(*FLanguage);
     const std::wstring hint = monitor::TrayHintText(
         FLanguage->Translate(L"MainForm", L"Caption", L"Brimvale"), ProgressBar_avail_phys->Position(),
         FLanguage->Translate(L"M", L"RamFree", L"RAM free"), physFreeMb, monitor::CpuHistory[150],

@@ -88,30 +88,34 @@ std::wstring MakeLanguageFolder() {
 
 int main() {
     widgets::Application.Initialize();
-    app::TMainForm plain;  // the exe's folder has no language folder
+    // One main window for every series, so that they differ only in what
+    // they measure (two windows tick at different speeds for reasons of
+    // their own, by a fifth and more): for the series with a language file, its
+    // language object is swapped for one made next to a language file.
+    app::TMainForm form;  // the exe's folder has no language folder
     const std::wstring folder = MakeLanguageFolder();
-    app::TMainForm translated;  // language\English.lng next to the "exe"
-    const bool languageOk = translated.Language().LanguageName() == L"English";
-    // Each form looks its texts up next to the executable it was made for.
-    auto inPlain = [](const std::function<void()>& body) {
-        widgets::SetModulePathForTest(L"");
-        body();
-    };
-    auto inTranslated = [folder](const std::function<void()>& body) {
+    localisation::TLanguage withFile;  // language\English.lng next to the "exe"
+    const bool languageOk = withFile.LanguageName() == L"English";
+    widgets::SetModulePathForTest(L"");
+    // A language object looks its texts up next to the executable it was made for.
+    auto withLanguageFile = [&](const std::function<void()>& body) {
         widgets::SetModulePathForTest(folder + L"brimvale.exe");
+        std::swap(form.Language(), withFile);
         body();
+        std::swap(form.Language(), withFile);
+        widgets::SetModulePathForTest(L"");
     };
 
-    auto stubbed = [](app::TMainForm& form) {
+    auto stubbed = [&form] {
         const widgets::ScopedSeam instant(widgets::ShellNotifyIcon, &InstantTray);
         form.Timer_cpuTimer();
     };
     std::vector<Series> series = {
         {"bare probes", BareProbes, {}},
-        {"monitor tick", [&] { inPlain([&] { plain.Timer_cpuTimer(); }); }, {}},
-        {"monitor tick, tray call answered in-process", [&] { inPlain([&] { stubbed(plain); }); }, {}},
-        {"monitor tick with a language file", [&] { inTranslated([&] { translated.Timer_cpuTimer(); }); }, {}},
-        {"  the same, tray call answered in-process", [&] { inTranslated([&] { stubbed(translated); }); }, {}},
+        {"monitor tick", [&] { form.Timer_cpuTimer(); }, {}},
+        {"monitor tick, tray call answered in-process", stubbed, {}},
+        {"monitor tick with a language file", [&] { withLanguageFile([&] { form.Timer_cpuTimer(); }); }, {}},
+        {"  the same, tray call answered in-process", [&] { withLanguageFile(stubbed); }, {}},
     };
     Alternate(series);
     const double bare = bench::Median(series[0].ms);
@@ -123,10 +127,13 @@ int main() {
         std::printf("\n");
     }
     if (!languageOk) std::printf("  (the language file could not be set up: the last two lack it)\n");
+    // What a language file adds to the tick, against the same tick without one.
+    const double plainTick = bench::Median(series[1].ms), plainOwn = bench::Median(series[2].ms);
+    std::printf("  with a language file / without: whole tick %.3f, tray call answered in-process %.3f\n",
+                plainTick > 0 ? bench::Median(series[3].ms) / plainTick : 0.0,
+                plainOwn > 0 ? bench::Median(series[4].ms) / plainOwn : 0.0);
 
     // Where the tick's time goes (medians of the same kind of rounds).
-    widgets::SetModulePathForTest(L"");
-    app::TMainForm& form = plain;
     Part("probes as the tick calls them", [] {
         probes::GetCpuUsage();
         probes::TMemory memory;
@@ -149,13 +156,26 @@ int main() {
         form.ProgressBar_avail_virtual->SetPosition(92);
     });
     Part("three Translate lookups, no language folder", [&] {
-        for (int i = 0; i < 3; ++i) plain.Language().Translate(L"M", L"RamFree", L"RAM free");
+        for (int i = 0; i < 3; ++i) form.Language().Translate(L"M", L"RamFree", L"RAM free");
     });
+    widgets::SetModulePathForTest(folder + L"brimvale.exe");
     Part("three Translate lookups, language file", [&] {
-        inTranslated([&] {
-            for (int i = 0; i < 3; ++i) translated.Language().Translate(L"M", L"RamFree", L"RAM free");
-        });
+        for (int i = 0; i < 3; ++i) withFile.Translate(L"M", L"RamFree", L"RAM free");
     });
+    Part("the tick's three lookups (one file check), language file", [&] {
+        const localisation::TLanguage::Batch oneLook(withFile);
+        withFile.Translate(L"MainForm", L"Caption", L"Brimvale");
+        withFile.Translate(L"M", L"RamFree", L"RAM free");
+        withFile.Translate(L"M", L"CpuFree", L"CPU free");
+    });
+    {
+        const localisation::TLanguage::Batch held(withFile);
+        Part("the same, the file checked already (kept texts)", [&] {
+            withFile.Translate(L"MainForm", L"Caption", L"Brimvale");
+            withFile.Translate(L"M", L"RamFree", L"RAM free");
+            withFile.Translate(L"M", L"CpuFree", L"CPU free");
+        });
+    }
     widgets::SetModulePathForTest(L"");
     widgets::TBitmap& picture = form.Image_text_icon->Picture();
     Part("tray picture", [&] { monitor::DrawTrayImage(picture, 60, 594); });

@@ -316,6 +316,8 @@ void TMainForm::Timer_cpuTimer() {
     readings.pageFile = {memory.PageFileFree, memory.PageFileTotal};
     readings.addressSpace = {memory.VirtualFree, memory.VirtualTotal};
     readings.decimalSeparator = UserDecimalSeparator();
+    // One check of the language file for the tooltip's three texts.
+    const localisation::TLanguage::Batch oneLook(*FLanguage);
     const monitor::TickTexts texts{FLanguage->Translate(L"MainForm", L"Caption", L"Brimvale"),
                                    FLanguage->Translate(L"M", L"RamFree", L"RAM free"),
                                    FLanguage->Translate(L"M", L"CpuFree", L"CPU free")};

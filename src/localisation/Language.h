@@ -5,10 +5,16 @@
 // sibling product (app-data folder + "Palvo\Quenderal\Main.ini", section
 // "Main", key "Language", default "English"), read once at construction and
 // only when a "language" folder sits next to the executable. Texts come from
-// that folder's <language>.lng, a profile-format file read anew at every
-// lookup, so edits show at the next one.
+// that folder's <language>.lng, a profile-format file. Every lookup sees the
+// file as it stands, so edits show at the next one; texts already read are
+// kept while the file stays readable with the same size and last-write time.
 #pragma once
+#include <map>
+#include <optional>
 #include <string>
+#include <utility>
+
+#include "widgets/Handle.h"
 
 namespace localisation {
 
@@ -27,13 +33,44 @@ public:
     // Base name of the language file; empty when there is no language folder.
     const std::wstring& LanguageName() const noexcept { return FLanguageName; }
 
+    // Lookups made while a Batch lives share one check of the language file
+    // (the tick's three, a window's translation), so they read one state of
+    // it; every lookup outside a batch checks the file itself.
+    class Batch {
+    public:
+        explicit Batch(const TLanguage& language) noexcept;
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        const TLanguage& language_;
+    };
+
 private:
+    // What a check of the language file found: whether it could be opened
+    // for reading, and then its size and last-write time.
+    struct FileState {
+        std::wstring path;
+        bool readable = false;
+        unsigned long long size = 0;
+        unsigned long long lastWrite = 0;  // in 100 ns units, as the file system gives it
+    };
+
+    widgets::UniqueFileHandle CheckFile(const std::wstring& path) const;
+
     std::wstring FLanguageName;
     // The path the lookups read: the language file's own, or its short form
     // when its own is too long for the profile calls (MAX_PATH characters or
     // more); empty when there is none, and every lookup gives its default.
     std::wstring FFilePath;
     bool FThroughShortPath = false;
+    // The texts read from the file in the state `checked_` found, by section
+    // and key as they were asked for (nullopt: the key is absent).
+    mutable FileState checked_;
+    mutable std::map<std::pair<std::wstring, std::wstring>, std::optional<std::wstring>> texts_;
+    mutable int batches_ = 0;
+    mutable bool checkedInBatch_ = false;
 };
 
 // The short form of a path ("C:\PROGRA~1\..."), as the system gives it for

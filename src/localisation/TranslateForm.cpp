@@ -64,6 +64,7 @@ private:
 }  // namespace
 
 void TranslateForm(const TLanguage& language, widgets::TTntForm& form) {
+    const TLanguage::Batch oneLook(language);  // the whole window from one state of the file
     const FormTranslator translator(language, form.Name());
     form.SetCaption(translator.Lookup(kFormCaptionKey, form.Caption()));
     for (int i = 0; i < form.ComponentCount(); ++i) translator.Translate(*form.Components(i));

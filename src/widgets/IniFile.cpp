@@ -21,11 +21,17 @@ TTntIniFile::TTntIniFile(std::wstring fileName) : fileName_(std::move(fileName))
 
 std::wstring TTntIniFile::ReadString(const std::wstring& section, const std::wstring& ident,
                                      const std::wstring& defaultValue) const {
+    return ReadValue(section, ident).value_or(defaultValue);
+}
+
+std::optional<std::wstring> TTntIniFile::ReadValue(const std::wstring& section,
+                                                   const std::wstring& ident) const {
     wchar_t buffer[kBufferChars];
     const DWORD length = ::GetPrivateProfileStringW(section.c_str(), ident.c_str(), kAbsentMarker,
                                                     buffer, kBufferChars, fileName_.c_str());
     std::wstring value(buffer, length);
-    return value == kAbsentMarker ? defaultValue : value;
+    if (value == kAbsentMarker) return std::nullopt;
+    return value;
 }
 
 void TTntIniFile::WriteString(const std::wstring& section, const std::wstring& ident,

@@ -3,6 +3,7 @@
 // at once and nothing is cached. Section and key names match without regard
 // to letter case (the platform's profile reader).
 #pragma once
+#include <optional>
 #include <string>
 
 namespace widgets {
@@ -18,6 +19,9 @@ public:
     // empty value yields the empty text.
     std::wstring ReadString(const std::wstring& section, const std::wstring& ident,
                             const std::wstring& defaultValue) const;
+
+    // The same, with nullopt where ReadString gives its default.
+    std::optional<std::wstring> ReadValue(const std::wstring& section, const std::wstring& ident) const;
 
     // Writes ident=value into section, creating the file (in the code page)
     // or the section when needed. Throws EIniFileException naming the file

@@ -118,7 +118,9 @@ TEST_F(Language, ALongValueIsCutTo2047Characters) {
     EXPECT_EQ(std::wstring(2047, L'\x0416'), language.Translate(L"M", L"MemoryReleased", L"x"));
 }
 
-TEST_F(Language, TheFileIsReadAgainAtEveryLookup) {
+// Texts are kept while the file stays as it was, but every lookup sees it as
+// it stands: edited, held unreadable, replaced by a folder, removed.
+TEST_F(Language, EveryLookupSeesTheFileAsItStands) {
     MakeLanguageFolder();
     WriteLanguageFile(L"English", L"[M_Brimvale]\r\nRamFree=first\r\n");
     const TLanguage language;
@@ -139,7 +141,21 @@ TEST_F(Language, TheFileIsReadAgainAtEveryLookup) {
     file.reset();
 
     EXPECT_EQ(L"second text", language.Translate(L"M", L"RamFree", L"RAM free"));
+    {
+        // Open for writing, sharing nothing (read-only attributes do not
+        // stop a reader running as root).
+        widgets::UniqueFileHandle held(::CreateFileW(LanguageFile(L"English").c_str(), GENERIC_WRITE, 0, nullptr,
+                                                     OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held.valid());
+        const TLanguage::Batch batch(language);  // as the tick looks its texts up
+        EXPECT_EQ(L"RAM free", language.Translate(L"M", L"RamFree", L"RAM free"));
+    }
+    EXPECT_EQ(L"second text", language.Translate(L"M", L"RamFree", L"RAM free"));
     ASSERT_TRUE(::DeleteFileW(LanguageFile(L"English").c_str()));
+    ASSERT_TRUE(widgets::CreateDir(LanguageFile(L"English")));
+    EXPECT_EQ(L"RAM free", language.Translate(L"M", L"RamFree", L"RAM free"));
+    EXPECT_TRUE(widgets::DirectoryExists(LanguageFile(L"English")));
+    ASSERT_TRUE(::RemoveDirectoryW(LanguageFile(L"English").c_str()));
     EXPECT_EQ(L"RAM free", language.Translate(L"M", L"RamFree", L"RAM free"));
     EXPECT_EQ(kEmptyLanguageFile, FileBytes(LanguageFile(L"English")));
 }

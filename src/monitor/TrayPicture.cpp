@@ -84,22 +84,25 @@ void DrawTrayImage(widgets::TBitmap& image, std::int32_t percent, std::int64_t f
     canvas.SetFontBold(text.bold);
     canvas.SetFontColor(widgets::clBlack);
     canvas.SetFontWidth(0);
-    // A text that does not fit the picture's width is fitted, and the fit is
-    // kept with the text and size: the text changes seldom (once per
-    // megabyte or gigabyte), so a tick that shows the same text measures
-    // nothing. At 32 pixels only gigabytes are fitted, by making the face
-    // smaller (the two-digit figures of today's machines fit at once); at the
-    // scaled sizes any text is, by drawing its glyphs narrower, which keeps
-    // them as tall as the layout says. At 32 a text's cell (its advance)
-    // ends in the last glyph's own spacing, so its ink stays clear of the
-    // last column.
-    static std::wstring fittedText;
+    // A text that does not fit the picture's width is fitted. At 32 pixels
+    // only gigabytes are, by making the face smaller (the two-digit figures
+    // of today's machines fit at once); at the scaled sizes any text is, by
+    // drawing its glyphs narrower, which keeps them as tall as the layout
+    // says. At 32 a text's cell (its advance) ends in the last glyph's own
+    // spacing, so its ink stays clear of the last column. The fit is kept
+    // with the text's shape and the size: digits are all equally wide in
+    // these faces, so a tick whose figure keeps its number of digits
+    // measures nothing.
+    std::wstring shape = number;
+    for (wchar_t& c : shape)
+        if (c > L'0' && c <= L'9') c = L'0';
+    static std::wstring fittedShape;
     static int fittedSize = 0, fittedHeight = 0, fittedWidth = 0;
     const auto extent = [&] { return static_cast<int>(canvas.TextExtent(number).cx); };
     // Narrowed glyphs may end without spacing: a gigabyte text is kept off
     // the last column, as at 32; four digits need every column.
     const int room = freeMB >= kTrayGigabytesFromMb ? size - 1 : size;
-    if (number != fittedText || size != fittedSize) {
+    if (shape != fittedShape || size != fittedSize) {
         fittedHeight = text.height;
         fittedWidth = 0;
         if (size == kTrayDesignSize && freeMB >= kTrayGigabytesFromMb) {
@@ -113,7 +116,7 @@ void DrawTrayImage(widgets::TBitmap& image, std::int32_t percent, std::int64_t f
                 return extent();
             });
         }
-        fittedText = number;
+        fittedShape = shape;
         fittedSize = size;
     }
     canvas.SetFontHeight(fittedHeight);

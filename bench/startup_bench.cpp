@@ -10,7 +10,9 @@
 // A third series starts the empty program with "/dlls": it first loads the
 // libraries Brimvale loads beyond the empty program's own (common controls
 // with their theming library, and the shell), which tells the system's share
-// of the difference from the program's own.
+// of the difference from the program's own. A fourth starts Brimvale's floor,
+// windows_floor.exe: the same windows and controls made with plain calls and
+// nothing else (bench/WindowsFloor.h), which no start of Brimvale can beat.
 // Usage: startup_bench [runs per program, default 21]
 #include <windows.h>
 
@@ -40,12 +42,13 @@ struct Program {
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 21;
     const std::wstring folder = bench::StageProgramsIn(std::wstring(kScratch) + L"\\program",
-                                                       {L"brimvale.exe", L"empty_window.exe"});
+                                                       {L"brimvale.exe", L"empty_window.exe", L"windows_floor.exe"});
     bench::AppDataRedirect appData(kAppData);
     Program programs[] = {
         {L"empty_window.exe", L"", "empty window program", {}},
         {L"brimvale.exe", L"", "brimvale.exe", {}},
         {L"empty_window.exe", L"/dlls", "empty window + Brimvale's DLLs", {}},
+        {L"windows_floor.exe", L"", "Brimvale's windows, plain calls", {}},
     };
     const std::size_t iconsAtStart = bench::TrayIcons().size();
 
@@ -75,14 +78,15 @@ int main(int argc, char** argv) {
         }
     }
 
-    const double empty = bench::Median(programs[0].ms);
+    const double empty = bench::Median(programs[0].ms), floor = bench::Median(programs[3].ms);
     std::printf("startup_bench: %d alternating runs each (after one warm-up run), CreateProcess to the first\n"
-                "visible top-level window, fresh application-data folder each run (medians)\n", runs);
+                "visible top-level window, fresh application-data folder each run (medians); ratios to the\n"
+                "empty program and to Brimvale's floor (its windows made with plain calls)\n", runs);
     int failures = 0;
     for (const Program& p : programs) {
         const double m = bench::Median(p.ms);
-        std::printf("  %-32s %8.1f ms   ratio to the empty program %.2f   (min %.1f, max %.1f, failures %d)\n",
-                    p.label, m, empty > 0 ? m / empty : 0.0,
+        std::printf("  %-32s %8.1f ms   ratio to empty %.2f, to floor %.2f   (min %.1f, max %.1f, failures %d)\n",
+                    p.label, m, empty > 0 ? m / empty : 0.0, floor > 0 ? m / floor : 0.0,
                     p.ms.empty() ? 0.0 : *std::min_element(p.ms.begin(), p.ms.end()),
                     p.ms.empty() ? 0.0 : *std::max_element(p.ms.begin(), p.ms.end()), p.failures);
         failures += p.failures;

@@ -5,7 +5,10 @@
 // application, create the main window, create the settings dialog, show the
 // main window) and as "empty" (register a class, create a window, show it);
 // each child writes the time of each step, counted from its own process's
-// creation, to a file the parent reads. Prints medians.
+// creation, to a file the parent reads. A third kind, "floor", makes the
+// same windows and controls as Brimvale with plain calls and shows the main
+// one (bench/WindowsFloor.h), the least any start of Brimvale must do.
+// Prints medians.
 // Usage: startup_parts_bench [runs per kind, default 11]
 #include <windows.h>
 
@@ -16,6 +19,7 @@
 
 #include "BenchUtil.h"
 #include "ProcessUtil.h"
+#include "WindowsFloor.h"
 #include "app/MainForm.h"
 #include "settings/OptionForm.h"
 #include "widgets/Application.h"
@@ -68,6 +72,18 @@ int RunEmpty(const std::string& out) {
     steps.Mark("window shown");
     steps.Write(out);
     ::DestroyWindow(wnd);
+    return 0;
+}
+
+int RunFloor(const std::string& out) {
+    Steps steps;
+    steps.Mark("main entered");
+    HWND mainWindow = bench::CreateFloorWindows();
+    steps.Mark("windows created");
+    ::ShowWindow(mainWindow, SW_SHOW);
+    steps.Mark("main window shown");
+    steps.Write(out);
+    ::DestroyWindow(mainWindow);
     return 0;
 }
 
@@ -129,26 +145,30 @@ void Report(const char* title, const std::vector<std::vector<std::pair<std::stri
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "empty") return RunEmpty(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "brimvale") return RunBrimvale(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "floor") return RunFloor(argv[2]);
     const int runs = argc > 1 ? std::atoi(argv[1]) : 11;
 
     bench::RemoveTree(kScratch);
     bench::CreateFolders(kScratch);
     bench::AppDataRedirect appData(std::wstring(kScratch) + L"\\appdata");
     const std::string out = "C:\\brimvale-bench-parts\\steps.txt";
-    std::vector<std::vector<std::pair<std::string, double>>> empty, brimvale;
+    std::vector<std::vector<std::pair<std::string, double>>> empty, brimvale, floor;
     for (int r = 0; r < runs + 1; ++r) {  // the first round warms the caches and is not counted
         bench::RemoveTree(std::wstring(kScratch) + L"\\appdata");
         bench::CreateFolders(std::wstring(kScratch) + L"\\appdata");
         auto e = RunChild(L"empty", out);
         auto b = RunChild(L"brimvale", out);
+        auto f = RunChild(L"floor", out);
         if (r == 0) continue;
         if (!e.empty()) empty.push_back(e);
         if (!b.empty()) brimvale.push_back(b);
+        if (!f.empty()) floor.push_back(f);
     }
     std::printf("startup_parts_bench: this benchmark started again as each kind of program, alternately;\n"
                 "both kinds have Brimvale's libraries loaded before main\n");
     Report("empty window", empty);
     Report("brimvale's entry sequence", brimvale);
+    Report("brimvale's windows with plain calls (the floor)", floor);
     bench::RemoveTree(kScratch);
-    return empty.empty() || brimvale.empty() ? 1 : 0;
+    return empty.empty() || brimvale.empty() || floor.empty() ? 1 : 0;
 }

@@ -16,16 +16,16 @@ if [ "${1:-}" = --win64 ]; then
 fi
 bash "$root/scripts/setup.sh"
 bash "$root/scripts/build.sh" >/dev/null
-# The baseline program is stripped like brimvale.exe (linked with -s), so
-# that neither carries symbols the other lacks into its start or its memory.
-$arch-w64-mingw32-strip "$root/build/$tree/empty_window.exe"
+# The baseline programs are stripped like brimvale.exe (linked with -s), so
+# that none carries symbols the others lack into its start or its memory.
+$arch-w64-mingw32-strip "$root/build/$tree/empty_window.exe" "$root/build/$tree/windows_floor.exe"
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
 trap wine_session_stop EXIT
 wine_session_start "$root/build/$tree/benchprefix"
 names=("$@")
 if [ ${#names[@]} -eq 0 ]; then
-  # Every benchmark; empty_window is the baseline program the others start.
+  # Every benchmark; empty_window and windows_floor are baseline programs the others start.
   for f in "$root"/bench/*_bench.cpp; do names+=("$(basename "$f" .cpp)"); done
 fi
 for n in "${names[@]}"; do

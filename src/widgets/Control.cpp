@@ -34,6 +34,7 @@ TControl::TControl(TTntForm& form, const CreateArgs& args, const char* ownClassN
 void TControl::CreateHandle(const wchar_t* windowClass, DWORD style, const CreateArgs& args, DWORD exStyle,
                             TWindowBase* attach) {
     bounds_ = args.bounds;
+    if (anchorBottom_) bounds_.top += form_.BottomShift();
     visible_ = args.visible;
     WindowArgs window;
     window.what = Name();

@@ -9,6 +9,20 @@
 #include "widgets/StdCtrls.h"
 
 namespace widgets {
+namespace {
+
+RECT WorkArea() {
+    RECT area{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+// Where a window of that size stands in the middle of the area.
+POINT CentredIn(const RECT& area, int width, int height) {
+    return {area.left + ((area.right - area.left) - width) / 2, area.top + ((area.bottom - area.top) - height) / 2};
+}
+
+}  // namespace
 
 TTntForm::TTntForm(std::wstring name, std::string className, const FormOptions& options, HWND owner)
     : TComponent(std::move(name), className), fontStyle_(options.font) {
@@ -18,9 +32,10 @@ TTntForm::TTntForm(std::wstring name, std::string className, const FormOptions& 
     font_ = CreateFontFor(fontStyle_);
     const DWORD style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | (options.minimizeBox ? WS_MINIMIZEBOX : 0);
     const DWORD exStyle = options.appWindow ? WS_EX_APPWINDOW : WS_EX_DLGMODALFRAME;
-    RECT r{0, 0, options.clientWidth, options.clientHeight};
+    clientHeight_ = options.shownClientHeight > 0 ? options.shownClientHeight : options.clientHeight;
+    bottomShift_ = clientHeight_ - options.clientHeight;
+    RECT r{0, 0, options.clientWidth, clientHeight_};
     ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
-    clientHeight_ = options.clientHeight;
     WindowArgs window;
     window.what = Name();
     window.className = windowClass.c_str();
@@ -29,9 +44,13 @@ TTntForm::TTntForm(std::wstring name, std::string className, const FormOptions& 
     window.exStyle = exStyle;
     window.width = r.right - r.left;
     window.height = r.bottom - r.top;
+    // Made in the middle of the work area, where CenterOn(nullptr) would
+    // move it: one move of a top-level window fewer.
+    const POINT at = CentredIn(WorkArea(), window.width, window.height);
+    window.left = at.x;
+    window.top = at.y;
     window.parent = owner;
     Create(window);
-    CenterOn(nullptr);
 }
 
 // The window goes while the form is still a form: its last messages reach
@@ -211,10 +230,9 @@ void TTntForm::CenterOn(HWND other) {
     if (other && ::IsWindowVisible(other))
         ::GetWindowRect(other, &area);
     else
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    const int x = area.left + ((area.right - area.left) - Width()) / 2;
-    const int y = area.top + ((area.bottom - area.top) - Height()) / 2;
-    ::SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        area = WorkArea();
+    const POINT at = CentredIn(area, Width(), Height());
+    ::SetWindowPos(Handle(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool TTntForm::Visible() const { return Handle() && ::IsWindowVisible(Handle()); }

@@ -20,7 +20,11 @@ enum class TCloseAction { None, Hide, Free };
 
 struct FormOptions {
     std::wstring caption;
-    int clientWidth = 0, clientHeight = 0;
+    int clientWidth = 0, clientHeight = 0;  // of the design, which the layout's rows follow
+    // The client height the window is made with, when it differs from the
+    // design's: the bottom-anchored controls are then placed as a resize to
+    // it would move them.
+    int shownClientHeight = 0;
     bool minimizeBox = true;
     bool appWindow = false;  // own taskbar button while visible
     int iconId = 0;          // window icon resource (0: none)
@@ -54,7 +58,11 @@ public:
     int ClientWidth() const;
     int ClientHeight() const;
     // Places the window in the middle of the work area (or of another window).
+    // A form is made there already, at the size it is made with.
     void CenterOn(HWND other);
+    // How far the bottom-anchored controls sit from their design places: the
+    // made client height less the design's.
+    int BottomShift() const noexcept { return bottomShift_; }
 
     bool Visible() const;
     void Show();  // visible, restored when minimised, and in front
@@ -113,6 +121,7 @@ private:
     int nextId_ = kFirstAutomaticControlId;
     UINT_PTR nextTimerId_ = 1;
     int clientHeight_ = 0;
+    int bottomShift_ = 0;
     bool modal_ = false;
     // The control that had the focus when the form last went inactive; null
     // from each show on, so that a shown form starts at its first control.

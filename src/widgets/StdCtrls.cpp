@@ -4,6 +4,26 @@
 #include "widgets/Form.h"
 
 namespace widgets {
+namespace {
+
+// The bounds an auto-sized label takes for its text in its font: one line,
+// as wide as the text (nothing when there is none) and as high as a line; a
+// right-aligned label keeps its right edge, any other its left edge. Measured
+// on a memory DC compatible with the screen, which has the screen's metrics
+// and costs no request for the label's own DC.
+Bounds FittedBounds(const Bounds& bounds, TAlignment alignment, HFONT font, const std::wstring& text) {
+    UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+    const auto select = SelectInScope(dc.get(), font);
+    RECT r{0, 0, 0, 0};
+    const std::wstring measured = text.empty() ? std::wstring(L" ") : text;
+    ::DrawTextW(dc.get(), measured.c_str(), static_cast<int>(measured.size()), &r,
+                DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
+    const int width = text.empty() ? 0 : static_cast<int>(r.right);
+    const int left = alignment == TAlignment::Right ? bounds.left + bounds.width - width : bounds.left;
+    return {left, bounds.top, width, static_cast<int>(r.bottom)};
+}
+
+}  // namespace
 
 TTntLabel::TTntLabel(TTntForm& form, const CreateArgs& args)
     : TControl(form, args, "TTntLabel"), autoSize_(args.autoSize), alignment_(args.alignment) {
@@ -12,28 +32,20 @@ TTntLabel::TTntLabel(TTntForm& form, const CreateArgs& args)
         style |= SS_RIGHT;
     else
         style |= args.wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP;
-    CreateHandle(L"STATIC", style, args);
-    AdjustSize();
+    // Made at the size its text takes rather than moved there afterwards.
+    CreateArgs fitted = args;
+    if (autoSize_) fitted.bounds = FittedBounds(args.bounds, alignment_, form.FontHandle(), args.caption);
+    CreateHandle(L"STATIC", style, fitted);
 }
 
 void TTntLabel::AdjustSize() {
     if (!autoSize_ || !Handle()) return;
-    const std::wstring text = Caption();
-    WindowDc dc(Handle());
     HFONT font = reinterpret_cast<HFONT>(::SendMessageW(Handle(), WM_GETFONT, 0, 0));
-    const auto select = SelectInScope(dc.get(), font);
-    RECT r{0, 0, 0, 0};
-    const std::wstring measured = text.empty() ? std::wstring(L" ") : text;
-    ::DrawTextW(dc.get(), measured.c_str(), static_cast<int>(measured.size()), &r,
-                DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
-    const int width = text.empty() ? 0 : static_cast<int>(r.right);
-    const int height = static_cast<int>(r.bottom);
-    int left = Left();
-    if (alignment_ == TAlignment::Right) left = Left() + Width() - width;
+    const Bounds fitted = FittedBounds({Left(), Top(), Width(), Height()}, alignment_, font, Caption());
     // A new text of the same size (the usual case: digits are all equally
     // wide) leaves the window where it is.
-    if (left == Left() && width == Width() && height == Height()) return;
-    SetBounds(left, Top(), width, height);
+    if (fitted.left == Left() && fitted.width == Width() && fitted.height == Height()) return;
+    SetBounds(fitted.left, fitted.top, fitted.width, fitted.height);
 }
 
 TTntButton::TTntButton(TTntForm& form, const CreateArgs& args) : TControl(form, args, "TTntButton") {

@@ -124,10 +124,6 @@ void TMainForm::createComponents() {
         Row(Label_Memory_Released,
             {.name = L"Label_Memory_Released", .id = idLabel_Memory_Released, .bounds = {40, 324, 425, 13},
              .caption = L"MB memory has been released.", .visible = false, .autoSize = false, .anchorBottom = true}),
-        Row(Label_status_Smart, {.name = L"Label_status_Smart", .id = idLabel_status_Smart, .bounds = {25, 5, 200, 13},
-                                 .caption = L"SmartFree", .autoSize = false}),
-        Row(Label_Status_Auto, {.name = L"Label_Status_Auto", .id = idLabel_Status_Auto, .bounds = {269, 5, 200, 13},
-                                .caption = L"AutoFree", .autoSize = false}),
         Row(Label_Introduction, {.name = L"Label_Introduction", .id = idLabel_Introduction, .bounds = {16, 8, 449, 57},
                                  .caption = kIntroduction, .autoSize = false, .wordWrap = true}),
         Row(Button_go, {.name = L"Button_go", .id = idButton_go, .bounds = {16, 294, 105, 25}, .caption = L"Go!",
@@ -149,6 +145,11 @@ void TMainForm::createComponents() {
                                          .bounds = {128, 272, 337, 17}, .visible = false}),
         Row(StatusBar_smart_auto, {.name = L"StatusBar_smart_auto", .id = idStatusBar_smart_auto,
                                    .bounds = {0, 0, 0, 22}, .panelWidths = {244, 50}}),
+        // In the status bar's panels, beside their pictures.
+        Row(Label_status_Smart, {.name = L"Label_status_Smart", .id = idLabel_status_Smart, .bounds = {25, 5, 200, 13},
+                                 .caption = L"SmartFree", .autoSize = false, .parent = L"StatusBar_smart_auto"}),
+        Row(Label_Status_Auto, {.name = L"Label_Status_Auto", .id = idLabel_Status_Auto, .bounds = {269, 5, 200, 13},
+                                .caption = L"AutoFree", .autoSize = false, .parent = L"StatusBar_smart_auto"}),
         Row(Image_ok_ico, {.name = L"Image_ok_ico", .id = idImage_ok_ico, .bounds = {0, 0, 17, 17}, .visible = false}),
         Row(Image_cancel_ico,
             {.name = L"Image_cancel_ico", .id = idImage_cancel_ico, .bounds = {0, 0, 17, 17}, .visible = false}),
@@ -167,7 +168,9 @@ void TMainForm::createComponents() {
     Tray_DeepClean = AddItem<TTntMenuItem>(L"Tray_DeepClean", L"Deep Clean");
     Tray_ShowWindow = AddItem<TTntMenuItem>(L"Tray_ShowWindow", L"Show window");
     Tray_Exit = AddItem<TTntMenuItem>(L"Tray_Exit", L"Exit");
-    TextTrayIcon = Add<TTextTrayIcon>(L"TextTrayIcon");
+    // The first tick, which runs before the window shows, puts the icon in
+    // the tray with its picture and hint.
+    TextTrayIcon = Add<TTextTrayIcon>(L"TextTrayIcon", TrayIconStart::AtFirstUpdate);
 
     FontStyle arial = Font();
     arial.name = kIntroductionFontName;
@@ -230,11 +233,6 @@ void TMainForm::FormCreate() {
     monitor::GridPhase = 0;
     monitor::ResetCpuHistory();
     Timer_cpuTimer();
-    Label_status_Smart->SetParentWindow(StatusBar_smart_auto->Handle());
-    Label_status_Smart->SetBounds(25, 5, Label_status_Smart->Width(), Label_status_Smart->Height());
-    Label_Status_Auto->SetParentWindow(StatusBar_smart_auto->Handle());
-    Label_Status_Auto->SetBounds(StatusBar_smart_auto->PanelWidths()[0] + 25, 5, Label_Status_Auto->Width(),
-                                 Label_Status_Auto->Height());
     Image_cpu->SetHint(FLanguage->Translate(L"M", L"CpuUsageHint", L"Cpu Usage"));
 }
 

@@ -75,8 +75,10 @@ void OpenSettingsFile() {
         (void)::CopyFileW(kRootSettingsFile, SettingsPath.c_str(), TRUE);
     }
     if (!widgets::FileExists(SettingsPath)) {
-        // The first write creates the file and its section line.
-        for (const Setting& setting : Settings) SettingsIni->WriteBool(SettingsSection, setting.key, setting.firstRun);
+        // One write creates the file, its section line and every key.
+        std::vector<std::pair<std::wstring, std::wstring>> keys;
+        for (const Setting& setting : Settings) keys.emplace_back(setting.key, setting.firstRun ? L"1" : L"0");
+        SettingsIni->WriteSection(SettingsSection, keys);
     }
 }
 

@@ -47,6 +47,9 @@ void TControl::CreateHandle(const wchar_t* windowClass, DWORD style, const Creat
     window.width = bounds_.width;
     window.height = bounds_.height;
     window.parent = form_.Handle();
+    if (!args.parent.empty()) {
+        if (const TControl* parent = form_.ControlNamed(args.parent)) window.parent = parent->Handle();
+    }
     window.id = id_;
     hwnd_ = attach ? attach->Create(window) : CreateChildWindow(window);
     ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(form_.FontHandle()), FALSE);
@@ -104,10 +107,6 @@ void TControl::SetFont(const FontStyle& style) {
     }
     if (hwnd_) ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(handle), TRUE);
     CaptionChanged();
-}
-
-void TControl::SetParentWindow(HWND parent) {
-    if (hwnd_) ::SetParent(hwnd_, parent);
 }
 
 HBRUSH TControl::CtlColor(HDC dc) {

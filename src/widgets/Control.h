@@ -58,6 +58,10 @@ struct CreateArgs {
     std::vector<int> panelWidths{};
     // Empty: the class's own name. A descendant passes its own.
     std::string className{};
+    // Empty: a child of the form. Otherwise the name of a control made
+    // before this one, inside whose window it is made (labels in a status
+    // bar); bounds are then in that control's client area.
+    std::wstring parent{};
 };
 
 class TControl : public TComponent {
@@ -90,10 +94,6 @@ public:
     }
 
     bool AnchorBottom() const noexcept { return anchorBottom_; }
-
-    // Moves the window under another parent (for example into a status bar);
-    // the bounds are then relative to that parent.
-    void SetParentWindow(HWND parent);
 
     // Buttons and check boxes: run when the user clicks, or by Click.
     TNotifyEvent OnClick;

@@ -72,6 +72,12 @@ TControl* TTntForm::controlById(int id) const {
     return nullptr;
 }
 
+TControl* TTntForm::ControlNamed(const std::wstring& name) const {
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (auto* c = dynamic_cast<TControl*>(Components(i)); c && c->Name() == name) return c;
+    return nullptr;
+}
+
 TControl* TTntForm::controlByHandle(HWND wnd) const {
     if (!wnd) return nullptr;
     for (int i = 0; i < ComponentCount(); ++i)

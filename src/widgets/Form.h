@@ -99,6 +99,8 @@ public:
     }
     // Creates the controls of a layout, row by row, in order.
     void CreateControls(std::initializer_list<LayoutRow> layout);
+    // The control of that name, or null.
+    TControl* ControlNamed(const std::wstring& name) const;
 
     // Controls given no id of their own are numbered from here up, a range
     // that explicit ids (below it) never reach, so no two share one.

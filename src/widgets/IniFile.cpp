@@ -43,6 +43,20 @@ void TTntIniFile::WriteString(const std::wstring& section, const std::wstring& i
     }
 }
 
+void TTntIniFile::WriteSection(const std::wstring& section,
+                               const std::vector<std::pair<std::wstring, std::wstring>>& keys) const {
+    std::wstring lines;  // "key=value", each ended by a null, and one more null at the end
+    for (const auto& [key, value] : keys) {
+        lines += key + L"=" + value;
+        lines.push_back(L'\0');
+    }
+    lines.push_back(L'\0');
+    if (!::WritePrivateProfileSectionW(section.c_str(), lines.c_str(), fileName_.c_str())) {
+        const DWORD error = ::GetLastError();  // before anything else can change it
+        throw EIniFileException(WithSystemReason(L"Unable to write to " + fileName_, error));
+    }
+}
+
 bool TTntIniFile::ReadBool(const std::wstring& section, const std::wstring& ident,
                            bool defaultValue) const {
     const std::wstring text = ReadString(section, ident, std::wstring());

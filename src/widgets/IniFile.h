@@ -5,6 +5,8 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace widgets {
 
@@ -28,6 +30,12 @@ public:
     // when the system refuses the write.
     void WriteString(const std::wstring& section, const std::wstring& ident,
                      const std::wstring& value) const;
+
+    // Writes the keys into section in one write, which replaces whatever
+    // the section held; for a new file, the same file as writing them one by
+    // one. Throws as WriteString.
+    void WriteSection(const std::wstring& section,
+                      const std::vector<std::pair<std::wstring, std::wstring>>& keys) const;
 
     // The value read as a 32-bit integer, non-zero meaning on; defaultValue
     // when the key is missing or its value is not an integer (ParseIniBool).

@@ -39,8 +39,8 @@ void RealWindowsVersion(int& major, int& minor) {
 BOOL(WINAPI* ShellNotifyIcon)(DWORD message, PNOTIFYICONDATAW data) = ::Shell_NotifyIconW;
 void (*ReadWindowsVersion)(int& major, int& minor) = &RealWindowsVersion;
 
-TTextTrayIcon::TTextTrayIcon(TTntForm& mainForm, std::wstring name, std::string className)
-    : TComponent(std::move(name), std::move(className)), mainForm_(mainForm) {
+TTextTrayIcon::TTextTrayIcon(TTntForm& mainForm, std::wstring name, TrayIconStart start)
+    : TComponent(std::move(name), "TTextTrayIcon"), mainForm_(mainForm) {
     RegisterWindowClass({.name = L"TTextTrayIconWindow"});
     // A hidden top-level window: it receives the tray's callbacks and the
     // TaskbarCreated broadcast (which message-only windows do not get).
@@ -53,6 +53,7 @@ TTextTrayIcon::TTextTrayIcon(TTntForm& mainForm, std::wstring name, std::string 
     Create(window);
     // An elevated copy would otherwise never hear that the shell restarted.
     (void)AllowMessageThroughFilter(Handle(), taskbarCreated_);
+    if (start == TrayIconStart::AtFirstUpdate) return;
     icon_.reset(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
                                                  MAKEINTRESOURCEW(kProgramIconId), IMAGE_ICON,
                                                  ::GetSystemMetrics(SM_CXSMICON),
@@ -86,6 +87,7 @@ bool TTextTrayIcon::notify(DWORD message, const NOTIFYICONDATAW* balloon) {
 // counts as present as soon as one call succeeds, and the next update tries
 // again whatever happened this time.
 void TTextTrayIcon::present() {
+    started_ = true;
     if (added_ && notify(NIM_MODIFY)) return;
     const bool wasPresent = added_;
     added_ = notify(NIM_ADD) || notify(NIM_MODIFY);
@@ -147,7 +149,7 @@ LRESULT TTextTrayIcon::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         // The new shell holds no icon: add first. A taskbar is re-created
         // when the display scale changes, too.
         added_ = false;
-        present();
+        if (started_) present();
         if (OnScaleChange) Dispatch(OnScaleChange);
         return 0;
     }

@@ -23,12 +23,17 @@ class TTntPopupMenu;
 extern BOOL(WINAPI* ShellNotifyIcon)(DWORD message, PNOTIFYICONDATAW data);
 extern void (*ReadWindowsVersion)(int& major, int& minor);
 
+// When the icon first goes to the tray: at once, with the program's icon and
+// no hint, or with the first update's icon and hint, which spares the shell
+// an add and a modify in quick succession when an update follows at once.
+enum class TrayIconStart { Now, AtFirstUpdate };
+
 class TTextTrayIcon : public TComponent, private TWindowBase {
 public:
     // Message the tray sends to the icon's window for mouse events.
     static constexpr UINT kCallbackMessage = WM_APP + 1;
 
-    TTextTrayIcon(TTntForm& mainForm, std::wstring name, std::string className = "TTextTrayIcon");
+    TTextTrayIcon(TTntForm& mainForm, std::wstring name, TrayIconStart start = TrayIconStart::Now);
     ~TTextTrayIcon() override;
 
     const std::wstring& Hint() const noexcept { return hint_; }
@@ -72,6 +77,7 @@ private:
     UniqueIcon icon_;
     std::wstring hint_;
     bool added_ = false;
+    bool started_ = false;  // the tray has been asked to show the icon
     TTntPopupMenu* popupMenu_ = nullptr;
     UINT taskbarCreated_ = 0;
 };

@@ -195,6 +195,19 @@ TEST_F(BusyShellFixture, TimeOutsAndRefusalsNeverFreezeThePictureOrTheHint) {
     }
 }
 
+// Started at the first update: nothing reaches the shell before it, not even
+// a re-created taskbar; the update adds the icon with its tip in one call.
+TEST_F(BusyShellFixture, AnIconStartedAtItsFirstUpdateGoesToTheShellOnlyThen) {
+    TTextTrayIcon* tray = form.Add<TTextTrayIcon>(L"LateTray", TrayIconStart::AtFirstUpdate);
+    ::SendMessageW(tray->Window(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_EQ(0, shell_.calls);
+    EXPECT_FALSE(tray->IconVisible());
+    tray->Update(L"first tick", NewIcon());
+    EXPECT_EQ(1, shell_.calls);
+    EXPECT_TRUE(shell_.holds);
+    EXPECT_EQ(L"first tick", shell_.tip);
+}
+
 TEST_F(BusyShellFixture, AnIconTheShellAlreadyHoldsIsTakenOverAndAlwaysRemovedAtTheEnd) {
     shell_.holds = true;  // left over, or added by a call the shell timed out
     TTextTrayIcon* tray = NewTray();

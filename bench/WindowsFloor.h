@@ -13,6 +13,7 @@
 
 namespace bench {
 
+inline void (*FloorMark)(const char*) = nullptr;
 inline HWND& FloorMainWindow() {
     static HWND wnd = nullptr;
     return wnd;
@@ -91,6 +92,7 @@ inline HWND CreateFloorWindows() {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     ::CreateWindowExW(WS_EX_TOOLWINDOW, L"TApplication", L"Brimvale ", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0,
                       nullptr, nullptr, instance, nullptr);
+    if (FloorMark) FloorMark("app window");
 
     // Fonts: the forms' own, Arial, the Go button's, the released figure's.
     static const HFONT fonts[] = {FloorFont(L"MS Sans Serif", -11, false), FloorFont(L"Arial", -11, false),
@@ -133,8 +135,10 @@ inline HWND CreateFloorWindows() {
     };
     HWND mainForm = FloorMainWindow() = FloorForm(L"TMainForm", L"Brimvale", WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | WS_MINIMIZEBOX,
                               WS_EX_APPWINDOW, 482, 343, nullptr, main, sizeof main / sizeof main[0], fonts);
+    if (FloorMark) FloorMark("main form");
     ::CreateWindowExW(WS_EX_TOOLWINDOW, L"TTextTrayIconWindow", nullptr, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                       instance, nullptr);
+    if (FloorMark) FloorMark("tray window");
     constexpr DWORD kBox = BS_AUTOCHECKBOX | WS_TABSTOP | WS_VISIBLE;
     static const FloorControl dialog[] = {
         {L"BUTTON", kBox, 0, 16, 8, 265, 17, L"Run at Windows Startup", 1},

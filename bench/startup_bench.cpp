@@ -13,12 +13,16 @@
 // of the difference from the program's own. A fourth starts Brimvale's floor,
 // windows_floor.exe: the same windows and controls made with plain calls and
 // nothing else (bench/WindowsFloor.h), which no start of Brimvale can beat.
+// When a folder "before" next to the benchmark holds another build of
+// brimvale.exe (say, of an earlier commit), it is started too, under the same
+// name, as a fifth series: before and after measured in the same run.
 // Usage: startup_bench [runs per program, default 21]
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <vector>
 
 #include "BenchUtil.h"
@@ -43,20 +47,28 @@ int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 21;
     const std::wstring folder = bench::StageProgramsIn(std::wstring(kScratch) + L"\\program",
                                                        {L"brimvale.exe", L"empty_window.exe", L"windows_floor.exe"});
+    const bool withBefore = ::GetFileAttributesW((bench::ExeFolder() + L"before\\brimvale.exe").c_str()) !=
+                            INVALID_FILE_ATTRIBUTES;
+    if (withBefore) {
+        bench::CreateFolders(folder + L"before");
+        ::CopyFileW((bench::ExeFolder() + L"before\\brimvale.exe").c_str(), (folder + L"before\\brimvale.exe").c_str(),
+                    FALSE);
+    }
     bench::AppDataRedirect appData(kAppData);
-    Program programs[] = {
+    std::vector<Program> programs = {
         {L"empty_window.exe", L"", "empty window program", {}},
         {L"brimvale.exe", L"", "brimvale.exe", {}},
         {L"empty_window.exe", L"/dlls", "empty window + Brimvale's DLLs", {}},
         {L"windows_floor.exe", L"", "Brimvale's windows, plain calls", {}},
     };
+    if (withBefore) programs.push_back({L"before\\brimvale.exe", L"", "brimvale.exe before", {}});
     const std::size_t iconsAtStart = bench::TrayIcons().size();
 
     for (int run = 0; run < runs + 1; ++run) {  // run 0 warms the file cache and is not counted
         for (Program& p : programs) {
             bench::RemoveTree(kAppData);
             bench::CreateFolders(kAppData);
-            const bool brimvale = p.exe[0] == L'b';
+            const bool brimvale = std::wcsstr(p.exe, L"brimvale") != nullptr;
             const double start = bench::NowMs();
             bench::Child child(folder + p.exe, p.parameters);
             if (!child.Started()) {

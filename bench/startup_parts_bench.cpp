@@ -76,7 +76,8 @@ int RunEmpty(const std::string& out) {
 }
 
 int RunFloor(const std::string& out) {
-    Steps steps;
+    static Steps steps;
+    bench::FloorMark = [](const char* n) { steps.Mark(n); };
     steps.Mark("main entered");
     HWND mainWindow = bench::CreateFloorWindows();
     steps.Mark("windows created");

@@ -13,6 +13,7 @@
 
 namespace bench {
 
+// Called after each of the floor's steps when set (startup_parts_bench times them).
 inline void (*FloorMark)(const char*) = nullptr;
 inline HWND& FloorMainWindow() {
     static HWND wnd = nullptr;

@@ -176,6 +176,19 @@ int main() {
             withFile.Translate(L"M", L"CpuFree", L"CPU free");
         });
     }
+    // The file check's two halves: an open for reading and its close (which
+    // tells a file another program holds unreadable), and the attribute query
+    // (size and last-write time).
+    const std::wstring languageFile = folder + L"language\\English.lng";
+    Part("language file: open for reading and close", [&] {
+        const HANDLE file = ::CreateFileW(languageFile.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+    });
+    Part("language file: attribute query", [&] {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        (void)::GetFileAttributesExW(languageFile.c_str(), GetFileExInfoStandard, &data);
+    });
     widgets::SetModulePathForTest(L"");
     widgets::TBitmap& picture = form.Image_text_icon->Picture();
     Part("tray picture", [&] { monitor::DrawTrayImage(picture, 60, 594); });

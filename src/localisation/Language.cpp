@@ -101,32 +101,24 @@ TLanguage::TLanguage() {
     }
 }
 
-// Opens the file for reading as the profile reader does (sharing reads and
-// writes, so that nobody can remove it or lock it meanwhile) and notes what
-// it found: a file that is missing, a folder, or held by someone who shares
-// no reading is not readable; a readable one has a size and a last-write
-// time (asked for by name: through the handle would cost one more round trip
-// to the system). Texts kept for another state of the file are dropped.
-// Returns the file, open, when it is readable.
-widgets::UniqueFileHandle TLanguage::CheckFile(const std::wstring& path) const {
+// One attribute query by name: whether a file (not a folder) is there, and
+// its size and last-write time. Texts kept for another state of the file
+// are dropped.
+void TLanguage::CheckFile(const std::wstring& path) const {
     FileState now;
     now.path = path;
-    widgets::UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    now.readable = file && ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
-    if (now.readable) {
+    now.present = ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) &&
+                  (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    if (now.present) {
         now.size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         now.lastWrite = (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
                         data.ftLastWriteTime.dwLowDateTime;
-    } else {
-        file.reset();
     }
-    const bool same = now.readable && checked_.readable && now.path == checked_.path &&
+    const bool same = now.present && checked_.present && now.path == checked_.path &&
                       now.size == checked_.size && now.lastWrite == checked_.lastWrite;
     if (!same) texts_.clear();
     checked_ = std::move(now);
-    return file;
 }
 
 std::wstring TLanguage::Translate(const std::wstring& formKey, const std::wstring& textKey,
@@ -134,27 +126,32 @@ std::wstring TLanguage::Translate(const std::wstring& formKey, const std::wstrin
     if (FFilePath.empty()) return defaultText;
     const std::wstring& path = FFilePath;
     const std::wstring section = LanguageSection(formKey);
-    widgets::UniqueFileHandle held;
     if (!checkedInBatch_ || checked_.path != path) {
-        held = CheckFile(path);
+        CheckFile(path);
         checkedInBatch_ = batches_ > 0;
     }
-    if (checked_.readable) {
+    if (checked_.present) {
         const auto key = std::make_pair(section, textKey);
-        auto at = texts_.find(key);
-        if (at == texts_.end()) {
-            // A text not read yet is read while the file is held open, so
-            // that it belongs to the state just checked: nobody can lock the
-            // file in between.
-            if (!held) held = CheckFile(path);
-            if (held) at = texts_.emplace(key, widgets::TTntIniFile(path).ReadValue(section, textKey)).first;
-        }
-        // Kept for the file as it stands: the profile reader would give the same.
-        if (at != texts_.end()) return at->second.value_or(defaultText);
+        if (auto at = texts_.find(key); at != texts_.end()) return at->second.value_or(defaultText);
+        // A text not read yet is read while the file is open for reading as
+        // the profile reader opens it (sharing reads and writes), so that
+        // nobody can change or lock it in between; the check is made again
+        // through that opening, so the text is kept for the state it was
+        // read from. A file that cannot be opened (held by someone who shares
+        // no reading) gives the default, as the profile reader would, and
+        // nothing is kept.
+        const widgets::UniqueFileHandle held(::CreateFileW(path.c_str(), GENERIC_READ,
+                                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!held) return defaultText;
+        CheckFile(path);
+        if (checked_.present)
+            return texts_.emplace(key, widgets::TTntIniFile(path).ReadValue(section, textKey))
+                .first->second.value_or(defaultText);
     }
-    // Missing (then made), a folder, or held unreadable: the profile reader
-    // decides, as when no text is kept. A short form names an existing file
-    // only: a file removed meanwhile is not made again under it.
+    // Missing (then made) or a folder: the profile reader decides, as when
+    // no text is kept. A short form names an existing file only: a file
+    // removed meanwhile is not made again under it.
     if (FThroughShortPath ? !widgets::FileExists(path) : !EnsureLanguageFile(path)) return defaultText;
     const widgets::TTntIniFile file(path);
     return file.ReadString(section, textKey, defaultText);

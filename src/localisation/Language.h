@@ -6,15 +6,18 @@
 // "Main", key "Language", default "English"), read once at construction and
 // only when a "language" folder sits next to the executable. Texts come from
 // that folder's <language>.lng, a profile-format file. Every lookup sees the
-// file as it stands, so edits show at the next one; texts already read are
-// kept while the file stays readable with the same size and last-write time.
+// file as it stands, so edits show at the next one: one attribute query
+// (per lookup, or per batch) tells whether the file changed, and texts
+// already read are kept while it keeps its size and last-write time. A text
+// not read yet is read from the file as the profile reader would; one that
+// cannot be read (the file missing, a folder, or held by someone who shares
+// no reading) gives its default and is not kept.
 #pragma once
 #include <map>
 #include <optional>
 #include <string>
 #include <utility>
 
-#include "widgets/Handle.h"
 
 namespace localisation {
 
@@ -48,16 +51,16 @@ public:
     };
 
 private:
-    // What a check of the language file found: whether it could be opened
-    // for reading, and then its size and last-write time.
+    // What a check of the language file found: whether a file is there, and
+    // then its size and last-write time.
     struct FileState {
         std::wstring path;
-        bool readable = false;
+        bool present = false;  // a file, not a folder
         unsigned long long size = 0;
         unsigned long long lastWrite = 0;  // in 100 ns units, as the file system gives it
     };
 
-    widgets::UniqueFileHandle CheckFile(const std::wstring& path) const;
+    void CheckFile(const std::wstring& path) const;
 
     std::wstring FLanguageName;
     // The path the lookups read: the language file's own, or its short form

@@ -119,14 +119,16 @@ TEST_F(Language, ALongValueIsCutTo2047Characters) {
 }
 
 // Texts are kept while the file stays as it was, but every lookup sees it as
-// it stands: edited, held unreadable, replaced by a folder, removed.
+// it stands: edited, held unreadable (a text read before stays, one not read
+// yet gives its default until the file is free), replaced by a folder,
+// removed.
 TEST_F(Language, EveryLookupSeesTheFileAsItStands) {
     MakeLanguageFolder();
     WriteLanguageFile(L"English", L"[M_Brimvale]\r\nRamFree=first\r\n");
     const TLanguage language;
     EXPECT_EQ(L"first", language.Translate(L"M", L"RamFree", L"RAM free"));
 
-    WriteLanguageFile(L"English", L"[M_Brimvale]\r\nRamFree=second text\r\n");
+    WriteLanguageFile(L"English", L"[M_Brimvale]\r\nRamFree=second text\r\nCpuFree=third\r\n");
     // Move the file's time well away from the first version's, so that even
     // a coarse file-system clock shows the edit.
     widgets::UniqueFileHandle file(::CreateFileW(LanguageFile(L"English").c_str(), FILE_WRITE_ATTRIBUTES,
@@ -148,9 +150,10 @@ TEST_F(Language, EveryLookupSeesTheFileAsItStands) {
                                                      OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held.valid());
         const TLanguage::Batch batch(language);  // as the tick looks its texts up
-        EXPECT_EQ(L"RAM free", language.Translate(L"M", L"RamFree", L"RAM free"));
+        EXPECT_EQ(L"second text", language.Translate(L"M", L"RamFree", L"RAM free"));
+        EXPECT_EQ(L"CPU free", language.Translate(L"M", L"CpuFree", L"CPU free"));
     }
-    EXPECT_EQ(L"second text", language.Translate(L"M", L"RamFree", L"RAM free"));
+    EXPECT_EQ(L"third", language.Translate(L"M", L"CpuFree", L"CPU free"));
     ASSERT_TRUE(::DeleteFileW(LanguageFile(L"English").c_str()));
     ASSERT_TRUE(widgets::CreateDir(LanguageFile(L"English")));
     EXPECT_EQ(L"RAM free", language.Translate(L"M", L"RamFree", L"RAM free"));

@@ -39,9 +39,9 @@ bool HasParameter(const wchar_t* wanted) {
     }
 }
 
-// "/dlls": first load what Brimvale loads before its window shows beyond
-// this program's own imports (the common controls, which bring the theming
-// library; the shell's library comes only after the window), and register the common control classes, as Brimvale's start does; so the
+// "/dlls": first load what Brimvale loads beyond this program's own imports
+// (the common controls, which bring the theming library, and the shell),
+// and register the common control classes, as Brimvale's start does; so the
 // start-up benchmark can tell the system's share from the program's own.
 void LoadBrimvaleLibraries() {
     HMODULE controls = ::LoadLibraryW(L"comctl32.dll");
@@ -50,6 +50,7 @@ void LoadBrimvaleLibraries() {
         reinterpret_cast<void (*)()>(::GetProcAddress(controls, "InitCommonControlsEx")));
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     if (init) init(&icc);
+    ::LoadLibraryW(L"shell32.dll");
 }
 
 }  // namespace

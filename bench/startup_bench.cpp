@@ -8,8 +8,8 @@
 // only hides on close) through its tray menu's "Exit", the way a user ends
 // it, so that the tray is left as it was found.
 // A third series starts the empty program with "/dlls": it first loads the
-// libraries Brimvale loads before its window shows beyond the empty
-// program's own (common controls with their theming library), which tells the system's share
+// libraries Brimvale loads beyond the empty program's own (common controls
+// with their theming library, and the shell), which tells the system's share
 // of the difference from the program's own. A fourth starts Brimvale's floor,
 // windows_floor.exe: the same windows and controls made with plain calls and
 // nothing else (bench/WindowsFloor.h), which no start of Brimvale can beat.

@@ -168,8 +168,8 @@ void TMainForm::createComponents() {
     Tray_DeepClean = AddItem<TTntMenuItem>(L"Tray_DeepClean", L"Deep Clean");
     Tray_ShowWindow = AddItem<TTntMenuItem>(L"Tray_ShowWindow", L"Show window");
     Tray_Exit = AddItem<TTntMenuItem>(L"Tray_Exit", L"Exit");
-    // The icon goes to the tray with the first tick's picture and hint, once
-    // the window has appeared (or at the next tick, whichever comes first).
+    // The first tick, which runs before the window shows, puts the icon in
+    // the tray with its picture and hint.
     TextTrayIcon = Add<TTextTrayIcon>(L"TextTrayIcon", TrayIconStart::AtFirstUpdate);
 
     FontStyle arial = Font();

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "widgets/Errors.h"
-#include "widgets/Exports.h"
 #include "widgets/PathRules.h"
 #include "widgets/Registry.h"
 
@@ -14,12 +13,8 @@ namespace widgets {
 namespace {
 
 std::wstring AskShellForAppData() {
-    // The shell's library is loaded only when it is asked: the registry
-    // usually answers first.
-    using FolderPathFn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
-    static const auto folderPath = ExportAs<FolderPathFn>(LoadSystemExport(L"shell32.dll", "SHGetFolderPathW"));
     wchar_t path[MAX_PATH] = {};
-    if (!folderPath || FAILED(folderPath(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) {
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) {
         return std::wstring();
     }
     return path;

@@ -4,7 +4,6 @@
 
 #include "widgets/Application.h"
 #include "widgets/Errors.h"
-#include "widgets/Exports.h"
 #include "widgets/Form.h"
 #include "widgets/Menus.h"
 #include "widgets/MessageFilter.h"
@@ -15,7 +14,6 @@ namespace widgets {
 namespace {
 
 constexpr UINT kIconId = 1;
-constexpr UINT_PTR kStartTimerId = 1;
 
 // The record as Windows 2000's shell (5.0) defines it, up to the balloon's
 // flags: every later shell accepts it, balloons included, and it keeps no
@@ -36,23 +34,13 @@ void RealWindowsVersion(int& major, int& minor) {
     minor = static_cast<int>(info.dwMinorVersion);
 }
 
-// The shell's library is loaded when the icon first goes to the tray, after
-// the window has appeared, not with the program.
-BOOL WINAPI ShellNotifyIconOfTheShell(DWORD message, PNOTIFYICONDATAW data) {
-    using NotifyFn = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAW);
-    static const auto notify = ExportAs<NotifyFn>(LoadSystemExport(L"shell32.dll", "Shell_NotifyIconW"));
-    return notify ? notify(message, data) : FALSE;
-}
-
 }  // namespace
 
-BOOL(WINAPI* ShellNotifyIcon)(DWORD message, PNOTIFYICONDATAW data) = &ShellNotifyIconOfTheShell;
+BOOL(WINAPI* ShellNotifyIcon)(DWORD message, PNOTIFYICONDATAW data) = ::Shell_NotifyIconW;
 void (*ReadWindowsVersion)(int& major, int& minor) = &RealWindowsVersion;
 
 TTextTrayIcon::TTextTrayIcon(TTntForm& mainForm, std::wstring name, TrayIconStart start)
-    : TComponent(std::move(name), "TTextTrayIcon"),
-      mainForm_(mainForm),
-      startAtFirstUpdate_(start == TrayIconStart::AtFirstUpdate) {
+    : TComponent(std::move(name), "TTextTrayIcon"), mainForm_(mainForm) {
     RegisterWindowClass({.name = L"TTextTrayIconWindow"});
     // A hidden top-level window: it receives the tray's callbacks and the
     // TaskbarCreated broadcast (which message-only windows do not get).
@@ -65,7 +53,7 @@ TTextTrayIcon::TTextTrayIcon(TTntForm& mainForm, std::wstring name, TrayIconStar
     Create(window);
     // An elevated copy would otherwise never hear that the shell restarted.
     (void)AllowMessageThroughFilter(Handle(), taskbarCreated_);
-    if (startAtFirstUpdate_) return;
+    if (start == TrayIconStart::AtFirstUpdate) return;
     icon_.reset(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
                                                  MAKEINTRESOURCEW(kProgramIconId), IMAGE_ICON,
                                                  ::GetSystemMetrics(SM_CXSMICON),
@@ -122,14 +110,6 @@ bool TTextTrayIcon::ShowBalloon(const std::wstring& title, const std::wstring& t
 void TTextTrayIcon::SetIcon(UniqueIcon icon) {
     UniqueIcon previous = std::move(icon_);
     icon_ = std::move(icon);
-    if (!started_ && startAtFirstUpdate_ && !startPending_) {
-        startPending_ = ::SetTimer(Handle(), kStartTimerId, USER_TIMER_MINIMUM, nullptr) != 0;
-        if (startPending_) return;  // the tray never held the previous icon
-    }
-    if (startPending_) {
-        ::KillTimer(Handle(), kStartTimerId);
-        startPending_ = false;
-    }
     present();
     // previous is destroyed here, after the tray holds the new icon.
 }
@@ -163,14 +143,6 @@ void TTextTrayIcon::HandleCallback(LPARAM mouseMessage) {
 LRESULT TTextTrayIcon::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == kCallbackMessage) {
         HandleCallback(lParam);
-        return 0;
-    }
-    if (msg == WM_TIMER && wParam == kStartTimerId) {
-        ::KillTimer(Handle(), kStartTimerId);
-        if (startPending_) {
-            startPending_ = false;
-            present();
-        }
         return 0;
     }
     if (msg == taskbarCreated_ && msg != 0) {

@@ -24,12 +24,8 @@ extern BOOL(WINAPI* ShellNotifyIcon)(DWORD message, PNOTIFYICONDATAW data);
 extern void (*ReadWindowsVersion)(int& major, int& minor);
 
 // When the icon first goes to the tray: at once, with the program's icon and
-// no hint; or with the first update's icon and hint, once the messages then
-// waiting have been handled (through a timer message, which comes after
-// every window is painted), or at the next update if that comes first. The
-// second keeps the shell and its library out of the program's way until its
-// window has appeared, and spares the shell an add and a modify in quick
-// succession.
+// no hint, or with the first update's icon and hint, which spares the shell
+// an add and a modify in quick succession when an update follows at once.
 enum class TrayIconStart { Now, AtFirstUpdate };
 
 class TTextTrayIcon : public TComponent, private TWindowBase {
@@ -82,8 +78,6 @@ private:
     std::wstring hint_;
     bool added_ = false;
     bool started_ = false;  // the tray has been asked to show the icon
-    bool startAtFirstUpdate_ = false;
-    bool startPending_ = false;  // the timer that starts it is set
     TTntPopupMenu* popupMenu_ = nullptr;
     UINT taskbarCreated_ = 0;
 };

@@ -104,21 +104,20 @@ TLanguage::TLanguage() {
 // One attribute query by name: whether a file (not a folder) is there, and
 // its size and last-write time. Texts kept for another state of the file
 // are dropped.
-void TLanguage::CheckFile(const std::wstring& path) const {
+void TLanguage::CheckFile() const {
     FileState now;
-    now.path = path;
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    now.present = ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) &&
+    now.present = ::GetFileAttributesExW(FFilePath.c_str(), GetFileExInfoStandard, &data) &&
                   (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
     if (now.present) {
         now.size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         now.lastWrite = (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
                         data.ftLastWriteTime.dwLowDateTime;
     }
-    const bool same = now.present && checked_.present && now.path == checked_.path &&
-                      now.size == checked_.size && now.lastWrite == checked_.lastWrite;
+    const bool same =
+        now.present && checked_.present && now.size == checked_.size && now.lastWrite == checked_.lastWrite;
     if (!same) texts_.clear();
-    checked_ = std::move(now);
+    checked_ = now;
 }
 
 std::wstring TLanguage::Translate(const std::wstring& formKey, const std::wstring& textKey,
@@ -126,8 +125,8 @@ std::wstring TLanguage::Translate(const std::wstring& formKey, const std::wstrin
     if (FFilePath.empty()) return defaultText;
     const std::wstring& path = FFilePath;
     const std::wstring section = LanguageSection(formKey);
-    if (!checkedInBatch_ || checked_.path != path) {
-        CheckFile(path);
+    if (!checkedInBatch_) {
+        CheckFile();
         checkedInBatch_ = batches_ > 0;
     }
     if (checked_.present) {
@@ -140,11 +139,9 @@ std::wstring TLanguage::Translate(const std::wstring& formKey, const std::wstrin
         // read from. A file that cannot be opened (held by someone who shares
         // no reading) gives the default, as the profile reader would, and
         // nothing is kept.
-        const widgets::UniqueFileHandle held(::CreateFileW(path.c_str(), GENERIC_READ,
-                                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const widgets::UniqueFileHandle held = widgets::OpenForReading(path);
         if (!held) return defaultText;
-        CheckFile(path);
+        CheckFile();
         if (checked_.present)
             return texts_.emplace(key, widgets::TTntIniFile(path).ReadValue(section, textKey))
                 .first->second.value_or(defaultText);

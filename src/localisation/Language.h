@@ -18,7 +18,6 @@
 #include <string>
 #include <utility>
 
-
 namespace localisation {
 
 class TLanguage {
@@ -54,13 +53,12 @@ private:
     // What a check of the language file found: whether a file is there, and
     // then its size and last-write time.
     struct FileState {
-        std::wstring path;
         bool present = false;  // a file, not a folder
         unsigned long long size = 0;
         unsigned long long lastWrite = 0;  // in 100 ns units, as the file system gives it
     };
 
-    void CheckFile(const std::wstring& path) const;
+    void CheckFile() const;
 
     std::wstring FLanguageName;
     // The path the lookups read: the language file's own, or its short form

@@ -3,6 +3,8 @@
 #pragma once
 #include <string>
 
+#include "widgets/Handle.h"
+
 namespace widgets {
 
 // Full path of the running executable, however long.
@@ -22,8 +24,11 @@ bool DirectoryExists(const std::wstring& path);
 // True when path names an existing file (not a folder).
 bool FileExists(const std::wstring& path);
 
-// The system's error code for opening path for reading, as the profile
-// reader opens it (sharing reading and writing with others); 0 when it opens.
+// path opened for reading as the profile reader opens it (sharing reading
+// and writing with others); empty when it cannot be opened.
+UniqueFileHandle OpenForReading(const std::wstring& path);
+
+// The system's error code for that opening; 0 when it opens.
 unsigned long OpenForReadingError(const std::wstring& path);
 
 // Creates one folder level; false when it could not be created (already

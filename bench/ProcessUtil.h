@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "BenchUtil.h"
-#include "widgets/Handle.h"
+#include "platform/Handle.h"
 
 namespace bench {
 
@@ -29,7 +29,7 @@ inline std::wstring ExeFolder() {
 // Removes a folder with everything in it (benchmark scratch folders only).
 inline void RemoveTree(const std::wstring& folder) {
     WIN32_FIND_DATAW found;
-    widgets::UniqueFindHandle search(::FindFirstFileW((folder + L"\\*").c_str(), &found));
+    platform::UniqueFindHandle search(::FindFirstFileW((folder + L"\\*").c_str(), &found));
     if (search) {
         do {
             const std::wstring name = found.cFileName;
@@ -101,7 +101,7 @@ public:
     }
 
 private:
-    widgets::UniqueKey key_;
+    platform::UniqueKey key_;
     bool had_ = false;
     DWORD type_ = REG_SZ;
     std::vector<BYTE> saved_;
@@ -123,7 +123,7 @@ public:
         if (::CreateProcessW(exePath.c_str(), buffer.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
                              folder.c_str(), &si, &pi)) {
             process_.reset(pi.hProcess);
-            widgets::UniqueKernelHandle thread(pi.hThread);
+            platform::UniqueKernelHandle thread(pi.hThread);
             pid_ = pi.dwProcessId;
         }
     }
@@ -149,7 +149,7 @@ public:
     }
 
 private:
-    widgets::UniqueKernelHandle process_;
+    platform::UniqueKernelHandle process_;
     DWORD pid_ = 0;
 };
 
@@ -250,7 +250,7 @@ inline bool ExitThroughTray(Child& child, std::size_t iconsBefore) {
 // its command line (and, for processes of the Wine session, its prefix) and
 // read its CPU time; they find nothing on Windows itself.
 inline std::string ReadHostFile(const std::string& path) {
-    widgets::UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    platform::UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                                  nullptr, OPEN_EXISTING, 0, nullptr));
     if (!file) return {};
     std::string data;
@@ -271,7 +271,7 @@ inline long FindHostProcess(const std::string& commandPart, const std::string& e
     };
     const std::string wanted = lower(commandPart);
     WIN32_FIND_DATAA found;
-    widgets::UniqueFindHandle search(::FindFirstFileA("Z:\\proc\\*", &found));
+    platform::UniqueFindHandle search(::FindFirstFileA("Z:\\proc\\*", &found));
     if (!search) return 0;
     do {
         const std::string name = found.cFileName;
@@ -375,7 +375,7 @@ inline MemoryFigures MemoryOf(HANDLE process) {
 
 // The process of that executable name (first found), or 0.
 inline DWORD FindProcessId(const wchar_t* exeName) {
-    widgets::UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    platform::UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot) return 0;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;

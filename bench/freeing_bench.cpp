@@ -22,7 +22,7 @@
 #include "localisation/Language.h"
 #include "probes/MemoryEx.h"
 #include "widgets/Application.h"
-#include "widgets/Seam.h"
+#include "platform/Seam.h"
 
 namespace {
 
@@ -142,7 +142,7 @@ struct BenchWindow {
 int main() {
     widgets::Application.Initialize();
     BenchWindow w;
-    widgets::ScopedSeam<probes::MemoryProcLookupFn> fixed(probes::MemoryLookup, &FixedLookup);
+    platform::ScopedSeam<probes::MemoryProcLookupFn> fixed(probes::MemoryLookup, &FixedLookup);
     const double mb = static_cast<double>(kBlocks);
 
     std::printf("freeing_bench: %d runs each, medians\n\n", kRuns);
@@ -151,7 +151,7 @@ int main() {
         BareFill,
         [&] { freeing::Timer_classic_freeTimer(w.window); },
         [&] {
-            widgets::ScopedSeam<freeing::SleepFn> noPause(freeing::DeepCleanSleepCall, &NoPause);
+            platform::ScopedSeam<freeing::SleepFn> noPause(freeing::DeepCleanSleepCall, &NoPause);
             freeing::Timer_classic_freeTimer(w.window);
         },
         [] {
@@ -173,7 +173,7 @@ int main() {
         },
         [&] { freeing::SmartCleanClick(w.window); },
         [&] {
-            widgets::ScopedSeam<freeing::SleepFn> noPause(freeing::SmartCleanSleepCall, &NoPause);
+            platform::ScopedSeam<freeing::SleepFn> noPause(freeing::SmartCleanSleepCall, &NoPause);
             freeing::SmartCleanClick(w.window);
         },
     });
@@ -191,10 +191,10 @@ int main() {
     if (!gSection) {
         std::printf("  no shared section (error %lu): not measured\n", ::GetLastError());
     } else {
-        widgets::ScopedSeam<probes::MemoryProcLookupFn> sixGigabytes(probes::MemoryLookup, &SixGigabyteLookup);
-        widgets::ScopedSeam<freeing::BlockAllocateFn> allocate(freeing::BlockAllocateCall, &SharedViewAllocate);
-        widgets::ScopedSeam<freeing::BlockReleaseFn> release(freeing::BlockReleaseCall, &SharedViewRelease);
-        widgets::ScopedSeam<freeing::SleepFn> noPause(freeing::DeepCleanSleepCall, &NoPause);
+        platform::ScopedSeam<probes::MemoryProcLookupFn> sixGigabytes(probes::MemoryLookup, &SixGigabyteLookup);
+        platform::ScopedSeam<freeing::BlockAllocateFn> allocate(freeing::BlockAllocateCall, &SharedViewAllocate);
+        platform::ScopedSeam<freeing::BlockReleaseFn> release(freeing::BlockReleaseCall, &SharedViewRelease);
+        platform::ScopedSeam<freeing::SleepFn> noPause(freeing::DeepCleanSleepCall, &NoPause);
         const std::int64_t leftMb = freeing::AddressSpaceLeft() / kMegabyte;
         gViews = 0;
         const double seconds = Seconds([&] { freeing::Timer_classic_freeTimer(w.window); });

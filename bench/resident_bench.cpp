@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
                                                        {L"brimvale.exe", L"empty_window.exe"});
     bench::AppDataRedirect appData(kAppData);
     const DWORD explorer = bench::FindProcessId(L"explorer.exe");
-    const widgets::UniqueKernelHandle tray(explorer ? ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, explorer)
+    const platform::UniqueKernelHandle tray(explorer ? ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, explorer)
                                                     : nullptr);
     Others others;
     others.tray = tray.get();

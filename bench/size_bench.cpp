@@ -15,7 +15,7 @@
 namespace {
 
 std::vector<unsigned char> ReadAll(const std::wstring& path) {
-    widgets::UniqueFileHandle file(
+    platform::UniqueFileHandle file(
         ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     std::vector<unsigned char> data;
     if (!file) return data;

@@ -20,8 +20,8 @@
 #include "probes/MemoryEx.h"
 #include "probes/unitUseage.h"
 #include "widgets/Application.h"
-#include "widgets/Paths.h"
-#include "widgets/Seam.h"
+#include "platform/Paths.h"
+#include "platform/Seam.h"
 #include "widgets/TrayIcon.h"
 
 namespace {
@@ -75,7 +75,7 @@ std::wstring MakeLanguageFolder() {
     ::CreateDirectoryW((folder + L"language").c_str(), nullptr);
     const std::wstring file = folder + L"language\\English.lng";
     ::DeleteFileW(file.c_str());
-    widgets::SetModulePathForTest(folder + L"brimvale.exe");
+    platform::SetModulePathForTest(folder + L"brimvale.exe");
     localisation::TLanguage language;
     language.Translate(L"M", L"RamFree", L"RAM free");  // creates the file, UTF-16
     ::WritePrivateProfileStringW(L"Brimvale_MainForm", L"Caption", L"Brimvale", file.c_str());
@@ -96,18 +96,18 @@ int main() {
     const std::wstring folder = MakeLanguageFolder();
     localisation::TLanguage withFile;  // language\English.lng next to the "exe"
     const bool languageOk = withFile.LanguageName() == L"English";
-    widgets::SetModulePathForTest(L"");
+    platform::SetModulePathForTest(L"");
     // A language object looks its texts up next to the executable it was made for.
     auto withLanguageFile = [&](const std::function<void()>& body) {
-        widgets::SetModulePathForTest(folder + L"brimvale.exe");
+        platform::SetModulePathForTest(folder + L"brimvale.exe");
         std::swap(form.Language(), withFile);
         body();
         std::swap(form.Language(), withFile);
-        widgets::SetModulePathForTest(L"");
+        platform::SetModulePathForTest(L"");
     };
 
     auto stubbed = [&form] {
-        const widgets::ScopedSeam instant(widgets::ShellNotifyIcon, &InstantTray);
+        const platform::ScopedSeam instant(widgets::ShellNotifyIcon, &InstantTray);
         form.Timer_cpuTimer();
     };
     std::vector<Series> series = {
@@ -170,7 +170,7 @@ int main() {
     Part("three Translate lookups, no language folder", [&] {
         for (int i = 0; i < 3; ++i) form.Language().Translate(L"M", L"RamFree", L"RAM free");
     });
-    widgets::SetModulePathForTest(folder + L"brimvale.exe");
+    platform::SetModulePathForTest(folder + L"brimvale.exe");
     Part("three Translate lookups, language file", [&] {
         for (int i = 0; i < 3; ++i) withFile.Translate(L"M", L"RamFree", L"RAM free");
     });
@@ -201,7 +201,7 @@ int main() {
         WIN32_FILE_ATTRIBUTE_DATA data;
         (void)::GetFileAttributesExW(languageFile.c_str(), GetFileExInfoStandard, &data);
     });
-    widgets::SetModulePathForTest(L"");
+    platform::SetModulePathForTest(L"");
     widgets::TBitmap& picture = form.Image_text_icon->Picture();
     Part("tray picture", [&] { monitor::DrawTrayImage(picture, 60, 594); });
     monitor::TrayIconMaker maker;
@@ -210,13 +210,13 @@ int main() {
     {
         widgets::TBitmap color(32, 32);
         static const unsigned char zeros[128] = {};
-        widgets::UniqueBitmap mask(::CreateBitmap(32, 32, 1, 1, zeros));
+        platform::UniqueBitmap mask(::CreateBitmap(32, 32, 1, 1, zeros));
         Part("  of which CreateIconIndirect + DestroyIcon", [&] {
             ICONINFO info{};
             info.fIcon = TRUE;
             info.hbmMask = mask.get();
             info.hbmColor = color.Deselect();
-            widgets::UniqueIcon icon(::CreateIconIndirect(&info));
+            platform::UniqueIcon icon(::CreateIconIndirect(&info));
             color.Reselect();
         });
     }

@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
         for (const int size : kSizes) {
             widgets::TBitmap picture(size, size);
             monitor::DrawTrayImage(picture, figure.percent, figure.freeMb);
-            const widgets::UniqueIcon icon = maker.Make(picture, size, size);
+            const platform::UniqueIcon icon = maker.Make(picture, size, size);
             // The icon as the tray draws it, over a magenta that would show
             // through any pixel the mask left transparent.
             widgets::TBitmap shown(size, size);

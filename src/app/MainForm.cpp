@@ -19,7 +19,7 @@
 #include "settings/OptionForm.h"
 #include "widgets/Application.h"
 #include "widgets/Errors.h"
-#include "widgets/Trace.h"
+#include "platform/Trace.h"
 
 namespace app {
 
@@ -65,8 +65,8 @@ std::wstring UserDecimalSeparator() {
     return separator;
 }
 
-UniqueIcon LoadSmallIcon(int id) {
-    return UniqueIcon(static_cast<HICON>(
+platform::UniqueIcon LoadSmallIcon(int id) {
+    return platform::UniqueIcon(static_cast<HICON>(
         ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0)));
 }
 
@@ -80,7 +80,7 @@ TMainForm::TMainForm() : TTntForm(L"MainForm", "TMainForm", MainFormOptions()) {
     // shows, whose handlers all use it.
     FLanguage = std::make_unique<localisation::TLanguage>();
     FTrayIconSize = monitor::TrayPictureSize(monitor::TrayIconSizeQuery());
-    Trace(L"tray icon drawn at " + std::to_wstring(FTrayIconSize) + L" pixels");
+    platform::Trace(L"tray icon drawn at " + std::to_wstring(FTrayIconSize) + L" pixels");
     createComponents();
     wireEvents();
     Dispatch([this] { FormCreate(); });
@@ -283,7 +283,7 @@ void TMainForm::TextTrayIconScaleChange() {
     const int size = monitor::TrayPictureSize(monitor::TrayIconSizeQuery());
     if (size == FTrayIconSize) return;
     FTrayIconSize = size;
-    Trace(L"tray icon drawn at " + std::to_wstring(size) + L" pixels (the display scale changed)");
+    platform::Trace(L"tray icon drawn at " + std::to_wstring(size) + L" pixels (the display scale changed)");
     updateTrayIcon(FTrayHint, FTrayPercent, FTrayFreeMb);
 }
 void TMainForm::Timer_freeTimer() {

@@ -5,8 +5,8 @@
 
 #include "app/MainForm.h"
 #include "widgets/MessageFilter.h"
-#include "widgets/Paths.h"
-#include "widgets/Trace.h"
+#include "platform/Paths.h"
+#include "platform/Trace.h"
 #include "widgets/Window.h"
 
 namespace app {
@@ -14,7 +14,7 @@ namespace app {
 using widgets::Application;
 
 UINT InstanceMessage = 0;
-widgets::UniqueKernelHandle InstanceMutex;
+platform::UniqueKernelHandle InstanceMutex;
 WNDPROC OldAppWndProc = nullptr;
 widgets::TInitProc SavedInitProc = nullptr;
 DWORD BroadcastRecipients = BSM_APPLICATIONS;
@@ -62,7 +62,7 @@ void PauseServingSentMessages(DWORD ms) {
 // leaves nothing open, since a handle of ours would keep the name alive.
 bool TakeNameIfFree(const std::wstring& name) {
     ::SetLastError(ERROR_SUCCESS);
-    widgets::UniqueKernelHandle mutex(CreateMutexCall(nullptr, FALSE, name.c_str()));
+    platform::UniqueKernelHandle mutex(CreateMutexCall(nullptr, FALSE, name.c_str()));
     const DWORD error = ::GetLastError();
     if (!mutex || DecideStart(true, error) != StartDecision::RunAsFirstCopy) return false;
     InstanceMutex = std::move(mutex);
@@ -153,7 +153,7 @@ PlatformVersion RuntimePlatformVersion() {
 
 std::wstring InstanceName() {
     const std::wstring path = Application.ExeName();
-    std::wstring name = path.substr(widgets::ExtractFilePath(path).size());
+    std::wstring name = path.substr(platform::ExtractFilePath(path).size());
     // Upper-cased the way the file system compares names, character by
     // character and without a locale: every spelling of one file gives one name.
     if (!name.empty()) ::CharUpperBuffW(&name[0], static_cast<DWORD>(name.size()));
@@ -169,7 +169,7 @@ void CheckUniqueInstance() {
     const std::wstring name = InstanceName();
     InstanceMessage = ::RegisterWindowMessageW(name.c_str());
     ::SetLastError(ERROR_SUCCESS);
-    widgets::UniqueKernelHandle mutex(CreateMutexCall(nullptr, FALSE, name.c_str()));
+    platform::UniqueKernelHandle mutex(CreateMutexCall(nullptr, FALSE, name.c_str()));
     // Read straight after the call: anything in between may change it.
     const DWORD error = ::GetLastError();
     if (DecideStart(static_cast<bool>(mutex), error) == StartDecision::SignalAndHalt) {
@@ -177,7 +177,7 @@ void CheckUniqueInstance() {
         // copy end meanwhile.
         mutex.reset();
         if (!SignalRunningInstance()) return;
-        widgets::Trace(L"the running copy ended without answering: this copy runs");
+        platform::Trace(L"the running copy ended without answering: this copy runs");
     } else {
         InstanceMutex = std::move(mutex);
     }
@@ -207,14 +207,14 @@ void PostInstanceRequest(InstanceRequest request) {
 bool HandCleanToRunningCopy(InstanceRequest request) {
     const std::wstring name = InstanceName();
     ::SetLastError(ERROR_SUCCESS);
-    widgets::UniqueKernelHandle mutex(OpenMutexCall(SYNCHRONIZE, FALSE, name.c_str()));
+    platform::UniqueKernelHandle mutex(OpenMutexCall(SYNCHRONIZE, FALSE, name.c_str()));
     const DWORD error = ::GetLastError();  // read straight after the call
     if (DecideCleanStart(static_cast<bool>(mutex), error) == CleanStartDecision::CleanHere) return false;
     // The running copy's own right to the foreground is left alone: it
     // cleans where it is and does not come forward.
     InstanceMessage = ::RegisterWindowMessageW(name.c_str());
     PostInstanceRequest(request);
-    widgets::Trace(L"clean request posted to the running copy");
+    platform::Trace(L"clean request posted to the running copy");
     return true;
 }
 
@@ -251,7 +251,7 @@ LRESULT CALLBACK AppWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         if (HWND main = MainWindowHandle()) ForceForeground(main);
     } catch (...) {
         // Nothing may cross into the system; the window stays as it is.
-        widgets::Trace(L"bringing the running copy forward stopped on an exception");
+        platform::Trace(L"bringing the running copy forward stopped on an exception");
     }
     return 0;
 }

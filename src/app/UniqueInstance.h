@@ -38,14 +38,14 @@
 
 #include "app/ForegroundRules.h"
 #include "widgets/Application.h"
-#include "widgets/Handle.h"
+#include "platform/Handle.h"
 
 namespace app {
 
 // Registered under the instance name; 0 until registered.
 extern UINT InstanceMessage;
 // The named mutex that marks a running copy; empty when none.
-extern widgets::UniqueKernelHandle InstanceMutex;
+extern platform::UniqueKernelHandle InstanceMutex;
 // The application window's procedure before AppWndProc replaced it.
 extern WNDPROC OldAppWndProc;
 // The start-up hook that was installed before CheckUniqueInstance (may be null).
@@ -132,7 +132,7 @@ extern PlatformVersion (*ReadPlatformVersion)();
 PlatformVersion RuntimePlatformVersion();
 
 // The guard's system calls, each defaulting to the real one (replaced in
-// tests through widgets::ScopedSeam).
+// tests through platform::ScopedSeam).
 extern decltype(&::BroadcastSystemMessageA) BroadcastCall;
 extern decltype(&::GetForegroundWindow) GetForegroundWindowCall;
 extern decltype(&::SetForegroundWindow) SetForegroundWindowCall;

@@ -18,16 +18,16 @@
 #include "freeing/WindowlessClean.h"
 #include "settings/OptionForm.h"
 #include "widgets/Application.h"
-#include "widgets/CommandLineRules.h"
+#include "platform/CommandLineRules.h"
 #include "widgets/Errors.h"
-#include "widgets/Trace.h"
+#include "platform/Trace.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using widgets::Application;
-    widgets::Trace(L"start, version " BRIMVALE_VERSION L" " BRIMVALE_ARCH);
-    const widgets::CleanSwitch clean = widgets::CleanSwitchOf(Application.Parameters());
-    if (clean != widgets::CleanSwitch::None) {
-        const app::InstanceRequest request = clean == widgets::CleanSwitch::Deep
+    platform::Trace(L"start, version " BRIMVALE_VERSION L" " BRIMVALE_ARCH);
+    const platform::CleanSwitch clean = platform::CleanSwitchOf(Application.Parameters());
+    if (clean != platform::CleanSwitch::None) {
+        const app::InstanceRequest request = clean == platform::CleanSwitch::Deep
                                                  ? app::InstanceRequest::DeepClean
                                                  : app::InstanceRequest::SmartClean;
         if (app::HandCleanToRunningCopy(request)) return 0;
@@ -43,7 +43,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         app::TMainForm* mainForm = Application.CreateForm<app::TMainForm>();
         // Second, created hidden: it relies on the main window's language object.
         Application.CreateForm<settings::TOptionForm>(*mainForm);
-    } catch (const widgets::Exception& e) {
+    } catch (const platform::Exception& e) {
         // A window the system refused to create (out of desktop heap, say):
         // the program cannot run without its windows. Say which and end.
         widgets::ReportError(e.Message());

@@ -7,7 +7,7 @@
 #include "freeing/FreeingRules.h"
 #include "freeing/SmartClean.h"
 #include "widgets/Application.h"
-#include "widgets/Trace.h"
+#include "platform/Trace.h"
 
 namespace freeing {
 
@@ -121,7 +121,7 @@ CleanOutcome Timer_classic_freeTimer(CleanWindow& w) {
     const std::int64_t after = ReadPhysicalMemory().free;
     const std::int32_t released = ReleasedMegabytes(before, after);
     ReportReleased(w, released);
-    widgets::Trace(CleanTraceText(L"Deep Clean", before, after));
+    platform::Trace(CleanTraceText(L"Deep Clean", before, after));
     run.Finish();
     return CleanOutcome{first.total > 0, taken > 0, released};
 }

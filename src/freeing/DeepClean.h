@@ -32,7 +32,7 @@ void DeepCleanClick(CleanWindow& w);
 // that arrives while the program ends does nothing.
 CleanOutcome Timer_classic_freeTimer(CleanWindow& w);
 
-// ---- Test seams (replaced through widgets::ScopedSeam) ----
+// ---- Test seams (replaced through platform::ScopedSeam) ----
 
 // The block allocator: committed, writable memory straight from the system's
 // page allocator (VirtualAlloc), given back with VirtualFree(MEM_RELEASE) so

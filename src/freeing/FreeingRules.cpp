@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "widgets/NumberRules.h"
+#include "platform/NumberRules.h"
 
 namespace freeing {
 
@@ -10,7 +10,7 @@ namespace {
 constexpr std::int64_t kInt64Max = std::numeric_limits<std::int64_t>::max();
 }  // namespace
 
-using widgets::ClampToInt32;
+using platform::ClampToInt32;
 
 bool AutoFreeSkips(std::int32_t u) { return u > kBusyPercent; }
 

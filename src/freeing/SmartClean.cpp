@@ -3,7 +3,7 @@
 #include "freeing/CleanRun.h"
 #include "freeing/FreeingRules.h"
 #include "widgets/Application.h"
-#include "widgets/Trace.h"
+#include "platform/Trace.h"
 
 namespace freeing {
 
@@ -39,7 +39,7 @@ CleanOutcome SmartCleanClick(CleanWindow& w) {
     const std::int64_t after = ReadPhysicalMemory().free;
     const std::int32_t released = ReleasedMegabytes(before, after);
     ReportReleased(w, released);
-    widgets::Trace(CleanTraceText(L"Smart Clean", before, after));
+    platform::Trace(CleanTraceText(L"Smart Clean", before, after));
     w.EnableFreeTimer();
     run.Finish();
     return CleanOutcome{first.total > 0, listed, released};

@@ -29,7 +29,7 @@ void ShowMemoryReleased(CleanWindow& w, std::int32_t R);
 // with the window's caption.
 void ReportReleased(CleanWindow& w, std::int32_t R);
 
-// ---- Test seam (replaced through widgets::ScopedSeam) ----
+// ---- Test seam (replaced through platform::ScopedSeam) ----
 // The 100 ms pause after each pass (default: Sleep).
 extern SleepFn SmartCleanSleepCall;
 

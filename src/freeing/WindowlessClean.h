@@ -5,7 +5,7 @@
 // whether it could run.
 #pragma once
 #include "freeing/CleanWindow.h"
-#include "widgets/CommandLineRules.h"
+#include "platform/CommandLineRules.h"
 
 namespace freeing {
 
@@ -49,6 +49,6 @@ private:
 // shown). Deep Clean runs at once rather than from a timer's tick, with its
 // pauses and its address-space reserve. None gives 1. The trace gets the
 // clean's figures and the exit code.
-int CleanWithoutWindow(widgets::CleanSwitch clean);
+int CleanWithoutWindow(platform::CleanSwitch clean);
 
 }  // namespace freeing

@@ -6,7 +6,7 @@
 #include "freeing/FreeingRules.h"
 #include "monitor/CpuHistory.h"
 #include "probes/ToolHelp.h"
-#include "widgets/Handle.h"
+#include "platform/Handle.h"
 
 namespace freeing {
 
@@ -38,8 +38,8 @@ struct SnapshotHandleTraits {
     static HANDLE invalid() noexcept { return INVALID_HANDLE_VALUE; }
     static void close(HANDLE h) noexcept { (void)CloseHandleCall(h); }
 };
-using UniqueProcess = widgets::UniqueHandle<ProcessHandleTraits>;
-using UniqueSnapshot = widgets::UniqueHandle<SnapshotHandleTraits>;
+using UniqueProcess = platform::UniqueHandle<ProcessHandleTraits>;
+using UniqueSnapshot = platform::UniqueHandle<SnapshotHandleTraits>;
 
 // The Tool Help forwarder answers 0 when Tool Help is missing, the system
 // INVALID_HANDLE_VALUE when the snapshot fails: both mean "no snapshot".

@@ -27,7 +27,7 @@ bool TrimWorkingSets();
 // to the pacer's.
 void Timer_freeTimer(bool autoFreeChecked, AutoFreePacer& pacer);
 
-// ---- Test seams (replaced through widgets::ScopedSeam) ----
+// ---- Test seams (replaced through platform::ScopedSeam) ----
 
 // The three process calls of the walk, defaulting to OpenProcess,
 // SetProcessWorkingSetSize and CloseHandle. The close function also closes

@@ -5,31 +5,31 @@
 #include <vector>
 
 #include "localisation/LanguageRules.h"
-#include "widgets/AppData.h"
-#include "widgets/Handle.h"
-#include "widgets/IniFile.h"
-#include "widgets/Paths.h"
-#include "widgets/Trace.h"
+#include "platform/AppData.h"
+#include "platform/Handle.h"
+#include "platform/IniFile.h"
+#include "platform/Paths.h"
+#include "platform/Trace.h"
 
 namespace localisation {
 namespace {
 
-std::wstring LanguageFolder() { return widgets::ExtractFilePath(widgets::ModulePath()) + L"language\\"; }
+std::wstring LanguageFolder() { return platform::ExtractFilePath(platform::ModulePath()) + L"language\\"; }
 
 // Makes sure the language file exists, creating it as an empty UTF-16
 // little-endian text (byte-order mark and one CR LF) so that the wide
 // profile calls keep it Unicode when it is edited through them. False when
 // there is no file and none could be created.
 bool EnsureLanguageFile(const std::wstring& path) {
-    if (widgets::FileExists(path)) return true;
-    widgets::UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    if (platform::FileExists(path)) return true;
+    platform::UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     // Made by someone else meanwhile: it is there to be read. Any other
     // refusal (most often: no language folder) means there is no file, and
     // asking the file system again would only cost another look-up.
     if (!file) {
         const DWORD error = ::GetLastError();
-        return (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) && widgets::FileExists(path);
+        return (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) && platform::FileExists(path);
     }
     static const BYTE kEmptyUnicodeText[] = {0xFF, 0xFE, 0x0D, 0x00, 0x0A, 0x00};
     DWORD written = 0;
@@ -68,17 +68,17 @@ TLanguage::TLanguage() {
     // Without a language folder there is nothing to translate with, and the
     // shared settings file is not even read.
     WIN32_FIND_DATAW found;
-    widgets::UniqueFindHandle search(::FindFirstFileW(ExtendedPath(LanguageFolder() + L"*").c_str(), &found));
+    platform::UniqueFindHandle search(::FindFirstFileW(ExtendedPath(LanguageFolder() + L"*").c_str(), &found));
     if (!search) return;
     search.reset();
 
-    std::wstring folder = widgets::GetAppDataFolderOrReport();
+    std::wstring folder = platform::GetAppDataFolderOrReport();
     if (folder.empty() || folder.back() != L'\\') folder += L'\\';
     // Read only: the profile reader never creates the file.
-    const widgets::TTntIniFile shared(folder + L"Palvo\\Quenderal\\Main.ini");
+    const platform::TTntIniFile shared(folder + L"Palvo\\Quenderal\\Main.ini");
     FLanguageName = shared.ReadString(L"Main", L"Language", L"English");
     const std::wstring path = LanguageFolder() + FLanguageName + L".lng";
-    widgets::Trace(L"language file " + path);
+    platform::Trace(L"language file " + path);
     // A name that would reach outside the language folder, or a device,
     // names no file at all.
     if (!IsSafeLanguageName(FLanguageName)) return;
@@ -93,9 +93,9 @@ TLanguage::TLanguage() {
     if (!shortPath.empty() && shortPath.size() < MAX_PATH) {
         FFilePath = shortPath;
         FThroughShortPath = true;
-        widgets::Trace(L"language file read through its short path " + shortPath);
+        platform::Trace(L"language file read through its short path " + shortPath);
     } else {
-        widgets::Trace(L"language file path has " + std::to_wstring(path.size()) +
+        platform::Trace(L"language file path has " + std::to_wstring(path.size()) +
                        L" characters, too many for the profile calls, and its volume gives it no short form:"
                        L" the texts stay English");
     }
@@ -139,18 +139,18 @@ std::wstring TLanguage::Translate(const std::wstring& formKey, const std::wstrin
         // read from. A file that cannot be opened (held by someone who shares
         // no reading) gives the default, as the profile reader would, and
         // nothing is kept.
-        const widgets::UniqueFileHandle held = widgets::OpenForReading(path);
+        const platform::UniqueFileHandle held = platform::OpenForReading(path);
         if (!held) return defaultText;
         CheckFile();
         if (checked_.present)
-            return texts_.emplace(key, widgets::TTntIniFile(path).ReadValue(section, textKey))
+            return texts_.emplace(key, platform::TTntIniFile(path).ReadValue(section, textKey))
                 .first->second.value_or(defaultText);
     }
     // Missing (then made) or a folder: the profile reader decides, as when
     // no text is kept. A short form names an existing file only: a file
     // removed meanwhile is not made again under it.
-    if (FThroughShortPath ? !widgets::FileExists(path) : !EnsureLanguageFile(path)) return defaultText;
-    const widgets::TTntIniFile file(path);
+    if (FThroughShortPath ? !platform::FileExists(path) : !EnsureLanguageFile(path)) return defaultText;
+    const platform::TTntIniFile file(path);
     return file.ReadString(section, textKey, defaultText);
 }
 

@@ -1,10 +1,10 @@
 #include "monitor/GraphRules.h"
 
-#include "widgets/NumberRules.h"
+#include "platform/NumberRules.h"
 
 namespace monitor {
 
-using widgets::ClampToInt32;
+using platform::ClampToInt32;
 
 std::int32_t GraphRow(std::int32_t v, std::int32_t height) {
     // |100 - v| < 2^32 and |height| < 2^31: the product fits in 64 bits.

@@ -1,6 +1,6 @@
 #include "monitor/MonitorRules.h"
 
-#include "widgets/NumberRules.h"
+#include "platform/NumberRules.h"
 
 namespace monitor {
 
@@ -10,7 +10,7 @@ std::int32_t FreePercent(std::int64_t freeMb, std::int64_t totalMb) {
     if (totalMb <= 0) return 0;
     // Megabyte figures are below 2^44 (a 64-bit byte count is below 2^63),
     // so the product cannot overflow 64 bits.
-    return widgets::ClampToInt32(freeMb * 100 / totalMb);
+    return platform::ClampToInt32(freeMb * 100 / totalMb);
 }
 
 std::wstring CpuCaption(std::int32_t sample) { return std::to_wstring(sample) + L"%"; }

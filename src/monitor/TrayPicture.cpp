@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "monitor/TrayPictureRules.h"
-#include "widgets/Exports.h"
+#include "platform/Exports.h"
 
 namespace monitor {
 
@@ -30,7 +30,7 @@ GetDpiForMonitorFn DpiForMonitor() {
     static const GetDpiForMonitorFn fn = [] {
         HMODULE shcore = ::GetModuleHandleW(L"shcore.dll");
         if (!shcore) shcore = ::LoadLibraryExW(L"shcore.dll", nullptr, kSearchSystem32);
-        return shcore ? widgets::ExportAs<GetDpiForMonitorFn>(::GetProcAddress(shcore, "GetDpiForMonitor"))
+        return shcore ? platform::ExportAs<GetDpiForMonitorFn>(::GetProcAddress(shcore, "GetDpiForMonitor"))
                       : nullptr;
     }();
     return fn;
@@ -46,10 +46,10 @@ UINT TaskbarDpi(GetDpiForMonitorFn dpiForMonitor) {
 }  // namespace
 
 int TaskbarSmallIconSize() {
-    const auto setContext = widgets::ExportAs<SetThreadDpiAwarenessContextFn>(
-        widgets::LookUpExport(L"user32.dll", "SetThreadDpiAwarenessContext"));
-    const auto metricsForDpi = widgets::ExportAs<GetSystemMetricsForDpiFn>(
-        widgets::LookUpExport(L"user32.dll", "GetSystemMetricsForDpi"));
+    const auto setContext = platform::ExportAs<SetThreadDpiAwarenessContextFn>(
+        platform::LookUpExport(L"user32.dll", "SetThreadDpiAwarenessContext"));
+    const auto metricsForDpi = platform::ExportAs<GetSystemMetricsForDpiFn>(
+        platform::LookUpExport(L"user32.dll", "GetSystemMetricsForDpi"));
     const GetDpiForMonitorFn dpiForMonitor = DpiForMonitor();
     if (setContext && metricsForDpi && dpiForMonitor) {
         // An unaware thread is told 96 DPI: ask as a per-monitor-aware one,
@@ -138,29 +138,29 @@ void DrawTrayImage(widgets::TBitmap& image, std::int32_t percent, std::int64_t f
     canvas.LineTo(right + 1, bar.barBottom);
 }
 
-widgets::UniqueIcon MakeTrayIcon(widgets::TBitmap& bitmap) {
+platform::UniqueIcon MakeTrayIcon(widgets::TBitmap& bitmap) {
     TrayIconMaker maker;
     return maker.Make(bitmap);
 }
 
-widgets::UniqueIcon TrayIconMaker::Make(widgets::TBitmap& bitmap) {
+platform::UniqueIcon TrayIconMaker::Make(widgets::TBitmap& bitmap) {
     return Make(bitmap, TrayIconMetrics(SM_CXICON), TrayIconMetrics(SM_CYICON));
 }
 
-widgets::UniqueIcon TrayIconMaker::Make(widgets::TBitmap& bitmap, int cx, int cy) {
+platform::UniqueIcon TrayIconMaker::Make(widgets::TBitmap& bitmap, int cx, int cy) {
     if (std::uint32_t* picture = bitmap.Bits())
         ThickenBlack(picture, bitmap.Width(), bitmap.Height(), ColorToPixelWord(kTrayBlack));
 
     if (color_.Empty() || color_.Width() != cx || color_.Height() != cy) color_.SetSize(cx, cy);
     std::uint32_t* pixels = color_.Bits();
-    if (!pixels) return widgets::UniqueIcon();
+    if (!pixels) return platform::UniqueIcon();
     // Covers every pixel of the kept picture: nothing of the last icon stays.
     color_.Canvas().StretchDraw(RECT{0, 0, cx, cy}, bitmap.Dc(), bitmap.Width(), bitmap.Height());
 
     pixels = color_.Bits();  // flushes the stretch
     const std::vector<std::uint8_t> bits =
         IconMaskBits(pixels, cx, cy, ColorToPixelWord(kTrayKeyColor));
-    if (bits.empty()) return widgets::UniqueIcon();
+    if (bits.empty()) return platform::UniqueIcon();
     const bool maskRewritten = mask_ && maskWidth_ == cx && maskHeight_ == cy &&
                                ::SetBitmapBits(mask_.get(), static_cast<DWORD>(bits.size()), bits.data()) != 0;
     if (!maskRewritten) {
@@ -168,14 +168,14 @@ widgets::UniqueIcon TrayIconMaker::Make(widgets::TBitmap& bitmap, int cx, int cy
         maskWidth_ = cx;
         maskHeight_ = cy;
     }
-    if (!mask_) return widgets::UniqueIcon();
+    if (!mask_) return platform::UniqueIcon();
     PaintKeyBlack(pixels, cx, cy, ColorToPixelWord(kTrayKeyColor));
 
     ICONINFO info{};
     info.fIcon = TRUE;
     info.hbmMask = mask_.get();
     info.hbmColor = color_.Deselect();  // a bitmap selected into a DC must not be used here
-    widgets::UniqueIcon icon(::CreateIconIndirect(&info));
+    platform::UniqueIcon icon(::CreateIconIndirect(&info));
     color_.Reselect();
     return icon;  // the system copied both bitmaps: ours are free for the next icon
 }

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "widgets/Graphics.h"
-#include "widgets/Handle.h"
+#include "platform/Handle.h"
 
 namespace monitor {
 
@@ -19,7 +19,7 @@ void DrawTrayImage(widgets::TBitmap& image, std::int32_t percent, std::int64_t f
 // black strokes of `bitmap` in place first. Pixels of the key colour are
 // transparent, all others opaque. Returns an empty UniqueIcon when the
 // system refuses to create it.
-widgets::UniqueIcon MakeTrayIcon(widgets::TBitmap& bitmap);
+platform::UniqueIcon MakeTrayIcon(widgets::TBitmap& bitmap);
 
 // MakeTrayIcon for a caller that makes one icon after another (the tick):
 // the colour picture and the mask handed to the system are kept from one icon
@@ -30,13 +30,13 @@ widgets::UniqueIcon MakeTrayIcon(widgets::TBitmap& bitmap);
 class TrayIconMaker {
 public:
     // At the system's icon size, as MakeTrayIcon.
-    widgets::UniqueIcon Make(widgets::TBitmap& bitmap);
+    platform::UniqueIcon Make(widgets::TBitmap& bitmap);
     // At cx x cy pixels (the picture's own size: nothing is resampled).
-    widgets::UniqueIcon Make(widgets::TBitmap& bitmap, int cx, int cy);
+    platform::UniqueIcon Make(widgets::TBitmap& bitmap, int cx, int cy);
 
 private:
     widgets::TBitmap color_;
-    widgets::UniqueBitmap mask_;
+    platform::UniqueBitmap mask_;
     int maskWidth_ = 0, maskHeight_ = 0;
 };
 
@@ -52,7 +52,7 @@ private:
 // May return anything the system says (0 included): see TrayPictureSize.
 int TaskbarSmallIconSize();
 
-// ---- Seams for tests (replaced through widgets::ScopedSeam) ----
+// ---- Seams for tests (replaced through platform::ScopedSeam) ----
 // Reads SM_CXICON / SM_CYICON (defaults to GetSystemMetrics).
 extern int(WINAPI* TrayIconMetrics)(int index);
 // The taskbar's small-icon size (defaults to TaskbarSmallIconSize).

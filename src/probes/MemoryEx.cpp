@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "widgets/Exports.h"
+#include "platform/Exports.h"
 
 namespace probes {
 
@@ -23,11 +23,11 @@ int32_t AddressAsInt32(const void* address) {
 
 }  // namespace
 
-MemoryProcLookupFn MemoryLookup = &widgets::LookUpExport;
+MemoryProcLookupFn MemoryLookup = &platform::LookUpExport;
 
 TMemory::TMemory() {
     gGlobalMemoryStatusEx =
-        widgets::ExportAs<GlobalMemoryStatusExFn>(MemoryLookup(L"kernel32", "GlobalMemoryStatusEx"));
+        platform::ExportAs<GlobalMemoryStatusExFn>(MemoryLookup(L"kernel32", "GlobalMemoryStatusEx"));
 }
 
 void TMemory::Refresh() {

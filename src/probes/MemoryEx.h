@@ -34,11 +34,11 @@ public:
     int32_t PageSize = 0;
 };
 
-// ---- Test seams (replaced through widgets::ScopedSeam) ----
+// ---- Test seams (replaced through platform::ScopedSeam) ----
 
 using GlobalMemoryStatusExFn = BOOL(WINAPI*)(LPMEMORYSTATUSEX status);
 // Finds an exported function by module and function name, defaulting to
-// widgets::LookUpExport. Returning null means "not exported".
+// platform::LookUpExport. Returning null means "not exported".
 using MemoryProcLookupFn = FARPROC (*)(const wchar_t* module, const char* name);
 // The lookup the constructor uses.
 extern MemoryProcLookupFn MemoryLookup;

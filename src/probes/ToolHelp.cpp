@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "widgets/Exports.h"
+#include "platform/Exports.h"
 
 namespace probes {
 
@@ -48,7 +48,7 @@ FARPROC gSlots[kEntryCount] = {};
 
 template <class Fn>
 Fn SlotAs(size_t index) {
-    return widgets::ExportAs<Fn>(gSlots[index]);
+    return platform::ExportAs<Fn>(gSlots[index]);
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ HANDLE CreateToolhelp32SnapshotSafe(DWORD flags, DWORD processId);
 BOOL Process32FirstSafe(HANDLE snapshot, ProcessEntry32* entry);
 BOOL Process32NextSafe(HANDLE snapshot, ProcessEntry32* entry);
 
-// ---- Test seams (replaced through widgets::ScopedSeam) ----
+// ---- Test seams (replaced through platform::ScopedSeam) ----
 
 // Module lookup (default GetModuleHandleA) and export lookup (default
 // GetProcAddress).

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "probes/CpuUsageRules.h"
-#include "widgets/Exports.h"
+#include "platform/Exports.h"
 
 namespace probes {
 
@@ -32,11 +32,11 @@ constexpr ULONG kPerformanceSize = 312;
 constexpr size_t kIdleTimeOffset = 0;         // IdleProcessTime, 64-bit
 
 SystemTimesFn LookupSystemTimes() {
-    return widgets::ExportAs<SystemTimesFn>(widgets::LookUpExport(L"kernel32.dll", "GetSystemTimes"));
+    return platform::ExportAs<SystemTimesFn>(platform::LookUpExport(L"kernel32.dll", "GetSystemTimes"));
 }
 
 NtQueryFn LookupNtQuery() {
-    return widgets::ExportAs<NtQueryFn>(widgets::LookUpExport(L"ntdll.dll", "NtQuerySystemInformation"));
+    return platform::ExportAs<NtQueryFn>(platform::LookUpExport(L"ntdll.dll", "NtQuerySystemInformation"));
 }
 
 ProcessorTimes gPreviousTimes;    // idle 0: no sample yet

@@ -16,7 +16,7 @@ namespace probes {
 // exported. GUI thread only: the baseline has no lock.
 int GetCpuUsage();
 
-// ---- Test seams (replaced through widgets::ScopedSeam) ----
+// ---- Test seams (replaced through platform::ScopedSeam) ----
 
 using SystemTimesFn = BOOL(WINAPI*)(LPFILETIME idleTime, LPFILETIME kernelTime, LPFILETIME userTime);
 // Finds GetSystemTimes; the default looks it up in the loaded "kernel32.dll".

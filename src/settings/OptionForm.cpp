@@ -101,7 +101,7 @@ std::wstring TOptionForm::applySettings(Autostart autostart) {
             RegisterAutostart();
         else if (autostart == Autostart::FollowTheBox && !CheckBox_set_start_with_window->Checked())
             UnregisterAutostart();
-    } catch (const Exception& e) {
+    } catch (const platform::Exception& e) {
         refused = e.Message();
     }
     if (CheckBox_set_auto_free->Checked()) host_.StartAutoFree();
@@ -115,7 +115,7 @@ void TOptionForm::FormCreate() {
     std::wstring refusedFile;
     try {
         OpenSettingsFile();
-    } catch (const Exception& e) {
+    } catch (const platform::Exception& e) {
         refusedFile = e.Message();
     }
     const std::wstring unreadable = loadBoxes(false);

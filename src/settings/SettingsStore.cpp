@@ -4,15 +4,15 @@
 
 #include "settings/SettingsTable.h"
 #include "widgets/Errors.h"
-#include "widgets/IniFileRules.h"
-#include "widgets/Paths.h"
-#include "widgets/Registry.h"
-#include "widgets/Trace.h"
+#include "platform/IniFileRules.h"
+#include "platform/Paths.h"
+#include "platform/Registry.h"
+#include "platform/Trace.h"
 
 namespace settings {
 
 std::wstring SettingsPath;
-std::unique_ptr<widgets::TTntIniFile> SettingsIni;
+std::unique_ptr<platform::TTntIniFile> SettingsIni;
 
 namespace {
 
@@ -29,18 +29,18 @@ ReadWaitFn SettingsReadWait = &WaitMilliseconds;
 std::wstring SettingsFileUnreadable(const std::wstring& consequence) {
     // The profile reader gives its defaults for a file it cannot open, as
     // for a missing one: a file that is there is opened here first.
-    if (!widgets::FileExists(SettingsPath)) return std::wstring();
-    for (unsigned long waited = 0;; waited += widgets::ReadRetryStepMs) {
-        const unsigned long error = widgets::OpenForReadingError(SettingsPath);
-        switch (widgets::NextReadStep(error, waited)) {
-            case widgets::ReadStep::Read:
-            case widgets::ReadStep::Missing:
+    if (!platform::FileExists(SettingsPath)) return std::wstring();
+    for (unsigned long waited = 0;; waited += platform::ReadRetryStepMs) {
+        const unsigned long error = platform::OpenForReadingError(SettingsPath);
+        switch (platform::NextReadStep(error, waited)) {
+            case platform::ReadStep::Read:
+            case platform::ReadStep::Missing:
                 return std::wstring();
-            case widgets::ReadStep::Wait:
-                SettingsReadWait(widgets::ReadRetryStepMs);
+            case platform::ReadStep::Wait:
+                SettingsReadWait(platform::ReadRetryStepMs);
                 break;
-            case widgets::ReadStep::Unreadable:
-                return widgets::WithSystemReason(L"Unable to read " + SettingsPath + L": " + consequence,
+            case platform::ReadStep::Unreadable:
+                return platform::WithSystemReason(L"Unable to read " + SettingsPath + L": " + consequence,
                                                  error);
         }
     }
@@ -48,33 +48,33 @@ std::wstring SettingsFileUnreadable(const std::wstring& consequence) {
 
 void EnsureSettingsFolder() {
     // The folders without their trailing separators.
-    std::wstring program = widgets::ExtractFilePath(SettingsPath);
+    std::wstring program = platform::ExtractFilePath(SettingsPath);
     if (program.size() < 2) return;
     program.pop_back();
-    if (widgets::DirectoryExists(program)) return;
-    std::wstring maker = widgets::ExtractFilePath(program);
+    if (platform::DirectoryExists(program)) return;
+    std::wstring maker = platform::ExtractFilePath(program);
     if (!maker.empty()) maker.pop_back();
     // One level per call. Failures are not reported: the maker's folder may
     // exist already, and an uncreatable folder shows up as a refused write.
-    if (!maker.empty()) (void)widgets::CreateDir(maker);
-    (void)widgets::CreateDir(program);
+    if (!maker.empty()) (void)platform::CreateDir(maker);
+    (void)platform::CreateDir(program);
 }
 
 void OpenSettingsFile() {
     // A wrong-typed AppData value must not leave the program without its
     // settings object: it is reported, and the shell's folder is used.
     bool fromShell = false;
-    const std::wstring folder = widgets::GetAppDataFolderOrReport(&fromShell);
+    const std::wstring folder = platform::GetAppDataFolderOrReport(&fromShell);
     SettingsPath = folder + L"\\Palvo\\Brimvale\\Brimvale.ini";
-    widgets::Trace(L"settings file " + SettingsPath);
+    platform::Trace(L"settings file " + SettingsPath);
     EnsureSettingsFolder();
-    SettingsIni = std::make_unique<widgets::TTntIniFile>(SettingsPath);
+    SettingsIni = std::make_unique<platform::TTntIniFile>(SettingsPath);
     // Settings a run without the registry's folder stored below the root
     // are taken over once: afterwards the new place has its own file.
-    if (fromShell && !widgets::FileExists(SettingsPath) && widgets::FileExists(kRootSettingsFile)) {
+    if (fromShell && !platform::FileExists(SettingsPath) && platform::FileExists(kRootSettingsFile)) {
         (void)::CopyFileW(kRootSettingsFile, SettingsPath.c_str(), TRUE);
     }
-    if (!widgets::FileExists(SettingsPath)) {
+    if (!platform::FileExists(SettingsPath)) {
         // One write creates the file, its section line and every key.
         std::vector<std::pair<std::wstring, std::wstring>> keys;
         for (const Setting& setting : Settings) keys.emplace_back(setting.key, setting.firstRun ? L"1" : L"0");
@@ -83,17 +83,17 @@ void OpenSettingsFile() {
 }
 
 void RegisterAutostart() {
-    widgets::TTntRegistry registry;
+    platform::TTntRegistry registry;
     // A missing Run key is not created (it is the system's, not ours): the
     // report says that it is missing.
     if (!registry.OpenKey(RunKey)) {
         const bool missing = registry.OpenKeyError() == ERROR_FILE_NOT_FOUND;
-        throw widgets::ERegistryException(widgets::WithSystemReason(
+        throw platform::ERegistryException(platform::WithSystemReason(
             L"Failed to set data for '" + std::wstring(AutostartValue) + L"': the key HKEY_CURRENT_USER\\" +
                 RunKey + (missing ? L" is missing" : L" cannot be opened"),
             registry.OpenKeyError()));
     }
-    const std::wstring wanted = L"\"" + widgets::ModulePath() + L"\" /m";
+    const std::wstring wanted = L"\"" + platform::ModulePath() + L"\" /m";
     // An identical value is left alone; any difference, even in letter
     // case, is rewritten. The value is ours and the user asked for
     // autostart: one of another type is replaced by the string.
@@ -104,7 +104,7 @@ void RegisterAutostart() {
 }
 
 void UnregisterAutostart() {
-    widgets::TTntRegistry registry;
+    platform::TTntRegistry registry;
     if (!registry.OpenKey(RunKey)) return;
     if (registry.ValueExists(AutostartValue)) (void)registry.DeleteValue(AutostartValue);
     registry.CloseKey();

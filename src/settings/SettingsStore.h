@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "widgets/AppData.h"
-#include "widgets/IniFile.h"
+#include "platform/AppData.h"
+#include "platform/IniFile.h"
 
 namespace settings {
 
@@ -19,8 +19,8 @@ inline constexpr wchar_t KeySmartFree[] = L"smartfree";
 
 // The app-data folder's registry value, as the tests and the callers here
 // have always named it (it lives with the folder's look-up in widgets).
-using widgets::AppDataValue;
-using widgets::ShellFoldersKey;
+using platform::AppDataValue;
+using platform::ShellFoldersKey;
 
 // Where the autostart entry is kept, below HKEY_CURRENT_USER.
 inline constexpr wchar_t RunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -29,14 +29,14 @@ inline constexpr wchar_t AutostartValue[] = L"Brimvale";
 // The settings file: the app-data folder + "\Palvo\Brimvale\Brimvale.ini".
 // Set by OpenSettingsFile and kept for the life of the process.
 extern std::wstring SettingsPath;
-extern std::unique_ptr<widgets::TTntIniFile> SettingsIni;
+extern std::unique_ptr<platform::TTntIniFile> SettingsIni;
 
 // Sets SettingsPath, creates the maker's and the program's folders when the
 // latter is missing, creates SettingsIni, and on first run writes the
 // first-run values. A first run in the shell's folder (the registry gave
 // none) takes over the settings file stored where such a run used to put it,
 // below the current drive's root, when there is one. A refused write throws
-// widgets::EIniFileException naming the file and the system's reason.
+// platform::EIniFileException naming the file and the system's reason.
 void OpenSettingsFile();
 
 // Creates the maker's and the program's folders of SettingsPath when the
@@ -58,7 +58,7 @@ extern ReadWaitFn SettingsReadWait;
 
 // Makes the Run value "Brimvale" hold the quoted executable path and " /m",
 // rewriting it only when it differs (a value of another type is replaced).
-// Throws widgets::ERegistryException naming the value when the Run key is
+// Throws platform::ERegistryException naming the value when the Run key is
 // missing (saying so; the key is not created) or the value cannot be written.
 void RegisterAutostart();
 

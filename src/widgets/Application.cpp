@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include "widgets/CommandLineRules.h"
+#include "platform/CommandLineRules.h"
 #include "widgets/Errors.h"
-#include "widgets/Paths.h"
+#include "platform/Paths.h"
 
 namespace widgets {
 
@@ -111,12 +111,12 @@ void TApplication::Restore() {
     if (mainForm_ && mainForm_->Iconic()) ::ShowWindow(mainForm_->Handle(), SW_RESTORE);
 }
 
-std::wstring TApplication::ExeName() const { return ModulePath(); }
+std::wstring TApplication::ExeName() const { return platform::ModulePath(); }
 
 const std::vector<std::wstring>& TApplication::params() const {
     // The process's command line does not change while it runs.
     if (!paramsSplit_) {
-        params_ = SplitParameters(hasOverride_ ? commandLineOverride_ : std::wstring(::GetCommandLineW()));
+        params_ = platform::SplitParameters(hasOverride_ ? commandLineOverride_ : std::wstring(::GetCommandLineW()));
         paramsSplit_ = true;
     }
     return params_;

@@ -6,13 +6,13 @@
 
 namespace widgets {
 
-UniqueFont CreateFontFor(const FontStyle& style) {
+platform::UniqueFont CreateFontFor(const FontStyle& style) {
     LOGFONTW lf{};
     lf.lfHeight = style.height;
     lf.lfWeight = style.bold ? FW_BOLD : FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpynW(lf.lfFaceName, style.name.c_str(), LF_FACESIZE);
-    return UniqueFont(::CreateFontIndirectW(&lf));
+    return platform::UniqueFont(::CreateFontIndirectW(&lf));
 }
 
 // An explicit id in the automatic range could be shared with another control,
@@ -20,7 +20,7 @@ UniqueFont CreateFontFor(const FontStyle& style) {
 static int ControlId(TTntForm& form, const CreateArgs& args) {
     if (!args.id) return form.NextControlId();
     if (args.id < 0 || args.id >= TTntForm::kFirstAutomaticControlId)
-        throw Exception(L"Control id out of range: " + std::to_wstring(args.id));
+        throw platform::Exception(L"Control id out of range: " + std::to_wstring(args.id));
     return args.id;
 }
 

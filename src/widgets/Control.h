@@ -7,7 +7,7 @@
 #include <vector>
 #include "widgets/Component.h"
 #include "widgets/Graphics.h"
-#include "widgets/Handle.h"
+#include "platform/Handle.h"
 
 namespace widgets {
 
@@ -26,7 +26,7 @@ struct FontStyle {
 };
 
 // Creates the GDI font for a style (colour is applied when drawing).
-UniqueFont CreateFontFor(const FontStyle& style);
+platform::UniqueFont CreateFontFor(const FontStyle& style);
 
 struct Bounds {
     int left = 0, top = 0, width = 0, height = 0;
@@ -102,7 +102,7 @@ public:
 protected:
     TControl(TTntForm& form, const CreateArgs& args, const char* ownClassName);
     // Creates the child window (a system class, or one of the program's own
-    // with `attach` as its object). Throws widgets::Exception naming the
+    // with `attach` as its object). Throws platform::Exception naming the
     // control when the system refuses.
     void CreateHandle(const wchar_t* windowClass, DWORD style, const CreateArgs& args, DWORD exStyle = 0,
                       class TWindowBase* attach = nullptr);
@@ -123,7 +123,7 @@ private:
     bool visible_ = true;
     bool anchorBottom_ = false;
     FontStyle fontStyle_;
-    UniqueFont font_;
+    platform::UniqueFont font_;
 };
 
 }  // namespace widgets

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "widgets/Application.h"
-#include "widgets/Trace.h"
+#include "platform/Trace.h"
 
 namespace widgets {
 void ShowReportBox(const std::wstring& message) {
@@ -13,29 +13,14 @@ void ShowReportBox(const std::wstring& message) {
 
 ErrorReporter ShowReport = &ShowReportBox;
 
+// Problems found below the windows are shown in the standard report too.
+[[maybe_unused]] const bool gProblemsReported = (platform::ReportProblem = &ReportError, true);
+
 namespace {
 
 bool g_reportOpen = false;
 
 }  // namespace
-
-std::wstring SystemErrorText(unsigned long code) {
-    if (code == 0) return std::wstring();
-    wchar_t* buffer = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text;
-    if (length && buffer) text.assign(buffer, length);
-    if (buffer) ::LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
-    return text;
-}
-
-std::wstring WithSystemReason(const std::wstring& message, unsigned long code) {
-    const std::wstring reason = SystemErrorText(code);
-    return reason.empty() ? message : message + L"\n" + reason;
-}
 
 void ReportError(const std::wstring& message) {
     if (g_reportOpen) return;  // one report at a time
@@ -46,7 +31,7 @@ void ReportError(const std::wstring& message) {
     try {
         ShowReport(message);
     } catch (...) {
-        Trace(L"an error report could not be shown: " + message);
+        platform::Trace(L"an error report could not be shown: " + message);
     }
     g_reportOpen = false;
 }

@@ -1,40 +1,14 @@
-// Errors raised by the widget layer's INI and registry wrappers, and the
-// application's standard error report.
+// The application's standard error report, and the one dispatch point
+// through which every event handler runs.
 #pragma once
 #include <exception>
+#include <new>
 #include <string>
+
+#include "platform/Errors.h"
 
 namespace widgets {
 
-// Base of the layer's exceptions; the message is wide and is what the
-// standard error report shows.
-class Exception : public std::exception {
-public:
-    explicit Exception(std::wstring message) : message_(std::move(message)) {}
-    const std::wstring& Message() const noexcept { return message_; }
-    const char* what() const noexcept override { return "widgets::Exception"; }
-
-private:
-    std::wstring message_;
-};
-
-class EIniFileException : public Exception {
-public:
-    using Exception::Exception;
-};
-
-class ERegistryException : public Exception {
-public:
-    using Exception::Exception;
-};
-
-// The system's own text for an error code (FormatMessageW), without its
-// trailing line break; empty when the system has none.
-std::wstring SystemErrorText(unsigned long code);
-
-// message followed, on a line of its own, by the system's text for code
-// (the reason a call was refused); message alone when there is no text.
-std::wstring WithSystemReason(const std::wstring& message, unsigned long code);
 
 // The standard error report: a message box with the message. One report at a
 // time: an error raised while a report is open (a timer fires inside the
@@ -58,7 +32,7 @@ template <class F>
 void Dispatch(F&& handler) noexcept {
     try {
         handler();
-    } catch (const Exception& e) {
+    } catch (const platform::Exception& e) {
         ReportError(e.Message());
     } catch (const std::bad_alloc&) {
         ReportError(L"Out of memory.");

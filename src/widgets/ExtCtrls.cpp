@@ -16,7 +16,7 @@ TBitmap& TTntImage::Picture() {
     return picture_;
 }
 
-void TTntImage::SetIcon(UniqueIcon icon) {
+void TTntImage::SetIcon(platform::UniqueIcon icon) {
     icon_ = std::move(icon);
     Invalidate();
 }

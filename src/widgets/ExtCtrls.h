@@ -15,7 +15,7 @@ public:
     // The drawing surface, created at the control's size on first use.
     TBitmap& Picture();
     // An icon picture instead of a bitmap (drawn stretched to the control).
-    void SetIcon(UniqueIcon icon);
+    void SetIcon(platform::UniqueIcon icon);
     HICON Icon() const noexcept { return icon_.get(); }
     // Hint shown as a tooltip when the mouse rests on the image. The tooltip
     // window is made when the mouse first moves over the image.
@@ -30,7 +30,7 @@ private:
     TOOLINFOW toolInfo();
     void createTooltip(const MSG& firstMove);
     TBitmap picture_;
-    UniqueIcon icon_;
+    platform::UniqueIcon icon_;
     std::wstring hint_;
     HWND tooltip_ = nullptr;
 };

@@ -9,7 +9,7 @@
 #include <string>
 #include "widgets/Component.h"
 #include "widgets/Control.h"
-#include "widgets/Handle.h"
+#include "platform/Handle.h"
 #include "widgets/Window.h"
 
 namespace widgets {
@@ -119,7 +119,7 @@ private:
     void focusOnActivation();
 
     FontStyle fontStyle_;
-    UniqueFont font_;
+    platform::UniqueFont font_;
     int nextId_ = kFirstAutomaticControlId;
     UINT_PTR nextTimerId_ = 1;
     int clientHeight_ = 0;

@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <cstdint>
 #include <string>
-#include "widgets/Handle.h"
+#include "platform/Handle.h"
 
 namespace widgets {
 
@@ -85,9 +85,9 @@ private:
     bool fontBold_ = false;
     int fontWidth_ = 0;
     TColor fontColor_ = clBlack;
-    UniqueBrush brush_;
-    UniquePen pen_;
-    UniqueFont font_;
+    platform::UniqueBrush brush_;
+    platform::UniquePen pen_;
+    platform::UniqueFont font_;
 };
 
 // A 32-bit top-down DIB section selected into its own memory DC. Pixels are
@@ -118,8 +118,8 @@ public:
 private:
     int width_ = 0, height_ = 0;
     void* bits_ = nullptr;
-    UniqueMemoryDc dc_;
-    UniqueBitmap bitmap_;
+    platform::UniqueMemoryDc dc_;
+    platform::UniqueBitmap bitmap_;
     HGDIOBJ originalBitmap_ = nullptr;
     TCanvas canvas_;
 };
@@ -130,5 +130,37 @@ inline TColor PixelToColor(std::uint32_t px) noexcept {
 inline std::uint32_t ColorToPixel(TColor c) noexcept {
     return (std::uint32_t(GetRValue(c)) << 16) | (std::uint32_t(GetGValue(c)) << 8) | GetBValue(c);
 }
+
+// Scope guard for GetDC/ReleaseDC.
+class WindowDc {
+public:
+    explicit WindowDc(HWND wnd) noexcept : wnd_(wnd), dc_(::GetDC(wnd)) {}
+    ~WindowDc() {
+        if (dc_) ::ReleaseDC(wnd_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HWND wnd_;
+    HDC dc_;
+};
+
+// Scope guard for BeginPaint/EndPaint.
+class PaintDc {
+public:
+    explicit PaintDc(HWND wnd) noexcept : wnd_(wnd) { dc_ = ::BeginPaint(wnd, &ps_); }
+    ~PaintDc() { ::EndPaint(wnd_, &ps_); }
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+    HDC get() const noexcept { return dc_; }
+    const PAINTSTRUCT& info() const noexcept { return ps_; }
+
+private:
+    HWND wnd_;
+    PAINTSTRUCT ps_{};
+    HDC dc_;
+};
 
 }  // namespace widgets

@@ -1,7 +1,7 @@
 #include "widgets/Menus.h"
 
 #include "widgets/Errors.h"
-#include "widgets/Handle.h"
+#include "platform/Handle.h"
 
 namespace widgets {
 
@@ -10,7 +10,7 @@ void TTntMenuItem::Click() {
 }
 
 void TTntPopupMenu::Popup(HWND owner, int x, int y) {
-    UniqueMenu menu(::CreatePopupMenu());
+    platform::UniqueMenu menu(::CreatePopupMenu());
     if (!menu) return;
     for (std::size_t i = 0; i < items_.size(); ++i) {
         const UINT flags = MF_STRING | (items_[i]->Enabled() ? 0 : MF_GRAYED);

@@ -1,6 +1,6 @@
 #include "widgets/MessageFilter.h"
 
-#include "widgets/Exports.h"
+#include "platform/Exports.h"
 
 namespace widgets {
 namespace {
@@ -11,7 +11,7 @@ constexpr DWORD kMsgFltAdd = 1;    // MSGFLT_ADD
 using ChangeFilterExFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
 using ChangeFilterFn = BOOL(WINAPI*)(UINT, DWORD);
 
-FARPROC FromUser32(const char* name) { return LookUpExport(L"user32.dll", name); }
+FARPROC FromUser32(const char* name) { return platform::LookUpExport(L"user32.dll", name); }
 
 }  // namespace
 
@@ -19,11 +19,11 @@ FARPROC (*LookUpUser32Function)(const char* name) = &FromUser32;
 
 MessageFilterWay AllowMessageThroughFilter(HWND window, UINT message) {
     if (message == 0) return MessageFilterWay::None;
-    if (auto ex = ExportAs<ChangeFilterExFn>(LookUpUser32Function("ChangeWindowMessageFilterEx"))) {
+    if (auto ex = platform::ExportAs<ChangeFilterExFn>(LookUpUser32Function("ChangeWindowMessageFilterEx"))) {
         (void)ex(window, message, kMsgFltAllow, nullptr);
         return MessageFilterWay::Window;
     }
-    if (auto processWide = ExportAs<ChangeFilterFn>(LookUpUser32Function("ChangeWindowMessageFilter"))) {
+    if (auto processWide = platform::ExportAs<ChangeFilterFn>(LookUpUser32Function("ChangeWindowMessageFilter"))) {
         (void)processWide(message, kMsgFltAdd);
         return MessageFilterWay::Process;
     }

@@ -12,8 +12,8 @@ namespace {
 // on a memory DC compatible with the screen, which has the screen's metrics
 // and costs no request for the label's own DC.
 Bounds FittedBounds(const Bounds& bounds, TAlignment alignment, HFONT font, const std::wstring& text) {
-    UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
-    const auto select = SelectInScope(dc.get(), font);
+    platform::UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+    const auto select = platform::SelectInScope(dc.get(), font);
     RECT r{0, 0, 0, 0};
     const std::wstring measured = text.empty() ? std::wstring(L" ") : text;
     ::DrawTextW(dc.get(), measured.c_str(), static_cast<int>(measured.size()), &r,
@@ -62,7 +62,7 @@ bool TTntButton::DrawItem(const DRAWITEMSTRUCT& item) {
     const bool disabled = (item.itemState & ODS_DISABLED) != 0;
     ::DrawFrameControl(item.hDC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
     HFONT font = reinterpret_cast<HFONT>(::SendMessageW(Handle(), WM_GETFONT, 0, 0));
-    const auto select = SelectInScope(item.hDC, font);
+    const auto select = platform::SelectInScope(item.hDC, font);
     ::SetBkMode(item.hDC, TRANSPARENT);
     ::SetTextColor(item.hDC, disabled ? ::GetSysColor(COLOR_GRAYTEXT) : Font().color);
     RECT text = r;

@@ -7,7 +7,7 @@
 #include "widgets/Form.h"
 #include "widgets/Menus.h"
 #include "widgets/MessageFilter.h"
-#include "widgets/Trace.h"
+#include "platform/Trace.h"
 #include "widgets/TrayIconRules.h"
 
 namespace widgets {
@@ -92,7 +92,7 @@ void TTextTrayIcon::present() {
     const bool wasPresent = added_;
     added_ = notify(NIM_ADD) || notify(NIM_MODIFY);
     // Only a change of state is traced: a busy shell may time out every tick.
-    if (added_ && !wasPresent) Trace(L"tray icon added (at start, after the shell restarted, or on a retry)");
+    if (added_ && !wasPresent) platform::Trace(L"tray icon added (at start, after the shell restarted, or on a retry)");
 }
 
 bool TTextTrayIcon::ShowBalloon(const std::wstring& title, const std::wstring& text) {
@@ -107,14 +107,14 @@ bool TTextTrayIcon::ShowBalloon(const std::wstring& title, const std::wstring& t
     return notify(NIM_MODIFY, &balloon);
 }
 
-void TTextTrayIcon::SetIcon(UniqueIcon icon) {
-    UniqueIcon previous = std::move(icon_);
+void TTextTrayIcon::SetIcon(platform::UniqueIcon icon) {
+    platform::UniqueIcon previous = std::move(icon_);
     icon_ = std::move(icon);
     present();
     // previous is destroyed here, after the tray holds the new icon.
 }
 
-void TTextTrayIcon::Update(const std::wstring& hint, UniqueIcon icon) {
+void TTextTrayIcon::Update(const std::wstring& hint, platform::UniqueIcon icon) {
     hint_ = hint;
     SetIcon(std::move(icon));
 }

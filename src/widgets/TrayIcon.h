@@ -9,7 +9,7 @@
 #include <string>
 #include "widgets/Component.h"
 #include "widgets/Control.h"
-#include "widgets/Handle.h"
+#include "platform/Handle.h"
 #include "widgets/Window.h"
 
 namespace widgets {
@@ -39,10 +39,10 @@ public:
     const std::wstring& Hint() const noexcept { return hint_; }
     // Takes ownership of the icon and shows it; the previous icon is
     // destroyed after the tray holds the new one.
-    void SetIcon(UniqueIcon icon);
+    void SetIcon(platform::UniqueIcon icon);
     HICON Icon() const noexcept { return icon_.get(); }
     // Both at once, in one call to the tray (the once-a-second update).
-    void Update(const std::wstring& hint, UniqueIcon icon);
+    void Update(const std::wstring& hint, platform::UniqueIcon icon);
     bool IconVisible() const noexcept { return added_; }
     // Shows a notification at the icon, a balloon with the information icon
     // (flags by BalloonInfoFlags for the running Windows), the title and the
@@ -74,7 +74,7 @@ private:
     void present();
 
     TTntForm& mainForm_;
-    UniqueIcon icon_;
+    platform::UniqueIcon icon_;
     std::wstring hint_;
     bool added_ = false;
     bool started_ = false;  // the tray has been asked to show the icon

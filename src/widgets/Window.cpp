@@ -5,7 +5,7 @@
 #include <set>
 
 #include "widgets/Errors.h"
-#include "widgets/Trace.h"
+#include "platform/Trace.h"
 
 namespace widgets {
 namespace {
@@ -16,7 +16,7 @@ HWND CreateOrThrow(const WindowArgs& args, void* param) {
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.id)),
                                  ::GetModuleHandleW(nullptr), param);
     if (!wnd) {
-        throw Exception(WithSystemReason(L"Failed to create the window '" + args.what + L"'", ::GetLastError()));
+        throw platform::Exception(platform::WithSystemReason(L"Failed to create the window '" + args.what + L"'", ::GetLastError()));
     }
     return wnd;
 }
@@ -83,7 +83,7 @@ LRESULT CALLBACK TWindowBase::StaticWndProc(HWND wnd, UINT msg, WPARAM wParam, L
     } catch (...) {
         // Handlers run through Dispatch, which reports; what escapes anyway
         // must not cross into the system. Silent to the user, not to support.
-        Trace(L"a window procedure stopped on an exception (message " + std::to_wstring(msg) + L")");
+        platform::Trace(L"a window procedure stopped on an exception (message " + std::to_wstring(msg) + L")");
         return 0;
     }
 }

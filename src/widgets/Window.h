@@ -38,7 +38,7 @@ struct WindowArgs {
 void RegisterWindowClass(const WindowClassArgs& args);
 
 // Creates a window with no object attached (system controls). Throws
-// widgets::Exception naming args.what when the system refuses.
+// platform::Exception naming args.what when the system refuses.
 HWND CreateChildWindow(const WindowArgs& args);
 
 class TWindowBase {
@@ -52,7 +52,7 @@ public:
 
     // Creates the window with this object attached (its class must have been
     // registered with RegisterWindowClass) and returns it. Throws
-    // widgets::Exception naming args.what when the system refuses.
+    // platform::Exception naming args.what when the system refuses.
     HWND Create(const WindowArgs& args);
 
 protected:

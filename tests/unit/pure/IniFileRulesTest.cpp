@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "widgets/IniFileRules.h"
+#include "platform/IniFileRules.h"
 
-using widgets::ParseIniBool;
+using platform::ParseIniBool;
 
 namespace {
 
@@ -46,7 +46,7 @@ TEST(ParseIniBool, AnythingThatIsNotA32BitIntegerGivesTheDefault) {
 }
 
 TEST(NextReadStep, GoneIsMissingAnyOtherRefusalIsWaitedForTwoSeconds) {
-    using widgets::NextReadStep, widgets::ReadStep;
+    using platform::NextReadStep, platform::ReadStep;
     for (unsigned long waited : {0ul, 1999ul, 2000ul}) {
         EXPECT_EQ(ReadStep::Read, NextReadStep(0, waited));
         for (unsigned long gone : {2ul, 3ul}) EXPECT_EQ(ReadStep::Missing, NextReadStep(gone, waited));

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "app/MainFormRules.h"
-#include "widgets/CommandLineRules.h"
+#include "platform/CommandLineRules.h"
 
 using app::GoMenuPoint;
 using app::StartsInTray;
-using widgets::SplitParameters;
+using platform::SplitParameters;
 
 TEST(GoMenuPoint, SitsJustBelowTheButtonAndFollowsTheWindow) {
     const auto p = GoMenuPoint(100, 100, 16, 274, 25);
@@ -19,7 +19,7 @@ TEST(GoMenuPoint, SitsJustBelowTheButtonAndFollowsTheWindow) {
 // Each command line and what it means: the tray-only start takes exactly
 // "/m"; a clean takes its switch alone, in any case, after "/" or "-".
 TEST(StartsInTray, OnlyTheExactSingleSwitchAndTheCleansOnlyTheirs) {
-    using widgets::CleanSwitch;
+    using platform::CleanSwitch;
     const struct {
         std::vector<std::wstring> params;
         bool tray;
@@ -46,7 +46,7 @@ TEST(StartsInTray, OnlyTheExactSingleSwitchAndTheCleansOnlyTheirs) {
     for (const auto& c : cases) {
         const std::wstring line = c.params.empty() ? L"(none)" : c.params[0];
         EXPECT_EQ(c.tray, StartsInTray(c.params)) << std::string(line.begin(), line.end());
-        EXPECT_EQ(c.clean, widgets::CleanSwitchOf(c.params)) << std::string(line.begin(), line.end());
+        EXPECT_EQ(c.clean, platform::CleanSwitchOf(c.params)) << std::string(line.begin(), line.end());
     }
 }
 

@@ -3,8 +3,8 @@
 #include "SettingsTestSupport.h"
 #include "settings/SettingsStore.h"
 #include "widgets/Errors.h"
-#include "widgets/Paths.h"
-#include "widgets/Registry.h"
+#include "platform/Paths.h"
+#include "platform/Registry.h"
 
 using namespace settings;
 using testsupport::SavedRegistryValue;
@@ -20,7 +20,7 @@ LONG WINAPI CountingSetValue(HKEY key, LPCWSTR name, DWORD reserved, DWORD type,
     return ::RegSetValueExW(key, name, reserved, type, data, size);
 }
 
-std::wstring Wanted() { return L"\"" + widgets::ModulePath() + L"\" /m"; }
+std::wstring Wanted() { return L"\"" + platform::ModulePath() + L"\" /m"; }
 
 // Removes the Run key for one test and puts it back with all its values.
 class RemovedRunKey {
@@ -31,7 +31,7 @@ public:
             absent_ = true;  // nothing to remove or to put back
             return;
         }
-        widgets::UniqueKey key(raw);
+        platform::UniqueKey key(raw);
         DWORD subkeys = 0;
         ::RegQueryInfoKeyW(raw, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
                            nullptr, nullptr, nullptr, nullptr);
@@ -54,7 +54,7 @@ public:
         HKEY raw = nullptr;
         ::RegCreateKeyExW(HKEY_CURRENT_USER, RunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &raw,
                           nullptr);
-        widgets::UniqueKey key(raw);
+        platform::UniqueKey key(raw);
         for (size_t i = 0; i < names_.size(); ++i) {
             ::RegSetValueExW(raw, names_[i].c_str(), 0, values_[i].type, values_[i].data.data(),
                              static_cast<DWORD>(values_[i].data.size()));
@@ -73,11 +73,11 @@ class Autostart : public ::testing::Test {
 protected:
     void SetUp() override {
         g_autostartWrites = 0;
-        widgets::RegSetValueExCall = &CountingSetValue;
+        platform::RegSetValueExCall = &CountingSetValue;
     }
     void TearDown() override {
-        widgets::RegSetValueExCall = &::RegSetValueExW;
-        widgets::SetModulePathForTest(L"");
+        platform::RegSetValueExCall = &::RegSetValueExW;
+        platform::SetModulePathForTest(L"");
     }
 
     SavedRegistryValue run_{RunKey, AutostartValue};
@@ -98,7 +98,7 @@ TEST_F(Autostart, RegisterWritesTheQuotedExecutablePathAndTheMinimisedSwitch) {
 
 TEST_F(Autostart, AProgramPathOutsideTheCodePageIsStoredIntact) {
     const std::wstring exe = L"C:\\" + testsupport::kForeignName + L"\\brimvale.exe";
-    widgets::SetModulePathForTest(exe);
+    platform::SetModulePathForTest(exe);
     run_.Delete();
     RegisterAutostart();
     EXPECT_EQ(L"\"" + exe + L"\" /m" + L'\0', testsupport::StringOf(run_.Current()));
@@ -162,7 +162,7 @@ TEST_F(Autostart, AMissingRunKeyIsNotCreatedAndRegisterFailsToSetTheValue) {
     try {
         RegisterAutostart();
         FAIL() << "the write succeeded without a Run key";
-    } catch (const widgets::ERegistryException& e) {
+    } catch (const platform::ERegistryException& e) {
         EXPECT_EQ(0u, e.Message().find(L"Failed to set data for 'Brimvale'")) << std::string(e.Message().begin(), e.Message().end());
         EXPECT_NE(std::wstring::npos, e.Message().find(L"is missing"));
         EXPECT_NE(std::wstring::npos, e.Message().find(RunKey));

@@ -10,6 +10,7 @@
 #include "monitor/GraphRules.h"
 
 using namespace widgets;
+using namespace platform;
 using namespace monitor;
 
 namespace {

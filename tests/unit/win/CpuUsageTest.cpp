@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "probes/unitUseage.h"
-#include "widgets/Seam.h"
+#include "platform/Seam.h"
 
 using namespace probes;
 
@@ -95,13 +95,13 @@ protected:
 
 private:
     // Without GetSystemTimes unless a test says otherwise (gFake.hasSystemTimes).
-    widgets::ScopedSeam<SystemTimesFn> systemTimes_{SystemTimes, nullptr};
-    widgets::ScopedSeam<SystemTimesLookupFn> systemTimesLookup_{SystemTimesLookup, &FakeSystemTimesLookup};
-    widgets::ScopedSeam<NtQueryFn> query_{NtQuery, &FakeQuery};
+    platform::ScopedSeam<SystemTimesFn> systemTimes_{SystemTimes, nullptr};
+    platform::ScopedSeam<SystemTimesLookupFn> systemTimesLookup_{SystemTimesLookup, &FakeSystemTimesLookup};
+    platform::ScopedSeam<NtQueryFn> query_{NtQuery, &FakeQuery};
 };
 
 // The query entry back to "not resolved yet" for one test.
-struct Unresolved : widgets::ScopedSeam<NtQueryFn> {
+struct Unresolved : platform::ScopedSeam<NtQueryFn> {
     Unresolved() : ScopedSeam(NtQuery, nullptr) {}
 };
 
@@ -201,12 +201,12 @@ TEST_F(CpuUsage, AFailureBeforeAnyBaselineStillLeavesTheFirstSuccessAtZero) {
 
 TEST_F(CpuUsage, AMissingQueryFunctionGivesZeroEveryCall) {
     Unresolved unresolved;
-    widgets::ScopedSeam<NtQueryLookupFn> missing(NtQueryLookup, &MissingLookup);
+    platform::ScopedSeam<NtQueryLookupFn> missing(NtQueryLookup, &MissingLookup);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(0, GetCpuUsage());
     EXPECT_EQ(3, gLookups);  // still unresolved: each call looks again
     EXPECT_TRUE(gFake.classes.empty());
     // Once it is found it is kept, and no baseline was set meanwhile.
-    widgets::ScopedSeam<NtQueryLookupFn> found(NtQueryLookup, &FakeLookup);
+    platform::ScopedSeam<NtQueryLookupFn> found(NtQueryLookup, &FakeLookup);
     EXPECT_EQ(0, GetCpuUsage());
     Advance(10000000, 0);
     EXPECT_EQ(100, GetCpuUsage());
@@ -235,7 +235,7 @@ TEST_F(CpuUsage, RealCountersGiveZeroThenAPlausiblePercentage) {
 
 // The real GetSystemTimes with one spinning thread per processor.
 TEST_F(CpuUsage, RealProcessorTimesReadEveryProcessorBusyAsNinetyOrMore) {
-    widgets::ScopedSeam<SystemTimesLookupFn> real(SystemTimesLookup, kRealSystemTimesLookup);
+    platform::ScopedSeam<SystemTimesLookupFn> real(SystemTimesLookup, kRealSystemTimesLookup);
     SYSTEM_INFO info{};
     ::GetSystemInfo(&info);
     std::atomic<bool> stop{false};
@@ -283,7 +283,7 @@ TEST_F(CpuUsage, EachRealQuerySucceedsAndGivesTheProcessorCountAndTheCounters) {
         ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
     ASSERT_NE(nullptr, gRealQuery);
     gRealStatuses.clear();
-    widgets::ScopedSeam<NtQueryFn> allIdle(NtQuery, &AllIdleRealQuery);
+    platform::ScopedSeam<NtQueryFn> allIdle(NtQuery, &AllIdleRealQuery);
     EXPECT_EQ(0, GetCpuUsage());
     ::Sleep(100);
     EXPECT_EQ(0, GetCpuUsage());

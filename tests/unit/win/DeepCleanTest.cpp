@@ -155,12 +155,12 @@ protected:
     FakeMemory memory_{{{8 * MB, 8 * MB}}};
     std::unique_ptr<CleanRig> rig_;
     int height_ = 0;
-    widgets::ScopedSeam<BlockAllocateFn> allocate_{BlockAllocateCall, &CountingAllocate};
-    widgets::ScopedSeam<BlockReleaseFn> release_{BlockReleaseCall, &CountingRelease};
-    widgets::ScopedSeam<AddressSpaceLeftFn> address_{AddressSpaceLeftCall, &FakeAddressSpaceLeft};
-    widgets::ScopedSeam<SleepFn> deepSleep_{DeepCleanSleepCall, &RecordingSleep};
-    widgets::ScopedSeam<SleepFn> smartSleep_{SmartCleanSleepCall, &NoSleep};
-    widgets::ScopedSeam<OpenProcessFn> open_{OpenProcessCall, &RefusingOpen};
+    platform::ScopedSeam<BlockAllocateFn> allocate_{BlockAllocateCall, &CountingAllocate};
+    platform::ScopedSeam<BlockReleaseFn> release_{BlockReleaseCall, &CountingRelease};
+    platform::ScopedSeam<AddressSpaceLeftFn> address_{AddressSpaceLeftCall, &FakeAddressSpaceLeft};
+    platform::ScopedSeam<SleepFn> deepSleep_{DeepCleanSleepCall, &RecordingSleep};
+    platform::ScopedSeam<SleepFn> smartSleep_{SmartCleanSleepCall, &NoSleep};
+    platform::ScopedSeam<OpenProcessFn> open_{OpenProcessCall, &RefusingOpen};
 };
 
 }  // namespace
@@ -261,13 +261,13 @@ TEST_F(DeepCleanTest, TheFillLeavesSixtyFourMegabytesOfAddressSpace) {
 TEST_F(DeepCleanTest, WithoutAWindowItKeepsItsPausesAndReserveAndItsExitCodeSaysWhetherItRan) {
     memory_.Script({{120 * MB, 120 * MB}});
     gAddressLeft = kAddressSpaceReserve + 100 * MB;
-    EXPECT_EQ(0, CleanWithoutWindow(widgets::CleanSwitch::Deep));
+    EXPECT_EQ(0, CleanWithoutWindow(platform::CleanSwitch::Deep));
     EXPECT_EQ(100u, gLog.allocations.size());
     EXPECT_EQ((std::vector<DWORD>{50, 50}), gLog.sleeps);
     EXPECT_EQ(allocatedBlocks(), gLog.released);
     EXPECT_FALSE(form().released->Visible());
     gFailAt = 100;  // the next run's first block
-    EXPECT_EQ(1, CleanWithoutWindow(widgets::CleanSwitch::Deep));
+    EXPECT_EQ(1, CleanWithoutWindow(platform::CleanSwitch::Deep));
     ExpectWindowAsBefore();
 }
 
@@ -360,7 +360,7 @@ TEST_F(DeepCleanTest, ASmartCleanChosenDuringTheFillRunsInsideIt) {
 }
 
 TEST_F(DeepCleanTest, ADeepCleanChosenDuringASmartCleanRunsInItsNextPump) {
-    widgets::ScopedSeam<SleepFn> arming(SmartCleanSleepCall, &ArmingSmartPause);
+    platform::ScopedSeam<SleepFn> arming(SmartCleanSleepCall, &ArmingSmartPause);
     // Smart before, Deep first, Deep second, Smart after.
     memory_.Script({{8 * MB, 8 * MB}, {8 * MB, 8 * MB}, {8 * MB, 9 * MB}, {8 * MB, 15 * MB}});
     SmartCleanClick(window());

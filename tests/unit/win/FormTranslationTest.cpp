@@ -8,7 +8,7 @@
 #include "settings/OptionForm.h"
 #include "settings/SettingsStore.h"
 #include "widgets/Application.h"
-#include "widgets/Paths.h"
+#include "platform/Paths.h"
 
 using namespace testsupport;
 
@@ -18,19 +18,19 @@ namespace {
 class FormTranslation : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(widgets::CreateDir(root_ / L"program"));
-        ASSERT_TRUE(widgets::CreateDir(root_ / L"program\\language"));
-        ASSERT_TRUE(widgets::CreateDir(root_ / L"appdata"));
+        ASSERT_TRUE(platform::CreateDir(root_ / L"program"));
+        ASSERT_TRUE(platform::CreateDir(root_ / L"program\\language"));
+        ASSERT_TRUE(platform::CreateDir(root_ / L"appdata"));
         appData_.SetString(root_ / L"appdata");
         run_.Delete();
-        widgets::SetModulePathForTest(root_ / L"program\\brimvale.exe");
+        platform::SetModulePathForTest(root_ / L"program\\brimvale.exe");
         widgets::Application.SetCommandLineForTest(L"brimvale.exe");
         settings::ResetSettingsForTest();
     }
     void TearDown() override {
         dialog_.reset();
         main_.reset();
-        widgets::SetModulePathForTest(L"");
+        platform::SetModulePathForTest(L"");
         settings::ResetSettingsForTest();
     }
     void WriteLanguage(const std::wstring& text) { WriteBytes(root_ / L"program\\language\\English.lng", Utf16Bytes(text)); }

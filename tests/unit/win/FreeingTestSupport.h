@@ -25,8 +25,8 @@
 #include "widgets/Errors.h"
 #include "widgets/ExtCtrls.h"
 #include "widgets/Form.h"
-#include "widgets/Paths.h"
-#include "widgets/Seam.h"
+#include "platform/Paths.h"
+#include "platform/Seam.h"
 #include "widgets/StdCtrls.h"
 
 namespace freeingtest {
@@ -98,11 +98,11 @@ class ScratchProgram {
 public:
     ScratchProgram() {
         savedAppData_.SetString(appData_.Path());  // no sibling product's choice: "English"
-        widgets::SetModulePathForTest(folder_ / L"brimvale.exe");
+        platform::SetModulePathForTest(folder_ / L"brimvale.exe");
     }
-    ~ScratchProgram() { widgets::SetModulePathForTest(L""); }
+    ~ScratchProgram() { platform::SetModulePathForTest(L""); }
     void MakeLanguageFile(const std::wstring& lines) {
-        ASSERT_TRUE(widgets::CreateDir(folder_ / L"language"));
+        ASSERT_TRUE(platform::CreateDir(folder_ / L"language"));
         testsupport::WriteBytes(folder_ / L"language\\English.lng",
                                 testsupport::Utf16Bytes(L"[M_Brimvale]\r\n" + lines));
     }
@@ -221,8 +221,8 @@ private:
     }
 
     std::size_t next_ = 0;
-    widgets::ScopedSeam<probes::ModuleLookupFn> module_{probes::ToolHelpModuleLookup, &Module};
-    widgets::ScopedSeam<probes::ProcLookupFn> proc_{probes::ToolHelpProcLookup, &Proc};
+    platform::ScopedSeam<probes::ModuleLookupFn> module_{probes::ToolHelpModuleLookup, &Module};
+    platform::ScopedSeam<probes::ProcLookupFn> proc_{probes::ToolHelpProcLookup, &Proc};
 };
 
 // Scripted physical-memory readings through TMemory's GlobalMemoryStatusEx
@@ -265,7 +265,7 @@ private:
         return TRUE;
     }
     std::deque<Reading> readings_;
-    widgets::ScopedSeam<probes::MemoryProcLookupFn> lookup_{probes::MemoryLookup, &Lookup};
+    platform::ScopedSeam<probes::MemoryProcLookupFn> lookup_{probes::MemoryLookup, &Lookup};
 };
 
 // Whether WM_QUIT is waiting in this thread's queue (taken off if so).

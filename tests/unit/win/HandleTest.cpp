@@ -3,38 +3,39 @@
 #include <vector>
 
 #include "widgets/Graphics.h"
-#include "widgets/Handle.h"
+#include "platform/Handle.h"
 
 using namespace widgets;
+using namespace platform;
 
 TEST(UniqueHandle, CountsLiveHandlesAcrossMoveResetAndRelease) {
-    const int before = UniqueKernelHandle::liveCount();
+    const int before = platform::UniqueKernelHandle::liveCount();
     {
-        UniqueKernelHandle a(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        platform::UniqueKernelHandle a(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
         ASSERT_TRUE(a.valid());
-        EXPECT_EQ(before + 1, UniqueKernelHandle::liveCount());
-        UniqueKernelHandle b(std::move(a));
+        EXPECT_EQ(before + 1, platform::UniqueKernelHandle::liveCount());
+        platform::UniqueKernelHandle b(std::move(a));
         EXPECT_FALSE(a.valid());
-        EXPECT_EQ(before + 1, UniqueKernelHandle::liveCount());
+        EXPECT_EQ(before + 1, platform::UniqueKernelHandle::liveCount());
         b.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        EXPECT_EQ(before + 1, UniqueKernelHandle::liveCount());
+        EXPECT_EQ(before + 1, platform::UniqueKernelHandle::liveCount());
         HANDLE raw = b.release();
-        EXPECT_EQ(before, UniqueKernelHandle::liveCount());
+        EXPECT_EQ(before, platform::UniqueKernelHandle::liveCount());
         ::CloseHandle(raw);  // released on purpose to test release()
     }
-    EXPECT_EQ(before, UniqueKernelHandle::liveCount());
+    EXPECT_EQ(before, platform::UniqueKernelHandle::liveCount());
 }
 
 TEST(UniqueHandle, SnapshotStyleInvalidValueIsNotCounted) {
-    const int before = UniqueFileHandle::liveCount();
-    UniqueFileHandle h(INVALID_HANDLE_VALUE);
+    const int before = platform::UniqueFileHandle::liveCount();
+    platform::UniqueFileHandle h(INVALID_HANDLE_VALUE);
     EXPECT_FALSE(h.valid());
-    EXPECT_EQ(before, UniqueFileHandle::liveCount());
+    EXPECT_EQ(before, platform::UniqueFileHandle::liveCount());
 }
 
 TEST(TCanvas, ChangingPenAndBrushRepeatedlyKeepsGdiCountFlat) {
     TBitmap bmp(32, 32);
-    const int before = LiveGdiObjects();
+    const int before = platform::LiveGdiObjects();
     for (int i = 0; i < 100; ++i) {
         bmp.Canvas().SetBrushColor(i % 2 ? clRed : clLime);
         bmp.Canvas().SetPen(i % 2 ? clBlack : clRed, 1 + i % 2);
@@ -42,7 +43,7 @@ TEST(TCanvas, ChangingPenAndBrushRepeatedlyKeepsGdiCountFlat) {
         bmp.Canvas().SetFontBold(i % 2);
         bmp.Canvas().TextOut(20, 20, L"12");
     }
-    EXPECT_LE(LiveGdiObjects(), before + 3);  // one pen, brush and font at most
+    EXPECT_LE(platform::LiveGdiObjects(), before + 3);  // one pen, brush and font at most
     EXPECT_EQ(RGB(0, 0, 0), bmp.Canvas().Pixel(1, 1));  // the frame uses the last (black) pen
 }
 
@@ -59,11 +60,11 @@ TEST(TCanvas, DrawsWithItsOwnObjectsEvenAfterOthersWereSelectedIntoTheDc) {
     ASSERT_EQ(clRed, canvas.Pixel(5, 0));
     ASSERT_EQ(clLime, canvas.Pixel(2, 3));
 
-    UniquePen blue(::CreatePen(PS_SOLID, 1, RGB(0, 0, 255)));
-    UniqueBrush navy(::CreateSolidBrush(clNavy));
+    platform::UniquePen blue(::CreatePen(PS_SOLID, 1, RGB(0, 0, 255)));
+    platform::UniqueBrush navy(::CreateSolidBrush(clNavy));
     {
-        const auto pen = SelectInScope(canvas.Handle(), blue.get());
-        const auto brush = SelectInScope(canvas.Handle(), navy.get());
+        const auto pen = platform::SelectInScope(canvas.Handle(), blue.get());
+        const auto brush = platform::SelectInScope(canvas.Handle(), navy.get());
         ::SetROP2(canvas.Handle(), R2_NOT);
         canvas.MoveTo(0, 6);
         canvas.LineTo(10, 6);
@@ -88,6 +89,6 @@ TEST(TCanvas, DrawsWithItsOwnObjectsEvenAfterOthersWereSelectedIntoTheDc) {
     };
     const std::vector<TColor> own = textPixels();
     ASSERT_NE(std::vector<TColor>(own.size(), clBlack), own);
-    const auto font = SelectInScope(canvas.Handle(), ::GetStockObject(OEM_FIXED_FONT));
+    const auto font = platform::SelectInScope(canvas.Handle(), ::GetStockObject(OEM_FIXED_FONT));
     EXPECT_EQ(own, textPixels());
 }

@@ -11,6 +11,7 @@
 #include "widgets/Form.h"
 
 using namespace widgets;
+using namespace platform;
 
 namespace {
 

@@ -2,9 +2,10 @@
 
 #include "SettingsTestSupport.h"
 #include "widgets/Errors.h"
-#include "widgets/IniFile.h"
+#include "platform/IniFile.h"
 
 using namespace widgets;
+using namespace platform;
 using testsupport::FileBytes;
 using testsupport::ScratchFolder;
 using testsupport::WriteBytes;
@@ -13,7 +14,7 @@ TEST(TTntIniFile, ReadsValuesDefaultsAndTheEmptyValueAsThePlatformReaderDoes) {
     ScratchFolder scratch(L"ini");
     const std::wstring path = scratch / L"values.ini";
     WriteBytes(path, "[Sec]\r\nempty=\r\nword = spaced value \r\nlong=" + std::string(3000, 'x') + "\r\n");
-    const TTntIniFile ini(path);
+    const platform::TTntIniFile ini(path);
 
     EXPECT_EQ(L"", ini.ReadString(L"Sec", L"empty", L"default"));
     EXPECT_EQ(L"spaced value", ini.ReadString(L"sec", L"WORD", L"default"));
@@ -24,7 +25,7 @@ TEST(TTntIniFile, ReadsValuesDefaultsAndTheEmptyValueAsThePlatformReaderDoes) {
     // nor anything past 2047 characters is lost.
     EXPECT_EQ(L"Brimvale ", ini.ReadString(L"Sec", L"absent", L"Brimvale "));
     EXPECT_EQ(std::wstring(3000, L'd'), ini.ReadString(L"Sec", L"absent", std::wstring(3000, L'd')));
-    EXPECT_EQ(L"default", TTntIniFile(scratch / L"missing.ini").ReadString(L"Sec", L"word", L"default"));
+    EXPECT_EQ(L"default", platform::TTntIniFile(scratch / L"missing.ini").ReadString(L"Sec", L"word", L"default"));
     EXPECT_EQ(1u, testsupport::ListFolder(scratch.Path()).size()) << "a read created a file";
 }
 
@@ -34,7 +35,7 @@ TEST(TTntIniFile, ReadBoolAppliesTheIntegerRulesToTheStoredText) {
     WriteBytes(path, "[B]\r\ntwo=2\r\nminus=-1\r\nhex=0x1\r\ndollar=$A\r\nzero=0\r\nyes=yes\r\n"
                      "true=true\r\nempty=\r\nbig=99999999999\r\nwide=0x1FFFFFFFF\r\nblanks=  1  \r\n"
                      "quoted=\"1\"\r\n");
-    const TTntIniFile ini(path);
+    const platform::TTntIniFile ini(path);
     for (const wchar_t* key : {L"two", L"minus", L"hex", L"dollar", L"blanks", L"quoted"}) {
         EXPECT_TRUE(ini.ReadBool(L"B", key, false)) << key;
     }
@@ -48,7 +49,7 @@ TEST(TTntIniFile, ReadBoolAppliesTheIntegerRulesToTheStoredText) {
 TEST(TTntIniFile, WritesToANewFileInTheCodePageAndBoolsAsOneAndZero) {
     ScratchFolder scratch(testsupport::kForeignName);
     const std::wstring path = scratch / (testsupport::kForeignName + L".ini");
-    const TTntIniFile ini(path);
+    const platform::TTntIniFile ini(path);
     ini.WriteBool(L"S", L"on", true);
     ini.WriteBool(L"S", L"off", false);
     EXPECT_EQ("[S]\r\non=1\r\noff=0\r\n", FileBytes(path));
@@ -62,11 +63,11 @@ TEST(TTntIniFile, ARefusedWriteThrowsAnErrorNamingTheFile) {
     ScratchFolder scratch(L"ini");
     const std::wstring path = scratch / L"blocked.ini";
     ASSERT_TRUE(::CreateDirectoryW(path.c_str(), nullptr));  // a folder where the file should be
-    const TTntIniFile ini(path);
+    const platform::TTntIniFile ini(path);
     try {
         ini.WriteBool(L"S", L"k", true);
         FAIL() << "the write was not refused";
-    } catch (const EIniFileException& e) {
+    } catch (const platform::EIniFileException& e) {
         EXPECT_NE(std::wstring::npos, e.Message().find(path)) << e.Message();
     }
 }

@@ -3,8 +3,8 @@
 #include "SettingsTestSupport.h"
 #include "localisation/Language.h"
 #include "settings/SettingsStore.h"
-#include "widgets/Paths.h"
-#include "widgets/Seam.h"
+#include "platform/Paths.h"
+#include "platform/Seam.h"
 
 using localisation::TLanguage;
 using testsupport::FileBytes;
@@ -22,22 +22,22 @@ protected:
     void SetUp() override {
         exeFolder_ = root_ / L"program";
         appDataFolder_ = root_ / L"appdata";
-        ASSERT_TRUE(widgets::CreateDir(exeFolder_));
-        ASSERT_TRUE(widgets::CreateDir(appDataFolder_));
-        widgets::SetModulePathForTest(exeFolder_ + L"\\brimvale.exe");
+        ASSERT_TRUE(platform::CreateDir(exeFolder_));
+        ASSERT_TRUE(platform::CreateDir(appDataFolder_));
+        platform::SetModulePathForTest(exeFolder_ + L"\\brimvale.exe");
         appData_.SetString(appDataFolder_);
     }
-    void TearDown() override { widgets::SetModulePathForTest(L""); }
+    void TearDown() override { platform::SetModulePathForTest(L""); }
 
     std::wstring LanguageFolder() const { return exeFolder_ + L"\\language"; }
     std::wstring LanguageFile(const std::wstring& name) const { return LanguageFolder() + L"\\" + name + L".lng"; }
-    void MakeLanguageFolder() { ASSERT_TRUE(widgets::CreateDir(LanguageFolder())); }
+    void MakeLanguageFolder() { ASSERT_TRUE(platform::CreateDir(LanguageFolder())); }
 
     std::wstring MainIni() const { return appDataFolder_ + L"\\Palvo\\Quenderal\\Main.ini"; }
     // Writes the sibling product's choice (UTF-16, so any name survives).
     void ChooseLanguage(const std::wstring& name) {
-        widgets::CreateDir(appDataFolder_ + L"\\Palvo");
-        widgets::CreateDir(appDataFolder_ + L"\\Palvo\\Quenderal");
+        platform::CreateDir(appDataFolder_ + L"\\Palvo");
+        platform::CreateDir(appDataFolder_ + L"\\Palvo\\Quenderal");
         WriteBytes(MainIni(), Utf16Bytes(L"[Main]\r\nLanguage=" + name + L"\r\n"));
     }
     void WriteLanguageFile(const std::wstring& name, const std::wstring& text) {
@@ -73,7 +73,7 @@ TEST_F(Language, TheChosenLanguageComesFromTheSharedFileWhichIsNeverCreated) {
     {
         const TLanguage language;
         EXPECT_EQ(L"English", language.LanguageName());
-        EXPECT_FALSE(widgets::DirectoryExists(appDataFolder_ + L"\\Palvo"));
+        EXPECT_FALSE(platform::DirectoryExists(appDataFolder_ + L"\\Palvo"));
     }
     const std::wstring greek = L"\x0395\x03BB\x03BB\x03B7\x03BD\x03B9\x03BA\x03AC";
     ChooseLanguage(greek);
@@ -131,7 +131,7 @@ TEST_F(Language, EveryLookupSeesTheFileAsItStands) {
     WriteLanguageFile(L"English", L"[M_Brimvale]\r\nRamFree=second text\r\nCpuFree=third\r\n");
     // Move the file's time well away from the first version's, so that even
     // a coarse file-system clock shows the edit.
-    widgets::UniqueFileHandle file(::CreateFileW(LanguageFile(L"English").c_str(), FILE_WRITE_ATTRIBUTES,
+    platform::UniqueFileHandle file(::CreateFileW(LanguageFile(L"English").c_str(), FILE_WRITE_ATTRIBUTES,
                                                  0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(file.valid());
     FILETIME later{};
@@ -146,7 +146,7 @@ TEST_F(Language, EveryLookupSeesTheFileAsItStands) {
     {
         // Open for writing, sharing nothing (read-only attributes do not
         // stop a reader running as root).
-        widgets::UniqueFileHandle held(::CreateFileW(LanguageFile(L"English").c_str(), GENERIC_WRITE, 0, nullptr,
+        platform::UniqueFileHandle held(::CreateFileW(LanguageFile(L"English").c_str(), GENERIC_WRITE, 0, nullptr,
                                                      OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held.valid());
         const TLanguage::Batch batch(language);  // as the tick looks its texts up
@@ -155,9 +155,9 @@ TEST_F(Language, EveryLookupSeesTheFileAsItStands) {
     }
     EXPECT_EQ(L"third", language.Translate(L"M", L"CpuFree", L"CPU free"));
     ASSERT_TRUE(::DeleteFileW(LanguageFile(L"English").c_str()));
-    ASSERT_TRUE(widgets::CreateDir(LanguageFile(L"English")));
+    ASSERT_TRUE(platform::CreateDir(LanguageFile(L"English")));
     EXPECT_EQ(L"RAM free", language.Translate(L"M", L"RamFree", L"RAM free"));
-    EXPECT_TRUE(widgets::DirectoryExists(LanguageFile(L"English")));
+    EXPECT_TRUE(platform::DirectoryExists(LanguageFile(L"English")));
     ASSERT_TRUE(::RemoveDirectoryW(LanguageFile(L"English").c_str()));
     EXPECT_EQ(L"RAM free", language.Translate(L"M", L"RamFree", L"RAM free"));
     EXPECT_EQ(kEmptyLanguageFile, FileBytes(LanguageFile(L"English")));
@@ -181,10 +181,10 @@ TEST_F(Language, ANameThatLeavesTheFolderOrNamesADeviceCreatesNothing) {
 TEST_F(Language, ALanguageFileThatCannotBeCreatedOrReadGivesTheDefault) {
     MakeLanguageFolder();
     ChooseLanguage(L"Blocked");
-    ASSERT_TRUE(widgets::CreateDir(LanguageFile(L"Blocked")));  // a folder in the file's place
+    ASSERT_TRUE(platform::CreateDir(LanguageFile(L"Blocked")));  // a folder in the file's place
     const TLanguage language;
     EXPECT_EQ(L"Auto free on", language.Translate(L"M", L"autofreeon", L"Auto free on"));
-    EXPECT_TRUE(widgets::DirectoryExists(LanguageFile(L"Blocked")));
+    EXPECT_TRUE(platform::DirectoryExists(LanguageFile(L"Blocked")));
 }
 
 // A language file path of MAX_PATH characters or more, which the profile
@@ -200,7 +200,7 @@ TEST_F(Language, ALanguageFilePathTooLongForTheProfileCallsIsReadThroughItsShort
     ChooseLanguage(name);
     WriteBytes(L"\\\\?\\" + LanguageFile(name), Utf16Bytes(L"[M_Brimvale]\r\nRamFree=RAM frei\r\n"));
     EXPECT_EQ(L"RAM frei", TLanguage().Translate(L"M", L"RamFree", L"RAM free"));
-    widgets::ScopedSeam<localisation::ShortPathFn> seam(localisation::ShortPathCall, &NoShortPath);
+    platform::ScopedSeam<localisation::ShortPathFn> seam(localisation::ShortPathCall, &NoShortPath);
     EXPECT_EQ(L"RAM free", TLanguage().Translate(L"M", L"RamFree", L"RAM free"));
     ::DeleteFileW((L"\\\\?\\" + LanguageFile(name)).c_str());
 }
@@ -229,7 +229,7 @@ TEST_F(Language, ANonStringAppDataValueIsReportedOnceAndTheLanguageStillWorks) {
     EXPECT_TRUE(testsupport::Contains(reports.Messages()[0], L"'AppData'"));
     // The folder is taken as empty: the choice is read from the current
     // drive's "\Palvo\Quenderal\Main.ini", normally absent.
-    if (!widgets::FileExists(L"\\Palvo\\Quenderal\\Main.ini")) {
+    if (!platform::FileExists(L"\\Palvo\\Quenderal\\Main.ini")) {
         EXPECT_EQ(L"English", language.LanguageName());
     }
     EXPECT_EQ(L"RAM free", language.Translate(L"M", L"RamFree", L"RAM free"));

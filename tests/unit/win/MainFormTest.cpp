@@ -11,10 +11,11 @@
 #include "probes/MemoryEx.h"
 #include "probes/unitUseage.h"
 #include "widgets/Application.h"
-#include "widgets/Seam.h"
+#include "platform/Seam.h"
 
 using app::TMainForm;
 using namespace widgets;
+using namespace platform;
 
 namespace {
 
@@ -80,8 +81,8 @@ int TaskbarIconSize() { return taskbarIconSize; }
 // of its bar; the tray icon has the taskbar's size from the start, and again
 // when the scale may have changed.
 TEST(MainForm, FiguresKeepClearOfTheirBarsAndTheTrayIconTakesTheTaskbarsSize) {
-    widgets::ScopedSeam<probes::MemoryProcLookupFn> lookup(probes::MemoryLookup, &InjectedLookup);
-    widgets::ScopedSeam<int (*)()> query(monitor::TrayIconSizeQuery, &TaskbarIconSize);
+    platform::ScopedSeam<probes::MemoryProcLookupFn> lookup(probes::MemoryLookup, &InjectedLookup);
+    platform::ScopedSeam<int (*)()> query(monitor::TrayIconSizeQuery, &TaskbarIconSize);
     auto form = NewMainForm();
     for (const std::int64_t total : {9999, 10000, 65536, 4194304}) {
         injectedTotalMb = total;
@@ -91,7 +92,7 @@ TEST(MainForm, FiguresKeepClearOfTheirBarsAndTheTrayIconTakesTheTaskbarsSize) {
                                          {form->Label_avail_virtual, form->ProgressBar_avail_virtual}}) {
             const std::wstring text = label->Caption();
             WindowDc dc(label->Handle());
-            const auto font = SelectInScope(dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageW(label->Handle(), WM_GETFONT, 0, 0)));
+            const auto font = platform::SelectInScope(dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageW(label->Handle(), WM_GETFONT, 0, 0)));
             SIZE extent{};
             ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
             EXPECT_GE(ClientRectOf(*label).right - extent.cx - ClientRectOf(*bar).right, 4)
@@ -101,7 +102,7 @@ TEST(MainForm, FiguresKeepClearOfTheirBarsAndTheTrayIconTakesTheTaskbarsSize) {
     const auto iconWidth = [&] {
         ICONINFO info{};
         ::GetIconInfo(form->TextTrayIcon->Icon(), &info);
-        UniqueBitmap color(info.hbmColor), mask(info.hbmMask);
+        platform::UniqueBitmap color(info.hbmColor), mask(info.hbmMask);
         BITMAP bm{};
         return ::GetObjectW(color.get(), sizeof bm, &bm) ? bm.bmWidth : 0;
     };
@@ -133,8 +134,8 @@ TEST(MainForm, RunsTwentyPixelsShorterWithBottomControlsMovedUp) {
 
 TEST(MainForm, EachTickReplacesTheTrayIconWithoutAccumulating) {
     auto form = NewMainForm();
-    const int icons = UniqueIcon::liveCount();
-    const int gdi = LiveGdiObjects();
+    const int icons = platform::UniqueIcon::liveCount();
+    const int gdi = platform::LiveGdiObjects();
     HICON previous = form->TextTrayIcon->Icon();
     for (int i = 0; i < 1000; ++i) {
         form->Timer_cpuTimer();
@@ -143,8 +144,8 @@ TEST(MainForm, EachTickReplacesTheTrayIconWithoutAccumulating) {
         ASSERT_TRUE(form->TextTrayIcon->IconVisible());
         previous = current;
     }
-    EXPECT_EQ(icons, UniqueIcon::liveCount());
-    EXPECT_EQ(gdi, LiveGdiObjects());
+    EXPECT_EQ(icons, platform::UniqueIcon::liveCount());
+    EXPECT_EQ(gdi, platform::LiveGdiObjects());
 }
 
 namespace {
@@ -164,11 +165,11 @@ TEST(MainForm, TickShiftsHistoryAndShowsTheNewestSample) {
     auto form = NewMainForm();
     {
         // The tick shows what the sampler gives, here from the idle-time query.
-        widgets::ScopedSeam<probes::SystemTimesFn> noTimes(probes::SystemTimes, nullptr);
-        widgets::ScopedSeam<probes::SystemTimesLookupFn> missing(probes::SystemTimesLookup, [] {
+        platform::ScopedSeam<probes::SystemTimesFn> noTimes(probes::SystemTimes, nullptr);
+        platform::ScopedSeam<probes::SystemTimesLookupFn> missing(probes::SystemTimesLookup, [] {
             return probes::SystemTimesFn{};
         });
-        widgets::ScopedSeam<probes::NtQueryFn> query(probes::NtQuery, &FakeQuery);
+        platform::ScopedSeam<probes::NtQueryFn> query(probes::NtQuery, &FakeQuery);
         probes::ResetCpuUsageForTest();
         form->Timer_cpuTimer();  // baseline
         ++fakeSeconds;

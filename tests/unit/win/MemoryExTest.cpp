@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "probes/MemoryEx.h"
-#include "widgets/Seam.h"
+#include "platform/Seam.h"
 
 using namespace probes;
 
@@ -68,7 +68,7 @@ protected:
 };
 
 // The constructor's lookup, replaced for the helper's life.
-using Lookup = widgets::ScopedSeam<MemoryProcLookupFn>;
+using Lookup = platform::ScopedSeam<MemoryProcLookupFn>;
 
 void ExpectLayoutFromGetSystemInfo(const TMemory& m) {
     SYSTEM_INFO info;

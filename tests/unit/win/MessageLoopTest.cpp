@@ -58,7 +58,7 @@ TEST(MessageLoop, HiddenMainWindowWakesTheLoopOnlyForTimerCpu) {
 
     // A guard against a loop that never sees a tick: end it from outside.
     const DWORD guiThread = ::GetCurrentThreadId();
-    const widgets::UniqueKernelHandle stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const platform::UniqueKernelHandle stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     HANDLE done = stop.get();
     std::thread guard([guiThread, done] {
         if (::WaitForSingleObject(done, 60000) == WAIT_TIMEOUT) ::PostThreadMessageW(guiThread, WM_QUIT, 0, 0);
@@ -211,7 +211,7 @@ TEST(WindowBase, ARefusedWindowNamesItselfAndAnEscapingExceptionStopsAtTheProced
     try {
         (void)widgets::CreateChildWindow(args);
         ADD_FAILURE() << "a window of an unregistered class was created";
-    } catch (const widgets::Exception& e) {
+    } catch (const platform::Exception& e) {
         EXPECT_NE(std::wstring::npos, e.Message().find(L"'Label_nowhere'"));
     }
 

@@ -6,7 +6,7 @@
 #include "settings/OptionForm.h"
 #include "settings/SettingsStore.h"
 #include "widgets/Application.h"
-#include "widgets/Paths.h"
+#include "platform/Paths.h"
 
 using namespace testsupport;
 using app::TMainForm;
@@ -20,13 +20,13 @@ protected:
         appData_.SetString(appDataFolder_.Path());
         run_.Delete();
         settings::ResetSettingsForTest();
-        widgets::SetModulePathForTest(programFolder_ / L"brimvale.exe");
+        platform::SetModulePathForTest(programFolder_ / L"brimvale.exe");
         widgets::Application.SetCommandLineForTest(L"brimvale.exe");
     }
     void TearDown() override {
         dialog_.reset();
         main_.reset();
-        widgets::SetModulePathForTest(L"");
+        platform::SetModulePathForTest(L"");
         settings::ResetSettingsForTest();
     }
     void Start() {
@@ -78,7 +78,7 @@ TEST_F(OptionFormTest, StoredSettingsAreAppliedAtStartUp) {
     EXPECT_EQ(L"Auto free on", main_->Label_Status_Auto->Caption());
     const RegistryValue run = run_.Current();
     ASSERT_TRUE(run.exists);
-    EXPECT_EQ(L"\"" + widgets::ModulePath() + L"\" /m", std::wstring(StringOf(run).c_str()));
+    EXPECT_EQ(L"\"" + platform::ModulePath() + L"\" /m", std::wstring(StringOf(run).c_str()));
 }
 
 TEST_F(OptionFormTest, MissingStartWithWindowsIsOffAtStartUpButOnInTheDialog) {
@@ -153,7 +153,7 @@ TEST_F(OptionFormTest, RefusedWriteReportsTheFileAndKeepsTheDialogOpen) {
     dialog_->Show();
     dialog_->CheckBox_set_auto_free->SetChecked(true);
     // Held open without write sharing: the profile writer cannot replace it.
-    widgets::UniqueFileHandle lock(::CreateFileW(IniPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    platform::UniqueFileHandle lock(::CreateFileW(IniPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                                  OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(lock.valid());
     dialog_->Button_set_save->Click();

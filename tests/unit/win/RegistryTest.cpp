@@ -2,9 +2,10 @@
 
 #include "SettingsTestSupport.h"
 #include "widgets/Errors.h"
-#include "widgets/Registry.h"
+#include "platform/Registry.h"
 
 using namespace widgets;
+using namespace platform;
 
 namespace {
 
@@ -15,7 +16,7 @@ public:
         HKEY raw = nullptr;
         EXPECT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0,
                                                    KEY_ALL_ACCESS, nullptr, &raw, nullptr));
-        UniqueKey key(raw);
+        platform::UniqueKey key(raw);
     }
     ~ScratchKey() { ::RegDeleteKeyW(HKEY_CURRENT_USER, path_.c_str()); }
     const std::wstring& Path() const { return path_; }
@@ -33,7 +34,7 @@ LONG WINAPI RefuseWrite(HKEY, LPCWSTR, DWORD, DWORD, const BYTE*, DWORD) { retur
 std::wstring MessageOfRead(TTntRegistry& registry, const std::wstring& name) {
     try {
         registry.ReadString(name);
-    } catch (const ERegistryException& e) {
+    } catch (const platform::ERegistryException& e) {
         return e.Message();
     }
     return L"(nothing thrown)";
@@ -43,7 +44,7 @@ std::wstring MessageOfRead(TTntRegistry& registry, const std::wstring& name) {
 
 TEST(TTntRegistry, OpenKeyNeverCreatesAMissingKey) {
     ScratchKey scratch;
-    TTntRegistry registry;
+    platform::TTntRegistry registry;
     EXPECT_FALSE(registry.OpenKey(scratch.Path() + L"\\Missing"));
     EXPECT_EQ(nullptr, registry.CurrentKey());
     HKEY raw = nullptr;
@@ -66,7 +67,7 @@ TEST(TTntRegistry, ReadStringFollowsTheStringRules) {
     scratch.SetRaw(L"number", REG_DWORD, &number, sizeof number);
     scratch.SetRaw(L"binary", REG_BINARY, "a\0b\0", 4);
 
-    TTntRegistry registry;
+    platform::TTntRegistry registry;
     ASSERT_TRUE(registry.OpenKey(scratch.Path()));
     EXPECT_EQ(plain, registry.ReadString(L"plain"));
     EXPECT_EQ(L"%TEMP%\\x", registry.ReadString(L"expand"));  // not expanded
@@ -85,7 +86,7 @@ TEST(TTntRegistry, ReadStringFollowsTheStringRules) {
 
 TEST(TTntRegistry, WriteStringStoresRegSzWithItsNullAndDeleteValueRemovesIt) {
     ScratchKey scratch;
-    TTntRegistry registry;
+    platform::TTntRegistry registry;
     ASSERT_TRUE(registry.OpenKey(scratch.Path()));
     EXPECT_FALSE(registry.ValueExists(L"v"));
     registry.WriteString(L"v", L"\"C:\\x\" /m");
@@ -102,13 +103,13 @@ TEST(TTntRegistry, WriteStringStoresRegSzWithItsNullAndDeleteValueRemovesIt) {
 }
 
 TEST(TTntRegistry, WriteStringWithoutAnOpenKeyOrARefusedWriteNamesTheValue) {
-    TTntRegistry registry;
+    platform::TTntRegistry registry;
     try {
         registry.WriteString(L"Brimvale", L"x");
         FAIL() << "no key is open";
-    } catch (const ERegistryException& e) {
+    } catch (const platform::ERegistryException& e) {
         // Today's words, then the system's reason on a line of its own.
-        const std::wstring reason = SystemErrorText(ERROR_FILE_NOT_FOUND);
+        const std::wstring reason = platform::SystemErrorText(ERROR_FILE_NOT_FOUND);
         EXPECT_FALSE(reason.empty());
         EXPECT_EQ(L"Failed to set data for 'Brimvale'\n" + reason, e.Message());
     }
@@ -120,10 +121,10 @@ TEST(TTntRegistry, WriteStringWithoutAnOpenKeyOrARefusedWriteNamesTheValue) {
     try {
         registry.WriteString(L"v", L"x");
         ADD_FAILURE() << "the refused write went unnoticed";
-    } catch (const ERegistryException& e) {
-        const std::wstring reason = SystemErrorText(ERROR_ACCESS_DENIED);
+    } catch (const platform::ERegistryException& e) {
+        const std::wstring reason = platform::SystemErrorText(ERROR_ACCESS_DENIED);
         EXPECT_FALSE(reason.empty());
-        EXPECT_NE(reason, SystemErrorText(ERROR_FILE_NOT_FOUND));
+        EXPECT_NE(reason, platform::SystemErrorText(ERROR_FILE_NOT_FOUND));
         EXPECT_EQ(L"Failed to set data for 'v'\n" + reason, e.Message());
     }
     RegSetValueExCall = real;

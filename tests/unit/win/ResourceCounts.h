@@ -1,5 +1,5 @@
 // What a long run of ticks must leave where it found it: the live handles
-// of every kind the program owns (counted by widgets::UniqueHandle), the
+// of every kind the program owns (counted by platform::UniqueHandle), the
 // process's handle count as the system reports it, and its private memory.
 // Used by the endurance test (a short run) and the endurance benchmark (a
 // simulated day).
@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "widgets/Handle.h"
+#include "platform/Handle.h"
 
 namespace endurance {
 
@@ -32,11 +32,11 @@ struct ResourceCounts {
 
     static ResourceCounts Take() {
         ResourceCounts c;
-        c.icons = widgets::UniqueIcon::liveCount();
-        c.gdiObjects = widgets::LiveGdiObjects();
-        c.kernelHandles = widgets::UniqueKernelHandle::liveCount();
-        c.otherHandles = widgets::UniqueFileHandle::liveCount() + widgets::UniqueFindHandle::liveCount() +
-                         widgets::UniqueKey::liveCount() + widgets::UniqueMenu::liveCount();
+        c.icons = platform::UniqueIcon::liveCount();
+        c.gdiObjects = platform::LiveGdiObjects();
+        c.kernelHandles = platform::UniqueKernelHandle::liveCount();
+        c.otherHandles = platform::UniqueFileHandle::liveCount() + platform::UniqueFindHandle::liveCount() +
+                         platform::UniqueKey::liveCount() + platform::UniqueMenu::liveCount();
         DWORD handles = 0;
         if (::GetProcessHandleCount(::GetCurrentProcess(), &handles)) c.processHandles = static_cast<long>(handles);
         c.systemListedHandles = SystemListedHandles();

@@ -11,7 +11,7 @@
 #include "freeing/DeepClean.h"
 #include "freeing/WorkingSets.h"
 #include "monitor/CpuHistory.h"
-#include "widgets/Seam.h"
+#include "platform/Seam.h"
 #include "widgets/Errors.h"
 
 using namespace robustness;
@@ -127,7 +127,7 @@ private:
             if (++insideThisBox_ >= 5) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
         }
         if (boxes.empty()) insideThisBox_ = 0;
-        throw widgets::EIniFileException(L"Unable to write to C:\\tick " + std::to_wstring(ticks));
+        throw platform::EIniFileException(L"Unable to write to C:\\tick " + std::to_wstring(ticks));
     }
     int insideThisBox_ = 0;
 };
@@ -140,7 +140,7 @@ private:
 // closed the next error opens the next one.
 TEST(StandardErrorReport, AnErrorAtEveryTickShowsOneBoxAtATime) {
     {
-        const widgets::ScopedSeam box(widgets::ShowReport, &widgets::ShowReportBox);
+        const platform::ScopedSeam box(widgets::ShowReport, &widgets::ShowReportBox);
         FailingTicker ticker;
         const bool done = freeingtest::PumpUntil(
             [&] {
@@ -250,8 +250,8 @@ TEST(TrimmingWalk, ProcessesThatEndDuringTheWalkArePassedOver) {
         probes::ResetToolHelpForTest();
         monitor::ResetCpuHistory();
         {
-            widgets::ScopedSeam<freeing::OpenProcessFn> open(freeing::OpenProcessCall, &EndingOpen);
-            widgets::ScopedSeam<freeing::CloseHandleFn> close(freeing::CloseHandleCall, &CountingClose);
+            platform::ScopedSeam<freeing::OpenProcessFn> open(freeing::OpenProcessCall, &EndingOpen);
+            platform::ScopedSeam<freeing::CloseHandleFn> close(freeing::CloseHandleCall, &CountingClose);
             freeing::AutoFreePacer pacer;
             EXPECT_TRUE(freeing::FreeWorkingSets(pacer));
         }
@@ -296,9 +296,9 @@ void WINAPI NoPause(DWORD) {}
 TEST(DeepCleanAllocation, FailingEarlyEndsTheFillAndGivesBackWhatWasTaken) {
     freeingtest::ScratchProgram program;
     freeingtest::FakeMemory memory{{{8 * freeingtest::MB, 8 * freeingtest::MB}}};  // a target of 8 blocks
-    widgets::ScopedSeam<freeing::BlockAllocateFn> allocate(freeing::BlockAllocateCall, &FailingAllocate);
-    widgets::ScopedSeam<freeing::BlockReleaseFn> release(freeing::BlockReleaseCall, &RecordingRelease);
-    widgets::ScopedSeam<freeing::SleepFn> noPause(freeing::DeepCleanSleepCall, &NoPause);
+    platform::ScopedSeam<freeing::BlockAllocateFn> allocate(freeing::BlockAllocateCall, &FailingAllocate);
+    platform::ScopedSeam<freeing::BlockReleaseFn> release(freeing::BlockReleaseCall, &RecordingRelease);
+    platform::ScopedSeam<freeing::SleepFn> noPause(freeing::DeepCleanSleepCall, &NoPause);
     {
         freeingtest::CleanRig rig;
         const int height = rig.form.Height();

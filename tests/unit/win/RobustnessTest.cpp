@@ -8,7 +8,7 @@
 #include "RobustnessTestSupport.h"
 #include "app/MainFormIds.h"
 #include "widgets/Errors.h"
-#include "widgets/Seam.h"
+#include "platform/Seam.h"
 #include "localisation/Language.h"
 
 using namespace robustness;
@@ -105,7 +105,7 @@ TEST_F(BadSettingsFile, AnUnwritableFileKeepsTheDialogOpenAndTheFileAsItWas) {
     } cases[] = {
         {"held open without write sharing",
          [](const std::wstring& file) -> std::function<void()> {
-             auto lock = std::make_shared<widgets::UniqueFileHandle>(::CreateFileW(
+             auto lock = std::make_shared<platform::UniqueFileHandle>(::CreateFileW(
                  file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
              EXPECT_TRUE(lock->valid());
              return [lock] { lock->reset(); };
@@ -113,7 +113,7 @@ TEST_F(BadSettingsFile, AnUnwritableFileKeepsTheDialogOpenAndTheFileAsItWas) {
         {"a folder in the file's place",
          [](const std::wstring& file) -> std::function<void()> {
              EXPECT_TRUE(::DeleteFileW(file.c_str()));
-             EXPECT_TRUE(widgets::CreateDir(file));
+             EXPECT_TRUE(platform::CreateDir(file));
              return [file] { EXPECT_TRUE(::RemoveDirectoryW(file.c_str())); };
          }},
     };
@@ -144,7 +144,7 @@ TEST_F(BadSettingsFile, AnUnwritableFileKeepsTheDialogOpenAndTheFileAsItWas) {
         EXPECT_TRUE(TickShowsFigures());
 
         unblock();
-        if (!widgets::FileExists(IniPath()) && wasFile) testsupport::WriteBytes(IniPath(), before);
+        if (!platform::FileExists(IniPath()) && wasFile) testsupport::WriteBytes(IniPath(), before);
         dialog_->Button_set_save->Click();
         EXPECT_EQ(1u, reports_.Messages().size());
         EXPECT_FALSE(dialog_->Visible());
@@ -158,7 +158,7 @@ TEST_F(BadSettingsFile, AnUnwritableFileKeepsTheDialogOpenAndTheFileAsItWas) {
 namespace {
 // The settings file held open without any sharing, as a backup or virus
 // scanner holds it, until the given number of waits has passed (or ever).
-widgets::UniqueFileHandle gHeld;
+platform::UniqueFileHandle gHeld;
 int gWaits = 0, gReleaseAfter = 0;
 void CountWait(unsigned long) {
     if (++gWaits == gReleaseAfter) gHeld.reset();
@@ -172,7 +172,7 @@ void CountWait(unsigned long) {
 // is stored and the autostart entry is left alone.
 TEST_F(BadSettingsFile, AFileHeldOpenIsWaitedForThenLeftAsItIs) {
     const std::string stored = "[Brimvale]\r\nstartwithwindows=1\r\nfreewhenleisure=1\r\nsmartfree=1\r\n";
-    widgets::ScopedSeam<settings::ReadWaitFn> wait(settings::SettingsReadWait, &CountWait);
+    platform::ScopedSeam<settings::ReadWaitFn> wait(settings::SettingsReadWait, &CountWait);
     WriteIni(stored);
     for (int releaseAfter : {3, 0}) {  // let go during the wait, or held throughout
         dialog_.reset();
@@ -187,7 +187,7 @@ TEST_F(BadSettingsFile, AFileHeldOpenIsWaitedForThenLeftAsItIs) {
     }
     ASSERT_EQ(1u, reports_.Messages().size());
     EXPECT_TRUE(Contains(reports_.Messages()[0], IniPath()) &&
-                Contains(reports_.Messages()[0], widgets::SystemErrorText(ERROR_SHARING_VIOLATION)));
+                Contains(reports_.Messages()[0], platform::SystemErrorText(ERROR_SHARING_VIOLATION)));
     dialog_->LoadForDialog();  // still held: the boxes as they were, one more report
     EXPECT_EQ(kDefaultBoxes, Boxes());
     EXPECT_EQ(2u, reports_.Messages().size());
@@ -210,7 +210,7 @@ TEST_F(BadSettingsFile, AFileInPlaceOfAFolderIsReportedAndTheProgramRunsOn) {
         settings::ResetSettingsForTest();
         reports_.Messages().clear();
         testsupport::RemoveTree(AppDataFolder() + L"\\Palvo");
-        if (std::wstring(blocker) != L"Palvo") widgets::CreateDir(AppDataFolder() + L"\\Palvo");
+        if (std::wstring(blocker) != L"Palvo") platform::CreateDir(AppDataFolder() + L"\\Palvo");
         const std::wstring blockerPath = AppDataFolder() + L"\\" + blocker;
         testsupport::WriteBytes(blockerPath, "not a folder");
 
@@ -252,7 +252,7 @@ protected:
     // no reader can take it for the previous version.
     void ReplaceLanguage(const std::string& bytes, int version) {
         WriteLanguage(bytes);
-        widgets::UniqueFileHandle file(::CreateFileW(LanguageFile().c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+        platform::UniqueFileHandle file(::CreateFileW(LanguageFile().c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
                                                      OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(file.valid());
         FILETIME time{};
@@ -355,8 +355,8 @@ TEST_F(BadLanguageFile, ALanguageFileThatCannotBeMadeLeavesTheDefaults) {
         {"a folder in the chosen file's place",
          [this] {
              ChooseLanguage(L"Deutsch");
-             ASSERT_TRUE(widgets::CreateDir(LanguageFolder()));
-             ASSERT_TRUE(widgets::CreateDir(LanguageFile(L"Deutsch")));
+             ASSERT_TRUE(platform::CreateDir(LanguageFolder()));
+             ASSERT_TRUE(platform::CreateDir(LanguageFile(L"Deutsch")));
          }},
         {"a file named \"language\" in the folder's place",
          [this] { testsupport::WriteBytes(LanguageFolder(), "not a folder"); }},
@@ -416,7 +416,7 @@ public:
     const std::vector<std::wstring>& Messages() const { return gPumpedReports; }
 
 private:
-    widgets::ScopedSeam<widgets::ErrorReporter> pumping_{widgets::ShowReport, &PumpingReporter};
+    platform::ScopedSeam<widgets::ErrorReporter> pumping_{widgets::ShowReport, &PumpingReporter};
 };
 
 }  // namespace
@@ -440,7 +440,7 @@ TEST_F(BadRegistryValue, AppDataOfTheWrongTypeIsReportedAndTheProgramRunsOn) {
         {"REG_DWORD", REG_DWORD, "\x01\x00\x00\x00", 4},
         {"REG_BINARY", REG_BINARY, binary, sizeof binary},
     };
-    ASSERT_TRUE(widgets::CreateDir(LanguageFolder()));  // so the language reads "AppData" too
+    ASSERT_TRUE(platform::CreateDir(LanguageFolder()));  // so the language reads "AppData" too
     testsupport::RootFolderGuard root(root_.Path());
     testsupport::ShellAppData shell(L"");
     for (const auto& c : cases) {
@@ -549,7 +549,7 @@ TEST_F(BadRegistryValue, AMissingRunKeyIsReportedAndNotCreated) {
 // the settings go below the current drive's root and the language is the
 // default one.
 TEST_F(BadRegistryValue, AMissingShellFoldersKeyPutsTheSettingsBelowTheRoot) {
-    ASSERT_TRUE(widgets::CreateDir(LanguageFolder()));
+    ASSERT_TRUE(platform::CreateDir(LanguageFolder()));
     testsupport::RootFolderGuard root(root_.Path());
     testsupport::ShellAppData shell(L"");
     RemovedKey removed(settings::ShellFoldersKey);

@@ -16,7 +16,7 @@
 #include "settings/OptionForm.h"
 #include "settings/SettingsStore.h"
 #include "widgets/Application.h"
-#include "widgets/Paths.h"
+#include "platform/Paths.h"
 
 namespace robustness {
 
@@ -61,7 +61,7 @@ public:
             missing_ = true;
             return;
         }
-        widgets::UniqueKey key(raw);
+        platform::UniqueKey key(raw);
         DWORD subkeys = 0;
         ::RegQueryInfoKeyW(raw, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
                            nullptr, nullptr, nullptr);
@@ -87,7 +87,7 @@ public:
             HKEY raw = nullptr;
             ::RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &raw,
                               nullptr);
-            widgets::UniqueKey key(raw);
+            platform::UniqueKey key(raw);
         }
     }
     RemovedKey(const RemovedKey&) = delete;
@@ -109,12 +109,12 @@ private:
 class ProgramRig : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(widgets::CreateDir(ProgramFolder()));
-        ASSERT_TRUE(widgets::CreateDir(AppDataFolder()));
+        ASSERT_TRUE(platform::CreateDir(ProgramFolder()));
+        ASSERT_TRUE(platform::CreateDir(AppDataFolder()));
         appData_.SetString(AppDataFolder());
         run_.Delete();
         settings::ResetSettingsForTest();
-        widgets::SetModulePathForTest(ProgramFolder() + L"\\brimvale.exe");
+        platform::SetModulePathForTest(ProgramFolder() + L"\\brimvale.exe");
         widgets::Application.SetCommandLineForTest(L"brimvale.exe");
         widgets::Application.SetShowMainFormOnRun(true);
     }
@@ -122,7 +122,7 @@ protected:
         if (dialog_ && dialog_->Visible()) dialog_->Hide();
         dialog_.reset();
         main_.reset();
-        widgets::SetModulePathForTest(L"");
+        platform::SetModulePathForTest(L"");
         widgets::Application.SetCommandLineForTest(L"brimvale.exe");
         widgets::Application.SetShowMainFormOnRun(true);
         settings::ResetSettingsForTest();
@@ -139,8 +139,8 @@ protected:
     std::wstring AppDataFolder() const { return root_ / L"appdata"; }
     std::wstring IniPath() const { return AppDataFolder() + L"\\Palvo\\Brimvale\\Brimvale.ini"; }
     void WriteIni(const std::string& bytes) {
-        widgets::CreateDir(AppDataFolder() + L"\\Palvo");
-        widgets::CreateDir(AppDataFolder() + L"\\Palvo\\Brimvale");
+        platform::CreateDir(AppDataFolder() + L"\\Palvo");
+        platform::CreateDir(AppDataFolder() + L"\\Palvo\\Brimvale");
         testsupport::WriteBytes(IniPath(), bytes);
     }
     std::wstring LanguageFolder() const { return ProgramFolder() + L"\\language"; }
@@ -148,13 +148,13 @@ protected:
         return LanguageFolder() + L"\\" + name + L".lng";
     }
     void WriteLanguage(const std::string& bytes) {
-        widgets::CreateDir(LanguageFolder());
+        platform::CreateDir(LanguageFolder());
         testsupport::WriteBytes(LanguageFile(), bytes);
     }
     // The sibling product's language choice, as UTF-16.
     void ChooseLanguage(const std::wstring& name) {
-        widgets::CreateDir(AppDataFolder() + L"\\Palvo");
-        widgets::CreateDir(AppDataFolder() + L"\\Palvo\\Quenderal");
+        platform::CreateDir(AppDataFolder() + L"\\Palvo");
+        platform::CreateDir(AppDataFolder() + L"\\Palvo\\Quenderal");
         testsupport::WriteBytes(AppDataFolder() + L"\\Palvo\\Quenderal\\Main.ini",
                                 testsupport::Utf16Bytes(L"[Main]\r\nLanguage=" + name + L"\r\n"));
     }
@@ -171,7 +171,7 @@ protected:
     }
     // The four values as a fresh reader finds them in the file ("?" when absent).
     std::vector<std::wstring> StoredValues(const std::wstring& path) const {
-        const widgets::TTntIniFile file(path);
+        const platform::TTntIniFile file(path);
         std::vector<std::wstring> values;
         for (const wchar_t* key : {settings::KeyStartWithWindows, settings::KeyFreeWhenLeisure,
                                    settings::KeyPauseWhenBusy, settings::KeySmartFree})

@@ -3,11 +3,11 @@
 #include "SettingsTestSupport.h"
 #include "settings/SettingsStore.h"
 #include "widgets/Errors.h"
-#include "widgets/Paths.h"
+#include "platform/Paths.h"
 
 using namespace settings;
-using widgets::GetAppDataFolder;
-using widgets::GetAppDataFolderOrReport;
+using platform::GetAppDataFolder;
+using platform::GetAppDataFolderOrReport;
 using testsupport::CapturedReports;
 using testsupport::Contains;
 using testsupport::FileBytes;
@@ -28,7 +28,7 @@ protected:
     void ExpectFirstRun(const std::wstring& label) {
         ScratchFolder scratch(label);
         const std::wstring folder = scratch / label;
-        ASSERT_TRUE(widgets::CreateDir(folder));
+        ASSERT_TRUE(platform::CreateDir(folder));
         appData_.SetString(folder);
         const testsupport::RegistryValue runBefore = run_.Current();
 
@@ -36,8 +36,8 @@ protected:
         OpenSettingsFile();
 
         EXPECT_EQ(folder + L"\\Palvo\\Brimvale\\Brimvale.ini", SettingsPath);
-        EXPECT_TRUE(widgets::DirectoryExists(folder + L"\\Palvo"));
-        EXPECT_TRUE(widgets::DirectoryExists(folder + L"\\Palvo\\Brimvale"));
+        EXPECT_TRUE(platform::DirectoryExists(folder + L"\\Palvo"));
+        EXPECT_TRUE(platform::DirectoryExists(folder + L"\\Palvo\\Brimvale"));
         EXPECT_EQ(kFirstRunFile, FileBytes(SettingsPath));
         ASSERT_NE(nullptr, SettingsIni);
         EXPECT_EQ(SettingsPath, SettingsIni->FileName());
@@ -69,8 +69,8 @@ TEST_F(SettingsStore, AnAppDataFolderOutsideTheCodePageIsUsedAsItIs) {
 TEST_F(SettingsStore, AnExistingFileIsLeftAsItIsAndMissingKeysReadAsTheCallersDefault) {
     ScratchFolder scratch(L"existing");
     appData_.SetString(scratch.Path());
-    ASSERT_TRUE(widgets::CreateDir(scratch / L"Palvo"));
-    ASSERT_TRUE(widgets::CreateDir(scratch / L"Palvo\\Brimvale"));
+    ASSERT_TRUE(platform::CreateDir(scratch / L"Palvo"));
+    ASSERT_TRUE(platform::CreateDir(scratch / L"Palvo\\Brimvale"));
     const std::string contents = "[Brimvale]\r\nsmartfree=1\r\nfreewhenleisure=yes\r\n";
     testsupport::WriteBytes(scratch / L"Palvo\\Brimvale\\Brimvale.ini", contents);
 
@@ -89,7 +89,7 @@ TEST_F(SettingsStore, AnExistingFileIsLeftAsItIsAndMissingKeysReadAsTheCallersDe
 TEST_F(SettingsStore, TheProgramsFolderIsCreatedWhenOnlyTheMakersFolderExists) {
     ScratchFolder scratch(L"maker");
     appData_.SetString(scratch.Path());
-    ASSERT_TRUE(widgets::CreateDir(scratch / L"Palvo"));
+    ASSERT_TRUE(platform::CreateDir(scratch / L"Palvo"));
     OpenSettingsFile();
     EXPECT_EQ(kFirstRunFile, FileBytes(scratch / L"Palvo\\Brimvale\\Brimvale.ini"));
 }
@@ -112,7 +112,7 @@ TEST_F(SettingsStore, AnEmptyMissingOrNonStringAppDataValueTakesTheShellsFolder)
         OpenSettingsFile();
         EXPECT_EQ(scratch / L"Palvo\\Brimvale\\Brimvale.ini", SettingsPath);
         EXPECT_EQ(kFirstRunFile, FileBytes(SettingsPath));
-        EXPECT_FALSE(widgets::FileExists(root.File()));
+        EXPECT_FALSE(platform::FileExists(root.File()));
         // A value that is not a string is still reported, once per look.
         EXPECT_EQ(how == 2 ? 2u : 0u, reports.Messages().size());
         ResetSettingsForTest();
@@ -125,11 +125,11 @@ TEST_F(SettingsStore, AnEmptyMissingOrNonStringAppDataValueTakesTheShellsFolder)
 TEST_F(SettingsStore, SettingsBelowTheRootAreTakenOverOnceByTheShellsFolder) {
     ScratchFolder scratch(L"moved");
     testsupport::ShellAppData shell(scratch / L"roaming");
-    ASSERT_TRUE(widgets::CreateDir(scratch / L"roaming"));
+    ASSERT_TRUE(platform::CreateDir(scratch / L"roaming"));
     appData_.SetString(L"");
     testsupport::RootFolderGuard root(scratch.Path());
-    ASSERT_TRUE(widgets::CreateDir(L"\\Palvo") || widgets::DirectoryExists(L"\\Palvo"));
-    ASSERT_TRUE(widgets::CreateDir(L"\\Palvo\\Brimvale") || widgets::DirectoryExists(L"\\Palvo\\Brimvale"));
+    ASSERT_TRUE(platform::CreateDir(L"\\Palvo") || platform::DirectoryExists(L"\\Palvo"));
+    ASSERT_TRUE(platform::CreateDir(L"\\Palvo\\Brimvale") || platform::DirectoryExists(L"\\Palvo\\Brimvale"));
     const std::string old = "[Brimvale]\r\nstartwithwindows=0\r\nfreewhenleisure=1\r\npausewhenbusy=0\r\nsmartfree=1\r\n";
     testsupport::WriteBytes(root.File(), old);
 
@@ -174,7 +174,7 @@ TEST_F(SettingsStore, ANonStringAppDataValueIsReportedOnceAndWithoutTheShellTheF
     try {
         GetAppDataFolder();
         FAIL() << "a DWORD value was read as a folder";
-    } catch (const widgets::ERegistryException& e) {
+    } catch (const platform::ERegistryException& e) {
         EXPECT_TRUE(Contains(e.Message(), L"'AppData'")) << e.Message();
     }
 
@@ -195,7 +195,7 @@ TEST_F(SettingsStore, AnExpandableAppDataValueIsExpanded) {
     ASSERT_TRUE(::SetEnvironmentVariableW(L"BRIMVALE_TEST_HOME", scratch.Path().c_str()));
     appData_.SetString(L"%BRIMVALE_TEST_HOME%\\Roaming", REG_EXPAND_SZ);
     EXPECT_EQ(scratch / L"Roaming", GetAppDataFolder());
-    ASSERT_TRUE(widgets::CreateDir(scratch / L"Roaming"));
+    ASSERT_TRUE(platform::CreateDir(scratch / L"Roaming"));
     OpenSettingsFile();
     EXPECT_EQ(kFirstRunFile, FileBytes(scratch / L"Roaming\\Palvo\\Brimvale\\Brimvale.ini"));
 
@@ -213,7 +213,7 @@ TEST_F(SettingsStore, ARemovedSettingsFolderIsMadeAgain) {
     appData_.SetString(scratch.Path());
     OpenSettingsFile();
     testsupport::RemoveTree(scratch / L"Palvo");
-    ASSERT_FALSE(widgets::DirectoryExists(scratch / L"Palvo"));
+    ASSERT_FALSE(platform::DirectoryExists(scratch / L"Palvo"));
     EnsureSettingsFolder();
     EXPECT_NO_THROW(SettingsIni->WriteBool(SettingsSection, KeySmartFree, true));
     EXPECT_TRUE(SettingsIni->ReadBool(SettingsSection, KeySmartFree, false));
@@ -222,10 +222,10 @@ TEST_F(SettingsStore, ARemovedSettingsFolderIsMadeAgain) {
 TEST_F(SettingsStore, ARefusedWriteReachesTheStandardReportNamingTheFile) {
     ScratchFolder scratch(L"refused");
     appData_.SetString(scratch.Path());
-    ASSERT_TRUE(widgets::CreateDir(scratch / L"Palvo"));
-    ASSERT_TRUE(widgets::CreateDir(scratch / L"Palvo\\Brimvale"));
+    ASSERT_TRUE(platform::CreateDir(scratch / L"Palvo"));
+    ASSERT_TRUE(platform::CreateDir(scratch / L"Palvo\\Brimvale"));
     const std::wstring file = scratch / L"Palvo\\Brimvale\\Brimvale.ini";
-    ASSERT_TRUE(widgets::CreateDir(file));  // a folder where the file should be
+    ASSERT_TRUE(platform::CreateDir(file));  // a folder where the file should be
 
     CapturedReports reports;
     bool handlerFinished = false;

@@ -10,10 +10,10 @@
 
 #include "settings/SettingsStore.h"
 #include "widgets/Errors.h"
-#include "widgets/Seam.h"
-#include "widgets/Paths.h"
-#include "widgets/Handle.h"
-#include "widgets/Seam.h"
+#include "platform/Seam.h"
+#include "platform/Paths.h"
+#include "platform/Handle.h"
+#include "platform/Seam.h"
 
 namespace testsupport {
 
@@ -22,7 +22,7 @@ inline const std::wstring kForeignName = L"\x03A9\x03BC\x03AD\x03B3\x03B1-\x041A
 
 inline void RemoveTree(const std::wstring& path) {
     WIN32_FIND_DATAW found;
-    widgets::UniqueFindHandle search(::FindFirstFileW((path + L"\\*").c_str(), &found));
+    platform::UniqueFindHandle search(::FindFirstFileW((path + L"\\*").c_str(), &found));
     if (search) {
         do {
             const std::wstring name = found.cFileName;
@@ -40,7 +40,7 @@ inline void RemoveTree(const std::wstring& path) {
 inline std::vector<std::wstring> ListFolder(const std::wstring& path) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
-    widgets::UniqueFindHandle search(::FindFirstFileW((path + L"\\*").c_str(), &found));
+    platform::UniqueFindHandle search(::FindFirstFileW((path + L"\\*").c_str(), &found));
     if (!search) return names;
     do {
         const std::wstring name = found.cFileName;
@@ -75,7 +75,7 @@ private:
 };
 
 inline bool ReadBytes(const std::wstring& path, std::string& bytes) {
-    widgets::UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
+    platform::UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
                                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                                  OPEN_EXISTING, 0, nullptr));
     if (!file) return false;
@@ -93,7 +93,7 @@ inline std::string FileBytes(const std::wstring& path) {
 }
 
 inline void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    widgets::UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
+    platform::UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
                                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(file.valid());
     DWORD written = 0;
@@ -120,7 +120,7 @@ inline RegistryValue QueryValue(const std::wstring& key, const std::wstring& nam
     RegistryValue value;
     HKEY raw = nullptr;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) return value;
-    widgets::UniqueKey opened(raw);
+    platform::UniqueKey opened(raw);
     DWORD size = 0;
     if (::RegQueryValueExW(raw, name.c_str(), nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) {
         return value;
@@ -137,7 +137,7 @@ inline void SetValue(const std::wstring& key, const std::wstring& name, DWORD ty
     HKEY raw = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0,
                                                KEY_ALL_ACCESS, nullptr, &raw, nullptr));
-    widgets::UniqueKey opened(raw);
+    platform::UniqueKey opened(raw);
     ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExW(raw, name.c_str(), 0, type,
                                               static_cast<const BYTE*>(data), size));
 }
@@ -150,7 +150,7 @@ inline void SetString(const std::wstring& key, const std::wstring& name, const s
 inline void DeleteValue(const std::wstring& key, const std::wstring& name) {
     HKEY raw = nullptr;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_ALL_ACCESS, &raw) != ERROR_SUCCESS) return;
-    widgets::UniqueKey opened(raw);
+    platform::UniqueKey opened(raw);
     ::RegDeleteValueW(raw, name.c_str());
 }
 
@@ -198,7 +198,7 @@ public:
 
 private:
     static void Capture(const std::wstring& message) { Messages().push_back(message); }
-    widgets::ScopedSeam<widgets::ErrorReporter> capture_{widgets::ShowReport, &Capture};
+    platform::ScopedSeam<widgets::ErrorReporter> capture_{widgets::ShowReport, &Capture};
 };
 
 inline bool Contains(const std::wstring& text, const std::wstring& part) {
@@ -217,7 +217,7 @@ private:
         return folder;
     }
     static std::wstring Give() { return Folder(); }
-    widgets::ScopedSeam<widgets::ShellAppDataFn> seam_{widgets::ShellAppDataCall, &Give};
+    platform::ScopedSeam<platform::ShellAppDataFn> seam_{platform::ShellAppDataCall, &Give};
 };
 
 // Runs a test from inside a folder of drive C:, so that the rootless
@@ -231,8 +231,8 @@ public:
         previous_ = previous;
         EXPECT_TRUE(::SetCurrentDirectoryW(workingFolder.c_str()));
         drive_ = workingFolder.substr(0, 2);
-        hadMaker_ = widgets::DirectoryExists(Maker());
-        hadProgram_ = widgets::DirectoryExists(Program());
+        hadMaker_ = platform::DirectoryExists(Maker());
+        hadProgram_ = platform::DirectoryExists(Program());
         hadFile_ = ReadBytes(File(), savedFile_);
         ::DeleteFileW(File().c_str());
     }
@@ -250,7 +250,7 @@ public:
     std::wstring File() const { return Program() + L"\\Brimvale.ini"; }
     // Whether the sibling product's choice exists there (then the language
     // is whatever it names).
-    bool SharedChoiceExists() const { return widgets::FileExists(Maker() + L"\\Quenderal\\Main.ini"); }
+    bool SharedChoiceExists() const { return platform::FileExists(Maker() + L"\\Quenderal\\Main.ini"); }
 
 private:
     std::wstring Maker() const { return drive_ + L"\\Palvo"; }

@@ -81,8 +81,8 @@ protected:
     FakeToolHelp toolHelp_;
     FakeMemory memory_{{{8192 * MB, 1000 * MB}}};
     std::unique_ptr<CleanRig> rig_;
-    widgets::ScopedSeam<SleepFn> sleep_{SmartCleanSleepCall, &RecordingSleep};
-    widgets::ScopedSeam<OpenProcessFn> open_{OpenProcessCall, &RefusingOpen};
+    platform::ScopedSeam<SleepFn> sleep_{SmartCleanSleepCall, &RecordingSleep};
+    platform::ScopedSeam<OpenProcessFn> open_{OpenProcessCall, &RefusingOpen};
 };
 
 const std::vector<int> kTenSteps{10, 20, 30, 40, 50, 60, 70, 80, 90, 100};
@@ -119,16 +119,16 @@ TEST_F(SmartCleanTest, TenPassesTenPercentApartThenTheWindowIsAsBefore) {
 // From the command line with no copy running: ten passes with no window,
 // exit code 0, or 1 without a process list or without a memory status.
 TEST_F(SmartCleanTest, WithoutAWindowItTrimsTenTimesAndItsExitCodeSaysWhetherItCould) {
-    EXPECT_EQ(0, CleanWithoutWindow(widgets::CleanSwitch::Smart));
+    EXPECT_EQ(0, CleanWithoutWindow(platform::CleanSwitch::Smart));
     EXPECT_EQ(10, toolHelp_.snapshots);
     EXPECT_EQ(10u, gPauses.size());
     EXPECT_FALSE(form().freeTimer->Enabled());
     EXPECT_FALSE(form().released->Visible());
     toolHelp_.snapshotResult = INVALID_HANDLE_VALUE;
-    EXPECT_EQ(1, CleanWithoutWindow(widgets::CleanSwitch::Smart));
+    EXPECT_EQ(1, CleanWithoutWindow(platform::CleanSwitch::Smart));
     toolHelp_.snapshotResult = FakeToolHelp::kSnapshot;
     memory_.Script({{0, 0}});
-    EXPECT_EQ(1, CleanWithoutWindow(widgets::CleanSwitch::Smart));
+    EXPECT_EQ(1, CleanWithoutWindow(platform::CleanSwitch::Smart));
 }
 
 TEST_F(SmartCleanTest, AGainIsShownInNavyWithTheTextSevenPixelsAfterIt) {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "probes/ToolHelp.h"
-#include "widgets/Handle.h"
-#include "widgets/Seam.h"
+#include "platform/Handle.h"
+#include "platform/Seam.h"
 
 using namespace probes;
 
@@ -81,9 +81,9 @@ protected:
     }
 
 private:
-    std::optional<widgets::ScopedSeam<ModuleLookupFn>> module_{std::in_place, ToolHelpModuleLookup,
+    std::optional<platform::ScopedSeam<ModuleLookupFn>> module_{std::in_place, ToolHelpModuleLookup,
                                                                 &FakeModuleLookup};
-    std::optional<widgets::ScopedSeam<ProcLookupFn>> proc_{std::in_place, ToolHelpProcLookup,
+    std::optional<platform::ScopedSeam<ProcLookupFn>> proc_{std::in_place, ToolHelpProcLookup,
                                                             &FakeProcLookup};
 };
 
@@ -178,7 +178,7 @@ TEST_F(ToolHelp, AMissingModuleIsLookedUpAgainOnEveryCall) {
 TEST_F(ToolHelp, RealWalkFindsThisProcessInTheNarrowRecord) {
     UseRealKernel32();
     ASSERT_TRUE(LoadToolHelpEntries());
-    widgets::UniqueFileHandle snapshot(CreateToolhelp32SnapshotSafe(TH32CS_SNAPPROCESS, 0));
+    platform::UniqueFileHandle snapshot(CreateToolhelp32SnapshotSafe(TH32CS_SNAPPROCESS, 0));
     ASSERT_TRUE(snapshot.valid());
     ASSERT_NE(nullptr, snapshot.get());
 

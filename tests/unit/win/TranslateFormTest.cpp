@@ -13,7 +13,7 @@
 #include "widgets/ExtraCtrls.h"
 #include "widgets/Form.h"
 #include "widgets/Menus.h"
-#include "widgets/Paths.h"
+#include "platform/Paths.h"
 #include "widgets/StdCtrls.h"
 #include "widgets/Window.h"
 
@@ -21,6 +21,7 @@ using localisation::TLanguage;
 using localisation::TranslateForm;
 using localisation::TranslateLookupCount;
 using namespace widgets;
+using namespace platform;
 
 namespace {
 
@@ -116,16 +117,16 @@ class TranslateFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const std::wstring exeFolder = root_ / L"program";
-        ASSERT_TRUE(CreateDir(exeFolder));
-        ASSERT_TRUE(CreateDir(exeFolder + L"\\language"));
-        ASSERT_TRUE(CreateDir(root_ / L"appdata"));
+        ASSERT_TRUE(platform::CreateDir(exeFolder));
+        ASSERT_TRUE(platform::CreateDir(exeFolder + L"\\language"));
+        ASSERT_TRUE(platform::CreateDir(root_ / L"appdata"));
         languageFile_ = exeFolder + L"\\language\\English.lng";
-        SetModulePathForTest(exeFolder + L"\\brimvale.exe");
+        platform::SetModulePathForTest(exeFolder + L"\\brimvale.exe");
         appData_.SetString(root_ / L"appdata");
         language_ = std::make_unique<TLanguage>();
         ASSERT_EQ(L"English", language_->LanguageName());
     }
-    void TearDown() override { SetModulePathForTest(L""); }
+    void TearDown() override { platform::SetModulePathForTest(L""); }
 
     void WriteLanguageFile(const std::wstring& text) {
         testsupport::WriteBytes(languageFile_, testsupport::Utf16Bytes(text));
@@ -165,7 +166,7 @@ TEST_F(TranslateFormTest, AnEmptyLanguageFileKeepsEveryCaptionIncludingRunTimeCh
     ASSERT_TRUE(::DeleteFileW(languageFile_.c_str()));
     EXPECT_EQ(kTestFormLookups, Translate(t.form));
     EXPECT_EQ(before, t.Captions());
-    EXPECT_TRUE(FileExists(languageFile_));
+    EXPECT_TRUE(platform::FileExists(languageFile_));
 }
 
 TEST_F(TranslateFormTest, TextsReplaceExactlyTheCaptionsTheyAreGivenFor) {

@@ -10,10 +10,11 @@
 #include "widgets/Form.h"
 #include "widgets/Menus.h"
 #include "widgets/MessageFilter.h"
-#include "widgets/Seam.h"
+#include "platform/Seam.h"
 #include "widgets/TrayIcon.h"
 
 using namespace widgets;
+using namespace platform;
 
 namespace {
 
@@ -35,8 +36,8 @@ void RemoveBehindItsBack(HWND wnd) {
     ::Shell_NotifyIconW(NIM_DELETE, &data);
 }
 
-UniqueIcon NewIcon() {
-    return UniqueIcon(static_cast<HICON>(::CopyImage(::LoadIconW(nullptr, IDI_APPLICATION), IMAGE_ICON, 0, 0, 0)));
+platform::UniqueIcon NewIcon() {
+    return platform::UniqueIcon(static_cast<HICON>(::CopyImage(::LoadIconW(nullptr, IDI_APPLICATION), IMAGE_ICON, 0, 0, 0)));
 }
 
 struct TrayFixture : ::testing::Test {
@@ -56,9 +57,9 @@ struct TrayFixture : ::testing::Test {
 TEST_F(TrayFixture, IconIsAddedAtCreationAndReplacedIconsAreDestroyed) {
     EXPECT_TRUE(tray->IconVisible());
     EXPECT_TRUE(TrayHolds(tray->Window()));
-    const int live = UniqueIcon::liveCount();
+    const int live = platform::UniqueIcon::liveCount();
     for (int i = 0; i < 20; ++i) tray->Update(L"hint " + std::to_wstring(i), NewIcon());
-    EXPECT_EQ(live, UniqueIcon::liveCount());
+    EXPECT_EQ(live, platform::UniqueIcon::liveCount());
     EXPECT_EQ(L"hint 19", tray->Hint());
 }
 
@@ -142,7 +143,7 @@ struct BusyShellFixture : TrayFixture {
     // the real one).
     TTextTrayIcon* NewTray() { return form.Add<TTextTrayIcon>(L"FakeShellTray"); }
     FakeShell shell_;
-    ScopedSeam<decltype(ShellNotifyIcon)> fakeShell_{ShellNotifyIcon, &FakeShellNotifyIcon};
+    platform::ScopedSeam<decltype(ShellNotifyIcon)> fakeShell_{ShellNotifyIcon, &FakeShellNotifyIcon};
 };
 
 }  // namespace
@@ -242,7 +243,7 @@ FARPROC OnlyFilterEx(const char* name) {
 TEST_F(BusyShellFixture, TaskbarCreatedAddsTheIconAgainAndIsLetPastTheIntegrityFilter) {
     Opened.clear();
     TTextTrayIcon* tray = [&] {
-        const ScopedSeam lookUp(LookUpUser32Function, &OnlyFilterEx);
+        const platform::ScopedSeam lookUp(LookUpUser32Function, &OnlyFilterEx);
         return NewTray();
     }();
     const UINT taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");

@@ -7,6 +7,7 @@
 #include "monitor/TrayPictureRules.h"
 
 using namespace widgets;
+using namespace platform;
 using namespace monitor;
 
 namespace {
@@ -44,7 +45,7 @@ std::vector<TColor> Render(HICON icon, int size) {
 SIZE IconColorSize(HICON icon) {
     ICONINFO info{};
     EXPECT_TRUE(::GetIconInfo(icon, &info));
-    UniqueBitmap color(info.hbmColor), mask(info.hbmMask);  // GetIconInfo hands out copies
+    platform::UniqueBitmap color(info.hbmColor), mask(info.hbmMask);  // GetIconInfo hands out copies
     EXPECT_TRUE(info.fIcon);
     BITMAP bm{};
     ::GetObjectW(color.get(), sizeof bm, &bm);
@@ -170,7 +171,7 @@ TEST(MakeTrayIcon, ThickeningDarkensTheRowAboveABlackFrame) {
     TBitmap bmp(kSize, kSize);
     DrawTrayImage(bmp, 60, 7);
     ASSERT_EQ(clWhite, At(bmp, 30, 22));
-    UniqueIcon icon = MakeTrayIcon(bmp);
+    platform::UniqueIcon icon = MakeTrayIcon(bmp);
     ASSERT_TRUE(icon);
     for (int x = 1; x <= 31; ++x) EXPECT_EQ(clBlack, At(bmp, x, 22)) << x;
     EXPECT_EQ(clWhite, At(bmp, 30, 21));  // one pixel, not the whole column
@@ -187,7 +188,7 @@ TEST(MakeTrayIcon, IconShowsTheThickenedPictureOpaque) {
         GTEST_SKIP() << "system icon size is not 32 x 32";
     TBitmap bmp(kSize, kSize);
     DrawTrayImage(bmp, 60, 594);
-    UniqueIcon icon = MakeTrayIcon(bmp);
+    platform::UniqueIcon icon = MakeTrayIcon(bmp);
     ASSERT_TRUE(icon);
     const SIZE size = IconColorSize(icon.get());
     EXPECT_EQ(kSize, size.cx);
@@ -206,7 +207,7 @@ TEST(MakeTrayIcon, KeyColouredPixelsBecomeTransparent) {
     const TColor key = RGB(63, 66, 16);
     bmp.Canvas().SetPixel(3, 3, key);
     bmp.Canvas().SetPixel(25, 27, key);  // white above white: thickening leaves it
-    UniqueIcon icon = MakeTrayIcon(bmp);
+    platform::UniqueIcon icon = MakeTrayIcon(bmp);
     ASSERT_TRUE(icon);
     const std::vector<TColor> shown = Render(icon.get(), kSize);
     EXPECT_EQ(RGB(0, 0, 255), shown[3 * kSize + 3]);    // background shows through
@@ -219,7 +220,7 @@ TEST(MakeTrayIcon, StretchesToTheSystemIconSize) {
     TrayIconMetrics = SixteenPixelIcons;
     TBitmap bmp(kSize, kSize);
     DrawTrayImage(bmp, 60, 594);
-    UniqueIcon icon = MakeTrayIcon(bmp);
+    platform::UniqueIcon icon = MakeTrayIcon(bmp);
     TrayIconMetrics = ::GetSystemMetrics;
     ASSERT_TRUE(icon);
     const SIZE size = IconColorSize(icon.get());
@@ -234,18 +235,18 @@ TEST(MakeTrayIcon, ThousandTicksLeaveNoGdiObjectOrIcon) {
     TBitmap bmp(kSize, kSize);
     {
         DrawTrayImage(bmp, 60, 594);  // let the canvas create its pen, brush and font
-        UniqueIcon warmUp = MakeTrayIcon(bmp);
+        platform::UniqueIcon warmUp = MakeTrayIcon(bmp);
     }
-    const int gdiBefore = LiveGdiObjects();
-    const int iconsBefore = UniqueIcon::liveCount();
+    const int gdiBefore = platform::LiveGdiObjects();
+    const int iconsBefore = platform::UniqueIcon::liveCount();
     for (int i = 0; i < 1000; ++i) {
         // Alternate fonts and colours so that the canvas swaps its objects.
         DrawTrayImage(bmp, i % 2 ? 10 : 80, i % 3 ? 594 : 1500);
-        UniqueIcon icon = MakeTrayIcon(bmp);
+        platform::UniqueIcon icon = MakeTrayIcon(bmp);
         ASSERT_TRUE(icon) << i;
     }
-    EXPECT_EQ(gdiBefore, LiveGdiObjects());
-    EXPECT_EQ(iconsBefore, UniqueIcon::liveCount());
+    EXPECT_EQ(gdiBefore, platform::LiveGdiObjects());
+    EXPECT_EQ(iconsBefore, platform::UniqueIcon::liveCount());
 }
 
 TEST(TrayIconMaker, EachIconIsTheOneAFreshMakerWouldMakeAndStaysAsMade) {
@@ -265,7 +266,7 @@ TEST(TrayIconMaker, EachIconIsTheOneAFreshMakerWouldMakeAndStaysAsMade) {
         DrawTrayImage(fresh, p.percent, p.freeMb);
         made.push_back(maker.Make(kept));
         ASSERT_TRUE(made.back());
-        const UniqueIcon reference = MakeTrayIcon(fresh);
+        const platform::UniqueIcon reference = MakeTrayIcon(fresh);
         EXPECT_EQ(Snapshot(fresh), Snapshot(kept));  // thickened alike
         shown.push_back(Render(made.back().get(), kSize));
         EXPECT_EQ(Render(reference.get(), kSize), shown.back());
@@ -280,28 +281,28 @@ TEST(TrayIconMaker, EachIconIsTheOneAFreshMakerWouldMakeAndStaysAsMade) {
 TEST(TrayIconMaker, KeepsThreeGdiObjectsAndFollowsAChangeOfIconSize) {
     TBitmap bmp(kSize, kSize);
     DrawTrayImage(bmp, 60, 594);
-    const int gdiBefore = LiveGdiObjects();
+    const int gdiBefore = platform::LiveGdiObjects();
     {
         TrayIconMaker maker;
-        UniqueIcon first = maker.Make(bmp);
+        platform::UniqueIcon first = maker.Make(bmp);
         ASSERT_TRUE(first);
-        const int kept = LiveGdiObjects() - gdiBefore;
+        const int kept = platform::LiveGdiObjects() - gdiBefore;
         EXPECT_EQ(3, kept);  // memory DC, colour DIB, mask
         for (int i = 0; i < 50; ++i) {
             DrawTrayImage(bmp, i % 2 ? 10 : 80, 594);
             ASSERT_TRUE(maker.Make(bmp)) << i;
         }
-        EXPECT_EQ(gdiBefore + kept, LiveGdiObjects());
+        EXPECT_EQ(gdiBefore + kept, platform::LiveGdiObjects());
 
         TrayIconMetrics = SixteenPixelIcons;
         DrawTrayImage(bmp, 60, 594);
-        UniqueIcon small = maker.Make(bmp);
+        platform::UniqueIcon small = maker.Make(bmp);
         TrayIconMetrics = ::GetSystemMetrics;
         ASSERT_TRUE(small);
         EXPECT_EQ(16, IconColorSize(small.get()).cx);
-        EXPECT_EQ(gdiBefore + kept, LiveGdiObjects());  // replaced, not added
-        UniqueIcon back = maker.Make(bmp);
+        EXPECT_EQ(gdiBefore + kept, platform::LiveGdiObjects());  // replaced, not added
+        platform::UniqueIcon back = maker.Make(bmp);
         EXPECT_EQ(::GetSystemMetrics(SM_CXICON), IconColorSize(back.get()).cx);
     }
-    EXPECT_EQ(gdiBefore, LiveGdiObjects());
+    EXPECT_EQ(gdiBefore, platform::LiveGdiObjects());
 }

@@ -13,10 +13,10 @@
 #include "app/MainForm.h"
 #include "app/UniqueInstance.h"
 #include "widgets/Application.h"
-#include "widgets/Seam.h"
+#include "platform/Seam.h"
 #include "widgets/Window.h"
 #include "widgets/MessageFilter.h"
-#include "widgets/Paths.h"
+#include "platform/Paths.h"
 
 using widgets::Application;
 
@@ -112,7 +112,7 @@ protected:
         // A name of its own per test, with the mixed case a real path may have.
         fileName_ = L"GuardTest-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
                     std::to_wstring(++counter) + L".Exe";
-        widgets::SetModulePathForTest(L"C:\\Some Folder\\" + fileName_);
+        platform::SetModulePathForTest(L"C:\\Some Folder\\" + fileName_);
         name_ = Upper(fileName_);
         savedInitProc_ = widgets::InitProc;
         savedTitle_ = Application.Title();
@@ -126,7 +126,7 @@ protected:
     }
 
     template <class Fn>
-    using Seam = widgets::ScopedSeam<Fn>;
+    using Seam = platform::ScopedSeam<Fn>;
     Seam<decltype(app::BroadcastCall)> broadcast_{app::BroadcastCall, &RecordBroadcast};
     Seam<decltype(app::AllowSetForegroundWindowCall)> allow_{app::AllowSetForegroundWindowCall,
                                                              &RecordAllowSetForegroundWindow};
@@ -141,14 +141,14 @@ protected:
         app::SavedInitProc = nullptr;
         app::BroadcastRecipients = BSM_APPLICATIONS;
         widgets::InitProc = savedInitProc_;
-        widgets::SetModulePathForTest(L"");
+        platform::SetModulePathForTest(L"");
         Application.DestroyForms();
         Application.SetTitle(savedTitle_);
     }
 
     // Another copy of the same file name holds the mutex.
-    widgets::UniqueKernelHandle OtherCopysMutex() const {
-        return widgets::UniqueKernelHandle(::CreateMutexW(nullptr, FALSE, name_.c_str()));
+    platform::UniqueKernelHandle OtherCopysMutex() const {
+        return platform::UniqueKernelHandle(::CreateMutexW(nullptr, FALSE, name_.c_str()));
     }
 
     void PostInstanceMessage(UINT message) {
@@ -160,9 +160,9 @@ protected:
     std::wstring name_;
     ShowMainProbe* probe_ = nullptr;
     widgets::TInitProc savedInitProc_ = nullptr;
-    widgets::ScopedSeam<void (*)(unsigned)> halt_{app::HaltProcess, &RecordHalt};
-    widgets::ScopedSeam<void (*)(DWORD)> pause_{app::PauseAfterSignal, [](DWORD) {}};  // no wait in between
-    widgets::ScopedSeam<app::PlatformVersion (*)()> version_{app::ReadPlatformVersion, app::ReadPlatformVersion};
+    platform::ScopedSeam<void (*)(unsigned)> halt_{app::HaltProcess, &RecordHalt};
+    platform::ScopedSeam<void (*)(DWORD)> pause_{app::PauseAfterSignal, [](DWORD) {}};  // no wait in between
+    platform::ScopedSeam<app::PlatformVersion (*)()> version_{app::ReadPlatformVersion, app::ReadPlatformVersion};
     std::wstring savedTitle_;
 };
 
@@ -182,13 +182,13 @@ TEST_F(UniqueInstanceGuard, InstanceNameIsTheFileNameUpperCasedWhateverTheCodePa
         {L"C:\\x\\\u00E4rger.exe", L"\u00C4RGER.EXE"},
     };
     for (const auto& c : cases) {
-        widgets::SetModulePathForTest(c.path);
+        platform::SetModulePathForTest(c.path);
         EXPECT_EQ(std::wstring(c.name), app::InstanceName()) << static_cast<const void*>(c.path);
     }
 }
 
 TEST_F(UniqueInstanceGuard, FirstStartHoldsAnUnownedMutexAndSubclassesTheApplicationWindow) {
-    const int handlesBefore = widgets::UniqueKernelHandle::liveCount();
+    const int handlesBefore = platform::UniqueKernelHandle::liveCount();
     app::CheckUniqueInstance();
 
     EXPECT_TRUE(Halts.empty());
@@ -196,12 +196,12 @@ TEST_F(UniqueInstanceGuard, FirstStartHoldsAnUnownedMutexAndSubclassesTheApplica
     EXPECT_NE(0u, app::InstanceMessage);
     EXPECT_EQ(::RegisterWindowMessageW(name_.c_str()), app::InstanceMessage);
     ASSERT_TRUE(app::InstanceMutex);
-    EXPECT_EQ(handlesBefore + 1, widgets::UniqueKernelHandle::liveCount());
+    EXPECT_EQ(handlesBefore + 1, platform::UniqueKernelHandle::liveCount());
 
     // Named after the file name upper-cased (not after the path, nor as spelled).
-    widgets::UniqueKernelHandle opened(::OpenMutexW(SYNCHRONIZE, FALSE, name_.c_str()));
+    platform::UniqueKernelHandle opened(::OpenMutexW(SYNCHRONIZE, FALSE, name_.c_str()));
     EXPECT_TRUE(opened);
-    EXPECT_FALSE(widgets::UniqueKernelHandle(::OpenMutexW(SYNCHRONIZE, FALSE, fileName_.c_str())));
+    EXPECT_FALSE(platform::UniqueKernelHandle(::OpenMutexW(SYNCHRONIZE, FALSE, fileName_.c_str())));
     // Created without an owner: another thread can take it at once.
     DWORD waited = WAIT_FAILED;
     std::thread([&] {
@@ -216,7 +216,7 @@ TEST_F(UniqueInstanceGuard, FirstStartHoldsAnUnownedMutexAndSubclassesTheApplica
 }
 
 TEST_F(UniqueInstanceGuard, SecondStartBroadcastsToAllApplicationsAndHaltsWithCodeZero) {
-    widgets::UniqueKernelHandle other = OtherCopysMutex();
+    platform::UniqueKernelHandle other = OtherCopysMutex();
     ASSERT_TRUE(other);
     app::CheckUniqueInstance();
 
@@ -249,7 +249,7 @@ TEST_F(UniqueInstanceGuard, SecondCallInTheSameProcessCountsAsASecondStart) {
 
 TEST_F(UniqueInstanceGuard, ANameHeldByAnEventRunsTheProgramWithoutTheGuard) {
     // Another program's event under the same name makes the mutex call fail.
-    widgets::UniqueKernelHandle event(::CreateEventW(nullptr, FALSE, FALSE, name_.c_str()));
+    platform::UniqueKernelHandle event(::CreateEventW(nullptr, FALSE, FALSE, name_.c_str()));
     ASSERT_TRUE(event);
     app::CheckUniqueInstance();
 
@@ -321,7 +321,7 @@ FARPROC FakeLookUp(const char* name) {
 // Windows 7 and later open the application window; Vista opens the message
 // for the process; XP has no filter and nothing is called.
 TEST_F(UniqueInstanceGuard, FirstStartLetsTheInstanceMessagePastTheIntegrityFilter) {
-    const widgets::ScopedSeam lookUp(widgets::LookUpUser32Function, &FakeLookUp);
+    const platform::ScopedSeam lookUp(widgets::LookUpUser32Function, &FakeLookUp);
     const struct {
         bool ex, vista;
         const char* function;
@@ -373,7 +373,7 @@ TEST_F(UniqueInstanceGuard, InitializeRunsTheGuardAndThenTheHookInstalledBeforeI
 
 TEST_F(UniqueInstanceGuard, AHaltingGuardNeverReachesTheEarlierHook) {
     EarlierHookRuns = 0;
-    widgets::UniqueKernelHandle other = OtherCopysMutex();
+    platform::UniqueKernelHandle other = OtherCopysMutex();
     widgets::InitProc = &EarlierHook;
     app::InstallUniqueInstanceHook();
     Application.Initialize();
@@ -391,15 +391,15 @@ TEST_F(UniqueInstanceGuard, WithoutAnEarlierHookTheGuardRunsAlone) {
 }
 
 TEST_F(UniqueInstanceGuard, FinalisationClosesTheMutexSoANewStartRunsNormally) {
-    const int handlesBefore = widgets::UniqueKernelHandle::liveCount();
+    const int handlesBefore = platform::UniqueKernelHandle::liveCount();
     app::CheckUniqueInstance();
     app::FinalizeUniqueInstance();
     EXPECT_FALSE(app::InstanceMutex);
-    EXPECT_EQ(handlesBefore, widgets::UniqueKernelHandle::liveCount());
+    EXPECT_EQ(handlesBefore, platform::UniqueKernelHandle::liveCount());
     // The last handle is gone, and with it the mutex.
-    EXPECT_FALSE(widgets::UniqueKernelHandle(::OpenMutexW(SYNCHRONIZE, FALSE, name_.c_str())));
+    EXPECT_FALSE(platform::UniqueKernelHandle(::OpenMutexW(SYNCHRONIZE, FALSE, name_.c_str())));
     app::FinalizeUniqueInstance();  // a second call has nothing left to close
-    EXPECT_EQ(handlesBefore, widgets::UniqueKernelHandle::liveCount());
+    EXPECT_EQ(handlesBefore, platform::UniqueKernelHandle::liveCount());
     // The window procedure stays; a new guard run in its place is a first start.
     widgets::ReplaceWindowProcA(Application.Handle(), app::OldAppWndProc);
     app::CheckUniqueInstance();
@@ -477,14 +477,14 @@ TEST_F(UniqueInstanceGuard, CleanRequestsReachTheRunningCopyAndRunOncePerKindWit
     using app::InstanceRequest;
     EXPECT_FALSE(app::HandCleanToRunningCopy(InstanceRequest::SmartClean));
     EXPECT_EQ(nullptr, ::OpenMutexW(SYNCHRONIZE, FALSE, name_.c_str()));  // no mutex was made
-    widgets::UniqueKernelHandle other = OtherCopysMutex();
+    platform::UniqueKernelHandle other = OtherCopysMutex();
     EXPECT_TRUE(app::HandCleanToRunningCopy(InstanceRequest::DeepClean));
     ASSERT_EQ(1u, Broadcasts.size());
     EXPECT_EQ(2u, Broadcasts[0].wParam);
     EXPECT_EQ(std::vector<bool>{false}, ForegroundAllowedBeforeBroadcast);
     other.reset();
 
-    widgets::ScopedSeam<void (*)(InstanceRequest)> record(app::CarryOutCleanRequest, &RecordCleanRequest);
+    platform::ScopedSeam<void (*)(InstanceRequest)> record(app::CarryOutCleanRequest, &RecordCleanRequest);
     CleanRequests.clear();
     app::CheckUniqueInstance();
     ClockNow += 1000;

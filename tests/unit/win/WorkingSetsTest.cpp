@@ -57,9 +57,9 @@ protected:
 
     FakeToolHelp toolHelp_;
     AutoFreePacer pacer_;
-    widgets::ScopedSeam<OpenProcessFn> open_{OpenProcessCall, &FakeOpen};
-    widgets::ScopedSeam<SetWorkingSetSizeFn> trim_{SetWorkingSetSizeCall, &FakeTrim};
-    widgets::ScopedSeam<CloseHandleFn> close_{CloseHandleCall, &FakeClose};
+    platform::ScopedSeam<OpenProcessFn> open_{OpenProcessCall, &FakeOpen};
+    platform::ScopedSeam<SetWorkingSetSizeFn> trim_{SetWorkingSetSizeCall, &FakeTrim};
+    platform::ScopedSeam<CloseHandleFn> close_{CloseHandleCall, &FakeClose};
 };
 
 }  // namespace
@@ -207,8 +207,8 @@ TEST(WorkingSetsReal, AHundredPassesLeaveNoHandleOpen) {
     gSucceededOpens = gProcessCloses = gOtherCloses = gFailedCloses = 0;
     {
         // The real trimming call, with the opens and closes counted.
-        widgets::ScopedSeam<OpenProcessFn> open(OpenProcessCall, &CountingOpen);
-        widgets::ScopedSeam<CloseHandleFn> close(CloseHandleCall, &CountingClose);
+        platform::ScopedSeam<OpenProcessFn> open(OpenProcessCall, &CountingOpen);
+        platform::ScopedSeam<CloseHandleFn> close(CloseHandleCall, &CountingClose);
         AutoFreePacer pacer;
         for (int pass = 0; pass < 100; ++pass) FreeWorkingSets(pacer);
     }

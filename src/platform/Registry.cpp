@@ -1,10 +1,10 @@
-#include "widgets/Registry.h"
+#include "platform/Registry.h"
 
 #include <vector>
 
-#include "widgets/Errors.h"
+#include "platform/Errors.h"
 
-namespace widgets {
+namespace platform {
 
 RegSetValueExFn RegSetValueExCall = &::RegSetValueExW;
 
@@ -81,4 +81,4 @@ bool TTntRegistry::DeleteValue(const std::wstring& name) {
     return key_ && ::RegDeleteValueW(key_.get(), name.c_str()) == ERROR_SUCCESS;
 }
 
-}  // namespace widgets
+}  // namespace platform

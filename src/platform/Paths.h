@@ -3,9 +3,9 @@
 #pragma once
 #include <string>
 
-#include "widgets/Handle.h"
+#include "platform/Handle.h"
 
-namespace widgets {
+namespace platform {
 
 // Full path of the running executable, however long.
 std::wstring ModulePath();
@@ -35,4 +35,4 @@ unsigned long OpenForReadingError(const std::wstring& path);
 // there, parent missing, refused).
 bool CreateDir(const std::wstring& path);
 
-}  // namespace widgets
+}  // namespace platform

@@ -1,11 +1,11 @@
-#include "widgets/IniFile.h"
+#include "platform/IniFile.h"
 
 #include <windows.h>
 
-#include "widgets/IniFileRules.h"
-#include "widgets/Errors.h"
+#include "platform/IniFileRules.h"
+#include "platform/Errors.h"
 
-namespace widgets {
+namespace platform {
 namespace {
 
 // The profile reader copies its default through the same buffer, cutting it
@@ -60,7 +60,7 @@ void TTntIniFile::WriteSection(const std::wstring& section,
 bool TTntIniFile::ReadBool(const std::wstring& section, const std::wstring& ident,
                            bool defaultValue) const {
     const std::wstring text = ReadString(section, ident, std::wstring());
-    return widgets::ParseIniBool(text, defaultValue);
+    return platform::ParseIniBool(text, defaultValue);
 }
 
 void TTntIniFile::WriteBool(const std::wstring& section, const std::wstring& ident,
@@ -68,4 +68,4 @@ void TTntIniFile::WriteBool(const std::wstring& section, const std::wstring& ide
     WriteString(section, ident, value ? L"1" : L"0");
 }
 
-}  // namespace widgets
+}  // namespace platform

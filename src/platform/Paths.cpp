@@ -1,12 +1,12 @@
-#include "widgets/Paths.h"
+#include "platform/Paths.h"
 
 #include <windows.h>
 
 #include <vector>
 
-#include "widgets/Handle.h"
+#include "platform/Handle.h"
 
-namespace widgets {
+namespace platform {
 namespace {
 
 std::wstring& ModulePathOverride() {
@@ -60,4 +60,4 @@ unsigned long OpenForReadingError(const std::wstring& path) {
 
 bool CreateDir(const std::wstring& path) { return ::CreateDirectoryW(path.c_str(), nullptr) != 0; }
 
-}  // namespace widgets
+}  // namespace platform

@@ -1,8 +1,8 @@
-#include "widgets/IniFileRules.h"
+#include "platform/IniFileRules.h"
 
 #include <cstdint>
 
-namespace widgets {
+namespace platform {
 namespace {
 
 int DigitValue(wchar_t c, int base) {
@@ -65,4 +65,4 @@ ReadStep NextReadStep(unsigned long openError, unsigned long waitedMs) {
     return waitedMs < ReadRetryLimitMs ? ReadStep::Wait : ReadStep::Unreadable;
 }
 
-}  // namespace widgets
+}  // namespace platform

@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-namespace widgets {
+namespace platform {
 
 // Whether path is absolute: a drive letter, a colon and a separator
 // ("C:\Users\…"), or a network path's two leading separators
@@ -11,4 +11,4 @@ namespace widgets {
 // current folder or drive.
 bool IsAbsolutePath(const std::wstring& path);
 
-}  // namespace widgets
+}  // namespace platform

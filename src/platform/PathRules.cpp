@@ -1,6 +1,6 @@
-#include "widgets/PathRules.h"
+#include "platform/PathRules.h"
 
-namespace widgets {
+namespace platform {
 namespace {
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
@@ -14,4 +14,4 @@ bool IsAbsolutePath(const std::wstring& path) {
     return path.size() >= 3 && letter && path[1] == L':' && IsSeparator(path[2]);
 }
 
-}  // namespace widgets
+}  // namespace platform

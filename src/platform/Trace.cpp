@@ -1,12 +1,12 @@
-#include "widgets/Trace.h"
+#include "platform/Trace.h"
 
 #include <windows.h>
 
-namespace widgets {
+namespace platform {
 
 void Trace(const std::wstring& text) {
     const std::wstring line = L"Brimvale: " + text + L"\n";
     ::OutputDebugStringW(line.c_str());
 }
 
-}  // namespace widgets
+}  // namespace platform

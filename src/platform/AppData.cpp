@@ -1,15 +1,15 @@
-#include "widgets/AppData.h"
+#include "platform/AppData.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
 #include <vector>
 
-#include "widgets/Errors.h"
-#include "widgets/PathRules.h"
-#include "widgets/Registry.h"
+#include "platform/Errors.h"
+#include "platform/PathRules.h"
+#include "platform/Registry.h"
 
-namespace widgets {
+namespace platform {
 namespace {
 
 std::wstring AskShellForAppData() {
@@ -55,7 +55,7 @@ std::wstring GetAppDataFolderOrReport(bool* fromShell) {
     try {
         folder = GetAppDataFolder();
     } catch (const ERegistryException& e) {
-        ReportError(e.Message());
+        ReportProblem(e.Message());
     }
     if (folder.empty()) {
         folder = ShellAppDataFolder();
@@ -66,4 +66,4 @@ std::wstring GetAppDataFolderOrReport(bool* fromShell) {
 
 std::wstring ShellAppDataFolder() { return ShellAppDataCall(); }
 
-}  // namespace widgets
+}  // namespace platform

@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-namespace widgets {
+namespace platform {
 
 // Where the application-data folder is kept, below HKEY_CURRENT_USER.
 inline constexpr wchar_t ShellFoldersKey[] =
@@ -13,7 +13,7 @@ inline constexpr wchar_t AppDataValue[] = L"AppData";
 // The per-user application-data folder; empty when the key cannot be opened
 // or the value is missing, empty or not an absolute path. A REG_EXPAND_SZ value has its
 // environment references ("%USERPROFILE%") expanded. Throws
-// widgets::ERegistryException when the value is not a string.
+// platform::ERegistryException when the value is not a string.
 std::wstring GetAppDataFolder();
 
 // GetAppDataFolder for callers that must go on whatever the registry holds:
@@ -32,4 +32,4 @@ std::wstring ShellAppDataFolder();
 using ShellAppDataFn = std::wstring (*)();
 extern ShellAppDataFn ShellAppDataCall;
 
-}  // namespace widgets
+}  // namespace platform

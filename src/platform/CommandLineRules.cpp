@@ -1,6 +1,6 @@
-#include "widgets/CommandLineRules.h"
+#include "platform/CommandLineRules.h"
 
-namespace widgets {
+namespace platform {
 namespace {
 
 bool IsSeparator(wchar_t c) { return c <= L' '; }
@@ -56,4 +56,4 @@ CleanSwitch CleanSwitchOf(const std::vector<std::wstring>& params) {
     return CleanSwitch::None;
 }
 
-}  // namespace widgets
+}  // namespace platform

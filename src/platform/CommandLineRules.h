@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace widgets {
+namespace platform {
 
 // Parameters after the program name (the first item of the line is skipped).
 std::vector<std::wstring> SplitParameters(const std::wstring& commandLine);
@@ -24,4 +24,4 @@ enum class CleanSwitch {
 // gives None, so every other command line keeps its meaning ("/m" included).
 CleanSwitch CleanSwitchOf(const std::vector<std::wstring>& params);
 
-}  // namespace widgets
+}  // namespace platform

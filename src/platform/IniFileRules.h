@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-namespace widgets {
+namespace platform {
 
 // Reads an INI value as a 32-bit integer and returns whether it is non-zero.
 // Accepted forms, with nothing before or after them (no blanks: the profile
@@ -29,4 +29,4 @@ inline constexpr unsigned long ReadRetryStepMs = 100;
 inline constexpr unsigned long ReadRetryLimitMs = 2000;
 ReadStep NextReadStep(unsigned long openError, unsigned long waitedMs);
 
-}  // namespace widgets
+}  // namespace platform

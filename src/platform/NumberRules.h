@@ -2,9 +2,9 @@
 #pragma once
 #include <cstdint>
 
-namespace widgets {
+namespace platform {
 
 // v limited to the int32 range: below it gives INT32_MIN, above it INT32_MAX.
 std::int32_t ClampToInt32(std::int64_t v);
 
-}  // namespace widgets
+}  // namespace platform

@@ -1,8 +1,8 @@
-#include "widgets/NumberRules.h"
+#include "platform/NumberRules.h"
 
 #include <limits>
 
-namespace widgets {
+namespace platform {
 
 std::int32_t ClampToInt32(std::int64_t v) {
     if (v > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
@@ -10,4 +10,4 @@ std::int32_t ClampToInt32(std::int64_t v) {
     return static_cast<std::int32_t>(v);
 }
 
-}  // namespace widgets
+}  // namespace platform

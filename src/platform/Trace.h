@@ -5,9 +5,9 @@
 #pragma once
 #include <string>
 
-namespace widgets {
+namespace platform {
 
 // Writes "Brimvale: " + text as one line of debugger output.
 void Trace(const std::wstring& text);
 
-}  // namespace widgets
+}  // namespace platform

@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "widgets/Handle.h"
+#include "platform/Handle.h"
 
-namespace widgets {
+namespace platform {
 
 // The call WriteString makes to store a value, defaulting to RegSetValueExW.
 // Tests replace it to count writes or to make one fail.
@@ -56,4 +56,4 @@ private:
     LONG openError_ = ERROR_SUCCESS;
 };
 
-}  // namespace widgets
+}  // namespace platform

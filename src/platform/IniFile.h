@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace widgets {
+namespace platform {
 
 class TTntIniFile {
 public:
@@ -48,4 +48,4 @@ private:
     std::wstring fileName_;
 };
 
-}  // namespace widgets
+}  // namespace platform

@@ -6,9 +6,9 @@
 #pragma once
 #include <windows.h>
 #include <utility>
-#include "widgets/ScopeExit.h"
+#include "platform/ScopeExit.h"
 
-namespace widgets {
+namespace platform {
 
 template <class Traits>
 class UniqueHandle {
@@ -101,36 +101,4 @@ inline int LiveGdiObjects() noexcept {
     });
 }
 
-// Scope guard for GetDC/ReleaseDC.
-class WindowDc {
-public:
-    explicit WindowDc(HWND wnd) noexcept : wnd_(wnd), dc_(::GetDC(wnd)) {}
-    ~WindowDc() {
-        if (dc_) ::ReleaseDC(wnd_, dc_);
-    }
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
-    HDC get() const noexcept { return dc_; }
-
-private:
-    HWND wnd_;
-    HDC dc_;
-};
-
-// Scope guard for BeginPaint/EndPaint.
-class PaintDc {
-public:
-    explicit PaintDc(HWND wnd) noexcept : wnd_(wnd) { dc_ = ::BeginPaint(wnd, &ps_); }
-    ~PaintDc() { ::EndPaint(wnd_, &ps_); }
-    PaintDc(const PaintDc&) = delete;
-    PaintDc& operator=(const PaintDc&) = delete;
-    HDC get() const noexcept { return dc_; }
-    const PAINTSTRUCT& info() const noexcept { return ps_; }
-
-private:
-    HWND wnd_;
-    PAINTSTRUCT ps_{};
-    HDC dc_;
-};
-
-}  // namespace widgets
+}  // namespace platform

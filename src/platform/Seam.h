@@ -3,7 +3,7 @@
 // the one way a test replaces one: for its lifetime, and restored after.
 #pragma once
 
-namespace widgets {
+namespace platform {
 
 template <class Fn>
 class ScopedSeam {
@@ -18,4 +18,4 @@ private:
     Fn previous_;
 };
 
-}  // namespace widgets
+}  // namespace platform

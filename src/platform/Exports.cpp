@@ -1,10 +1,10 @@
-#include "widgets/Exports.h"
+#include "platform/Exports.h"
 
-namespace widgets {
+namespace platform {
 
 FARPROC LookUpExport(const wchar_t* module, const char* name) {
     HMODULE handle = ::GetModuleHandleW(module);
     return handle ? ::GetProcAddress(handle, name) : nullptr;
 }
 
-}  // namespace widgets
+}  // namespace platform

@@ -3,7 +3,7 @@
 #pragma once
 #include <utility>
 
-namespace widgets {
+namespace platform {
 
 template <class F>
 class ScopeExit {
@@ -30,4 +30,4 @@ template <class F>
     return ScopeExit<F>(std::move(f));
 }
 
-}  // namespace widgets
+}  // namespace platform

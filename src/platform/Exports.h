@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-namespace widgets {
+namespace platform {
 
 // The address of `name` in the already loaded module `module`; null when the
 // module is not loaded or does not export it (a null module is never passed
@@ -17,4 +17,4 @@ Fn ExportAs(FARPROC address) {
     return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(address));
 }
 
-}  // namespace widgets
+}  // namespace platform

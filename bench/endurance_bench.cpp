@@ -13,6 +13,7 @@
 #include "BenchUtil.h"
 #include "ProcessUtil.h"
 #include "app/MainForm.h"
+#include "app/Program.h"
 #include "widgets/Application.h"
 
 namespace {
@@ -43,7 +44,8 @@ int main(int argc, char** argv) {
     bench::AppDataRedirect appData(kScratch);
     widgets::Application.SetCommandLineForTest(L"brimvale.exe /m");
     widgets::Application.Initialize();
-    app::TMainForm form;
+    app::Program program;
+    app::TMainForm form(program);
     form.Timer_cpu->SetEnabled(false);  // exactly the ticks driven here
 
     // Warm-up: the first ticks create what every later one reuses (fonts,

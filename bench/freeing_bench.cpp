@@ -16,9 +16,10 @@
 #include <functional>
 #include <vector>
 
-#include "freeing/CleanWindow.h"
 #include "freeing/DeepClean.h"
 #include "freeing/SmartClean.h"
+#include "freeing/WindowCleanProgress.h"
+#include "freeing/WorkingSets.h"
 #include "localisation/Language.h"
 #include "probes/MemoryEx.h"
 #include "widgets/Application.h"
@@ -101,7 +102,7 @@ void BareFill() {
     for (void* block : blocks) ::VirtualFree(block, 0, MEM_RELEASE);
 }
 
-// A hidden window with the controls the cleans use.
+// A hidden window with the controls a clean shows its progress and report on.
 struct BenchWindow {
     static widgets::FormOptions Options() {
         widgets::FormOptions o;
@@ -128,13 +129,14 @@ struct BenchWindow {
         *form.Add<widgets::TTntLabel>(Hidden(L"Label_free_number", {11, 250, 0, 13}));
     widgets::TTntLabel& released =
         *form.Add<widgets::TTntLabel>(Hidden(L"Label_Memory_Released", {40, 250, 250, 13}));
-    widgets::TTimer& freeTimer = *form.Add<widgets::TTimer>(widgets::TimerArgs{.name = L"Timer_free", .interval = 5000, .enabled = false});
-    widgets::TTimer& classicFreeTimer = *form.Add<widgets::TTimer>(
-        widgets::TimerArgs{.name = L"Timer_classic_free", .interval = 100, .enabled = false});
     localisation::TLanguage language;
     freeing::AutoFreePacer pacer;
-    freeing::FormCleanWindow window{form, progress, progressLabel, go, settings, numberBefore, number,
-                                    released, freeTimer, pacer, classicFreeTimer, language};
+    freeing::WindowCleanProgress shown{{form, progress, progressLabel, go, settings, numberBefore, number, released},
+                                       language};
+    void DeepClean() { (void)freeing::RunDeepClean(shown); }
+    void SmartClean() {
+        (void)freeing::RunSmartClean(shown, [this] { return freeing::FreeWorkingSets(pacer, 0); });
+    }
 };
 
 }  // namespace
@@ -149,10 +151,10 @@ int main() {
     std::printf("Deep Clean, %d MB (1 MB blocks, one touch per 4096-byte page):\n", kBlocks);
     const auto deep = Medians({
         BareFill,
-        [&] { freeing::Timer_classic_freeTimer(w.window); },
+        [&] { w.DeepClean(); },
         [&] {
             platform::ScopedSeam<freeing::SleepFn> noPause(freeing::DeepCleanSleepCall, &NoPause);
-            freeing::Timer_classic_freeTimer(w.window);
+            w.DeepClean();
         },
         [] {
             for (int i = 0; i < kBlocks / 50; ++i) ::Sleep(50);
@@ -171,10 +173,10 @@ int main() {
         [] {
             for (int i = 0; i < 10; ++i) ::Sleep(100);
         },
-        [&] { freeing::SmartCleanClick(w.window); },
+        [&] { w.SmartClean(); },
         [&] {
             platform::ScopedSeam<freeing::SleepFn> noPause(freeing::SmartCleanSleepCall, &NoPause);
-            freeing::SmartCleanClick(w.window);
+            w.SmartClean();
         },
     });
     const double sleeps = smartTimes[0], smart = smartTimes[1], passes = smartTimes[2];
@@ -197,7 +199,7 @@ int main() {
         platform::ScopedSeam<freeing::SleepFn> noPause(freeing::DeepCleanSleepCall, &NoPause);
         const std::int64_t leftMb = freeing::AddressSpaceLeft() / kMegabyte;
         gViews = 0;
-        const double seconds = Seconds([&] { freeing::Timer_classic_freeTimer(w.window); });
+        const double seconds = Seconds([&] { w.DeepClean(); });
         ::CloseHandle(gSection);
         std::printf("  address space usable for blocks at the start: %lld MB\n", static_cast<long long>(leftMb));
         std::printf("  blocks taken                                 : %lld MB of the %lld MB target (%.0f %%), %.1f s\n",

@@ -21,6 +21,7 @@
 #include "ProcessUtil.h"
 #include "WindowsFloor.h"
 #include "app/MainForm.h"
+#include "app/Program.h"
 #include "settings/OptionForm.h"
 #include "widgets/Application.h"
 
@@ -96,9 +97,10 @@ int RunBrimvale(const std::string& out) {
     Application.Initialize();
     Application.SetTitle(L"Brimvale ");
     steps.Mark("application initialised");
-    app::TMainForm* mainForm = Application.CreateForm<app::TMainForm>();
+    static app::Program program;
+    app::TMainForm* mainForm = Application.CreateForm<app::TMainForm>(program);
     steps.Mark("main window created");
-    Application.CreateForm<settings::TOptionForm>(*mainForm);
+    Application.CreateForm<settings::TOptionForm>(program);
     steps.Mark("settings dialog created");
     mainForm->Show();  // as Run does first
     steps.Mark("main window shown");

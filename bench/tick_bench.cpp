@@ -13,6 +13,7 @@
 
 #include "BenchUtil.h"
 #include "app/MainForm.h"
+#include "app/Program.h"
 #include "localisation/Language.h"
 #include "monitor/CpuGraph.h"
 #include "monitor/CpuHistory.h"
@@ -92,7 +93,8 @@ int main() {
     // they measure (two windows tick at different speeds for reasons of
     // their own, by a fifth and more): for the series with a language file, its
     // language object is swapped for one made next to a language file.
-    app::TMainForm form;  // the exe's folder has no language folder
+    app::Program program;
+    app::TMainForm form(program);  // the exe's folder has no language folder
     const std::wstring folder = MakeLanguageFolder();
     localisation::TLanguage withFile;  // language\English.lng next to the "exe"
     const bool languageOk = withFile.LanguageName() == L"English";
@@ -152,9 +154,12 @@ int main() {
         memory.Refresh();
     });
     widgets::TBitmap& graph = form.Image_cpu->Picture();
-    for (int j = 0; j < monitor::kCpuHistorySize; ++j) monitor::ShiftCpuHistory((j * 37) % 101);
-    Part("graph grid", [&] { monitor::DrawGraphGrid(graph.Canvas(), graph.Width(), graph.Height()); });
-    Part("graph trace (varied history)", [&] { monitor::DrawGraphTrace(graph.Canvas(), graph.Height()); });
+    monitor::MonitorState& state = program.Monitor();
+    for (int j = 0; j < monitor::kCpuHistorySize; ++j) monitor::ShiftCpuHistory(state.cpuHistory, (j * 37) % 101);
+    Part("graph grid",
+         [&] { monitor::DrawGraphGrid(graph.Canvas(), graph.Width(), graph.Height(), state.gridPhase); });
+    Part("graph trace (varied history)",
+         [&] { monitor::DrawGraphTrace(graph.Canvas(), graph.Height(), state.cpuHistory); });
     int flip = 0;
     Part("4 labels, 2 changed, 4 bars, 1 changed", [&] {
         ++flip;

@@ -19,6 +19,7 @@
 #include "BenchUtil.h"
 #include "ProcessUtil.h"
 #include "app/MainForm.h"
+#include "app/Program.h"
 #include "settings/OptionForm.h"
 #include "widgets/Application.h"
 
@@ -111,8 +112,9 @@ int main(int argc, char** argv) {
     Application.SetCommandLineForTest(L"brimvale.exe /m");
     Application.Initialize();
     Application.SetTitle(L"Brimvale ");
-    app::TMainForm* mainForm = Application.CreateForm<app::TMainForm>();
-    Application.CreateForm<settings::TOptionForm>(*mainForm);
+    static app::Program program;
+    app::TMainForm* mainForm = Application.CreateForm<app::TMainForm>(program);
+    Application.CreateForm<settings::TOptionForm>(program);
     seen.mainForm = mainForm->Handle();
     seen.cpuTimer = mainForm->Timer_cpu->Id();
     seen.freeTimer = mainForm->Timer_free->Id();

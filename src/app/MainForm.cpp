@@ -3,20 +3,16 @@
 #include "app/MainFormIds.h"
 #include "app/MainFormRules.h"
 #include "app/resource.h"
-#include "freeing/CleanWindow.h"
-#include "freeing/DeepClean.h"
-#include "freeing/SmartClean.h"
-#include "freeing/WorkingSets.h"
+#include "settings/OptionForm.h"
+#include "freeing/FreeingRules.h"
 #include "localisation/Language.h"
 #include "localisation/TranslateForm.h"
 #include "monitor/CpuGraph.h"
-#include "monitor/CpuHistory.h"
 #include "monitor/MonitorRules.h"
 #include "monitor/TickModelRules.h"
 #include "monitor/TrayPicture.h"
 #include "probes/MemoryEx.h"
 #include "probes/unitUseage.h"
-#include "settings/OptionForm.h"
 #include "widgets/Application.h"
 #include "widgets/Errors.h"
 #include "platform/Trace.h"
@@ -72,7 +68,8 @@ platform::UniqueIcon LoadSmallIcon(int id) {
 
 }  // namespace
 
-TMainForm::TMainForm() : TTntForm(L"MainForm", "TMainForm", MainFormOptions()) {
+TMainForm::TMainForm(Program& program)
+    : TTntForm(L"MainForm", "TMainForm", MainFormOptions()), program_(program) {
     MainForm = this;
     // The language object comes before any timer, tray icon or event exists:
     // making it may show the standard error report (a broken "AppData"
@@ -82,11 +79,18 @@ TMainForm::TMainForm() : TTntForm(L"MainForm", "TMainForm", MainFormOptions()) {
     FTrayIconSize = monitor::TrayPictureSize(monitor::TrayIconSizeQuery());
     platform::Trace(L"tray icon drawn at " + std::to_wstring(FTrayIconSize) + L" pixels");
     createComponents();
+    FCleanProgress = std::make_unique<freeing::WindowCleanProgress>(
+        freeing::CleanControls{*this, *ProgressBar_clean_progress, *Label_clean_progress, *Button_go,
+                               *Button_setting, *Label_free_number_before, *Label_free_number,
+                               *Label_Memory_Released},
+        *FLanguage);
     wireEvents();
+    program_.SetView(this);
     Dispatch([this] { FormCreate(); });
 }
 
 TMainForm::~TMainForm() {
+    if (program_.View() == this) program_.SetView(nullptr);
     if (MainForm == this) MainForm = nullptr;
 }
 
@@ -157,7 +161,7 @@ void TMainForm::createComponents() {
                               .visible = false, .className = "TImage"}),
     });
     Timer_cpu = Add<TTimer>(TimerArgs{.name = L"Timer_cpu", .interval = 1000, .enabled = true});
-    Timer_free = Add<TTimer>(TimerArgs{.name = L"Timer_free", .interval = static_cast<unsigned>(FPacer.Interval()),
+    Timer_free = Add<TTimer>(TimerArgs{.name = L"Timer_free", .interval = static_cast<unsigned>(program_.Pacer().Interval()),
                                        .enabled = false});
     Timer_classic_free = Add<TTimer>(TimerArgs{.name = L"Timer_classic_free", .interval = 100, .enabled = false});
     PopupMenu_go = AddItem<TTntPopupMenu>(L"PopupMenu_go");
@@ -230,8 +234,7 @@ void TMainForm::FormCreate() {
     std::vector<std::wstring> params;
     for (int i = 1; i <= Application.ParamCount(); ++i) params.push_back(Application.ParamStr(i));
     if (StartsInTray(params)) Application.SetShowMainFormOnRun(false);
-    monitor::GridPhase = 0;
-    monitor::ResetCpuHistory();
+    program_.Monitor() = monitor::MonitorState{};
     Timer_cpuTimer();
     Image_cpu->SetHint(FLanguage->Translate(L"M", L"CpuUsageHint", L"Cpu Usage"));
 }
@@ -257,22 +260,8 @@ void TMainForm::Button_settingClick() {
     dialog->ShowModal();
 }
 void TMainForm::Button_minimizeClick() { TextTrayIcon->HideMainForm(); }
-freeing::FormCleanWindow TMainForm::cleanWindow() {
-    return {*this,          *ProgressBar_clean_progress, *Label_clean_progress, *Button_go,
-            *Button_setting, *Label_free_number_before,  *Label_free_number,    *Label_Memory_Released,
-            *Timer_free,     FPacer,                     *Timer_classic_free,   *FLanguage,
-            TextTrayIcon};
-}
-
-void TMainForm::SmartCleanClick() {
-    freeing::FormCleanWindow window = cleanWindow();
-    freeing::SmartCleanClick(window);
-}
-
-void TMainForm::DeepCleanClick() {
-    freeing::FormCleanWindow window = cleanWindow();
-    freeing::DeepCleanClick(window);
-}
+void TMainForm::SmartCleanClick() { program_.RequestClean(freeing::CleanKind::Smart, CleanOrigin::User); }
+void TMainForm::DeepCleanClick() { program_.RequestClean(freeing::CleanKind::Deep, CleanOrigin::User); }
 void TMainForm::Tray_SmartCleanClick() { SmartCleanClick(); }
 void TMainForm::Tray_DeepCleanClick() { DeepCleanClick(); }
 void TMainForm::Tray_ShowWindowClick() { TextTrayIcon->ShowMainForm(); }
@@ -286,31 +275,40 @@ void TMainForm::TextTrayIconScaleChange() {
     platform::Trace(L"tray icon drawn at " + std::to_wstring(size) + L" pixels (the display scale changed)");
     updateTrayIcon(FTrayHint, FTrayPercent, FTrayFreeMb);
 }
-void TMainForm::Timer_freeTimer() {
-    // Frees only while the live setting is on.
-    freeing::Timer_freeTimer(settings::LiveSettings().autoFree, FPacer);
-    Timer_free->SetInterval(static_cast<unsigned>(FPacer.Interval()));
-}
+void TMainForm::Timer_freeTimer() { program_.AutoFreeTick(); }
 
-void TMainForm::ShowSettingsStatus(const std::wstring& smartText, const std::wstring& autoText) {
-    Label_status_Smart->SetCaption(smartText);
-    Label_Status_Auto->SetCaption(autoText);
-    StatusBar_smart_auto->Repaint();  // the pictures follow the live settings
+void TMainForm::ShowSettingsStatus(const settings::SettingsValue& settings) {
+    const localisation::TLanguage& language = *FLanguage;
+    Label_status_Smart->SetCaption(settings.smartFree
+                                       ? language.Translate(L"M", L"SmartfreeOn", L"Smart free on")
+                                       : language.Translate(L"M", L"SmartFreeoff", L"Smart free off"));
+    Label_Status_Auto->SetCaption(settings.autoFree ? language.Translate(L"M", L"autofreeon", L"Auto free on")
+                                                    : language.Translate(L"M", L"autoFreeoff", L"Auto free off"));
+    StatusBar_smart_auto->Repaint();  // the pictures follow the settings in use
 }
 
 void TMainForm::StartAutoFree() { Timer_free->SetEnabled(true); }
+void TMainForm::PaceAutoFree(unsigned intervalMs) { Timer_free->SetInterval(intervalMs); }
+void TMainForm::ArmDeepClean() { Timer_classic_free->SetEnabled(true); }
+
+void TMainForm::ShowCleanInTray(std::int32_t released) {
+    if (!freeing::ReportInTray(Visible(), Iconic())) return;
+    const std::wstring title = FLanguage->Translate(Name(), L"Caption", Caption());
+    // A tray that refuses the balloon (a busy shell) leaves the report on the window alone.
+    (void)TextTrayIcon->ShowBalloon(title, FCleanProgress->ReportLineShown(released));
+}
 
 void TMainForm::Timer_classic_freeTimer() {
-    freeing::FormCleanWindow window = cleanWindow();
-    freeing::Timer_classic_freeTimer(window);
+    // Disarmed first: the run's pumps must not deliver another tick of it.
+    Timer_classic_free->SetEnabled(false);
+    (void)program_.RunArmedDeepClean();
 }
 
 void TMainForm::Timer_cpuTimer() {
     TBitmap& graph = Image_cpu->Picture();
-    monitor::DrawGraphGrid(graph.Canvas(), graph.Width(), graph.Height());
+    monitor::DrawGraphGrid(graph.Canvas(), graph.Width(), graph.Height(), program_.Monitor().gridPhase);
     monitor::TickReadings readings;
     readings.cpuSample = probes::GetCpuUsage();
-    monitor::ShiftCpuHistory(readings.cpuSample);
     probes::TMemory memory;
     memory.Refresh();
     readings.physical = {memory.PhysicalFree, memory.PhysicalTotal};
@@ -322,11 +320,11 @@ void TMainForm::Timer_cpuTimer() {
     const monitor::TickTexts texts{FLanguage->Translate(L"MainForm", L"Caption", L"Brimvale"),
                                    FLanguage->Translate(L"M", L"RamFree", L"RAM free"),
                                    FLanguage->Translate(L"M", L"CpuFree", L"CPU free")};
-    const monitor::TickView view = monitor::ComputeTick(readings, monitor::CpuHistory, texts);
+    const monitor::TickView view = program_.Tick(readings, texts);
 
     Label_cpu_usage->SetCaption(view.cpuCaption);
     ProgressBar_cpu_usage->SetPosition(view.cpuBarPosition);
-    monitor::DrawGraphTrace(graph.Canvas(), graph.Height());
+    monitor::DrawGraphTrace(graph.Canvas(), graph.Height(), program_.Monitor().cpuHistory);
     Image_cpu->Invalidate();
     const std::pair<TTntLabel*, TTntProgressBar*> shownBy[] = {
         {Label_avail_phys, ProgressBar_avail_phys},
@@ -356,9 +354,8 @@ void TMainForm::updateTrayIcon(const std::wstring& hint, std::int32_t percent, s
 }
 
 void TMainForm::StatusBar_smart_autoDrawPanel(int panel, TCanvas& canvas, const RECT&) {
-    const settings::TLiveSettings live = settings::LiveSettings();
-    const bool smart = live.smartFree;
-    const bool autoFree = live.autoFree;
+    const bool smart = program_.Settings().smartFree;
+    const bool autoFree = program_.Settings().autoFree;
     const int firstWidth = StatusBar_smart_auto->PanelWidths()[0];
     canvas.SetBrushColor(::GetSysColor(COLOR_BTNFACE));
     if (panel == 0) {

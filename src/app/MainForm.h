@@ -1,14 +1,15 @@
 // TMainForm: the program's one main window. It shows the CPU graph and the
 // memory figures that the once-a-second tick refreshes, owns the tray icon
 // and its menu, offers the cleans through the "Go!" menu, and hides into the
-// tray instead of closing.
+// tray instead of closing. It is the program's view: it shows what the
+// program computes and hands every command to it.
 #pragma once
 #include <memory>
 
-#include "freeing/FreeingRules.h"
+#include "app/Program.h"
+#include "freeing/WindowCleanProgress.h"
 #include "monitor/TrayPicture.h"
 #include "monitor/TrayPictureRules.h"
-#include "settings/OptionForm.h"
 #include "widgets/ComCtrls.h"
 #include "widgets/ExtCtrls.h"
 #include "widgets/Form.h"
@@ -19,27 +20,29 @@
 namespace localisation {
 class TLanguage;
 }
-namespace freeing {
-class FormCleanWindow;
-}
 
 namespace app {
 
 // Sent to the main window to make it show itself (wParam 0, lParam -1).
 constexpr UINT WM_SHOWMAIN = WM_USER + 100;
 
-class TMainForm : public widgets::TTntForm, public settings::TSettingsHost {
+class TMainForm : public widgets::TTntForm, public ProgramView {
 public:
-    TMainForm();
+    explicit TMainForm(Program& program);
     ~TMainForm() override;
 
     // The program's one language object, kept for the life of the process.
     localisation::TLanguage& Language() const override { return *FLanguage; }
+    Program& TheProgram() const noexcept { return program_; }
 
-    // What the settings dialog sets here.
+    // What the program shows and does through this window.
     HWND OwnerWindow() const override { return Handle(); }
-    void ShowSettingsStatus(const std::wstring& smartText, const std::wstring& autoText) override;
+    void ShowSettingsStatus(const settings::SettingsValue& settings) override;
     void StartAutoFree() override;
+    void PaceAutoFree(unsigned intervalMs) override;
+    void ArmDeepClean() override;
+    freeing::CleanProgress& CleanProgress() override { return *FCleanProgress; }
+    void ShowCleanInTray(std::int32_t released) override;
 
     widgets::TTntLabel* Label_cpu;
     widgets::TTntLabel* Label_cpu_usage;
@@ -108,17 +111,16 @@ protected:
 private:
     void createComponents();
     void wireEvents();
-    // What the cleans may touch of this window.
-    freeing::FormCleanWindow cleanWindow();
 
     // Draws the tray picture at FTrayIconSize and hands it to the tray with
     // the hint; keeps what it was given, so that a change of scale can draw
     // the same figures again.
     void updateTrayIcon(const std::wstring& hint, std::int32_t percent, std::int64_t freeMb);
 
+    Program& program_;
     std::unique_ptr<localisation::TLanguage> FLanguage;
-    // The idle auto-free's interval and back-off, which Timer_free is told.
-    freeing::AutoFreePacer FPacer;
+    // The progress row and the report line of the cleans.
+    std::unique_ptr<freeing::WindowCleanProgress> FCleanProgress;
     // Turns the tray picture into each tick's new icon.
     monitor::TrayIconMaker FTrayIconMaker;
     // The size the taskbar shows the icon at (asked at start and when the
@@ -129,7 +131,7 @@ private:
     std::int64_t FTrayFreeMb = 0;
 };
 
-// The main window once created (the settings dialog and the guard use it).
+// The main window once created (the instance guard uses it).
 extern TMainForm* MainForm;
 
 }  // namespace app

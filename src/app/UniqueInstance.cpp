@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/MainForm.h"
+#include "widgets/Errors.h"
 #include "widgets/MessageFilter.h"
 #include "platform/Paths.h"
 #include "platform/Trace.h"
@@ -31,13 +32,17 @@ bool HadRequest[kInstanceRequestKinds] = {};
 
 void ExitWithCode(unsigned code) { std::exit(static_cast<int>(code)); }
 
-// A request that arrives while the main window is still being made (an
-// error report's modal loop during its construction) finds no menu yet and
-// is dropped: the main window becomes the application's only once made.
-void ClickTrayClean(InstanceRequest request) {
+// The program runs the clean as it runs one chosen in its tray menu, an
+// error going to the standard report. A request that arrives while the main
+// window is still being made (an error report's modal loop during its
+// construction) is dropped: the main window becomes the application's only
+// once made.
+void HandCleanToProgram(InstanceRequest request) {
     TMainForm* form = MainForm;
     if (!form || Application.MainForm() != form) return;
-    (request == InstanceRequest::DeepClean ? form->Tray_DeepClean : form->Tray_SmartClean)->Click();
+    const freeing::CleanKind kind =
+        request == InstanceRequest::DeepClean ? freeing::CleanKind::Deep : freeing::CleanKind::Smart;
+    widgets::Dispatch([&] { form->TheProgram().RequestClean(kind, CleanOrigin::OtherStart); });
 }
 
 // After signalling, a second start watches this many times, this far apart,
@@ -127,7 +132,7 @@ void ForegroundThroughThreadInput(HWND window) {
 }  // namespace
 
 void (*HaltProcess)(unsigned code) = &ExitWithCode;
-void (*CarryOutCleanRequest)(InstanceRequest request) = &ClickTrayClean;
+void (*CarryOutCleanRequest)(InstanceRequest request) = &HandCleanToProgram;
 void (*PauseAfterSignal)(DWORD ms) = &PauseServingSentMessages;
 PlatformVersion (*ReadPlatformVersion)() = &RuntimePlatformVersion;
 

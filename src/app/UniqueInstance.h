@@ -118,9 +118,9 @@ std::wstring InstanceName();
 // the static destructors and so closes InstanceMutex).
 extern void (*HaltProcess)(unsigned code);
 
-// Runs a clean another start asked for (default: clicks the main window's
-// tray menu item, Tray_SmartClean or Tray_DeepClean, so the request takes the
-// tray's own path, its error report included).
+// Runs a clean another start asked for (default: the program runs it as a
+// clean chosen in its tray menu, its error report included, but as another
+// start's request).
 extern void (*CarryOutCleanRequest)(InstanceRequest request);
 // The pause between two looks at the instance name after signalling
 // (default: a wait that serves messages sent to this thread's windows).

@@ -14,8 +14,9 @@
 #include <windows.h>
 
 #include "app/MainForm.h"
+#include "app/Program.h"
 #include "app/UniqueInstance.h"
-#include "freeing/WindowlessClean.h"
+#include "freeing/CommandLineClean.h"
 #include "settings/OptionForm.h"
 #include "widgets/Application.h"
 #include "platform/CommandLineRules.h"
@@ -38,11 +39,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     app::InstallUniqueInstanceHook();
     Application.Initialize();
     Application.SetTitle(L"Brimvale ");  // the trailing blank belongs to the title
+    // The program's state; the windows are its views.
+    static app::Program program;
     try {
         // First: becomes the main window.
-        app::TMainForm* mainForm = Application.CreateForm<app::TMainForm>();
+        Application.CreateForm<app::TMainForm>(program);
         // Second, created hidden: it relies on the main window's language object.
-        Application.CreateForm<settings::TOptionForm>(*mainForm);
+        Application.CreateForm<settings::TOptionForm>(program);
     } catch (const platform::Exception& e) {
         // A window the system refused to create (out of desktop heap, say):
         // the program cannot run without its windows. Say which and end.

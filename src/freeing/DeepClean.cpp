@@ -3,9 +3,7 @@
 #include <memory>
 #include <new>
 
-#include "freeing/CleanRun.h"
 #include "freeing/FreeingRules.h"
-#include "freeing/SmartClean.h"
 #include "widgets/Application.h"
 #include "platform/Trace.h"
 
@@ -72,7 +70,7 @@ void TouchPages(void* block) {
 // start; what this run takes is counted off it), and after the pump in which
 // the program began to end (Exit, a close request, the session's end).
 // Returns how many blocks it took.
-std::int32_t Fill(BlockTable& table, std::int32_t n, std::int64_t left, CleanWindow& w) {
+std::int32_t Fill(BlockTable& table, std::int32_t n, std::int64_t left, CleanProgress& progress) {
     if (n > table.Capacity()) n = table.Capacity();
     std::int64_t taken = 0;
     for (std::int32_t i = 0; i < n; ++i) {
@@ -82,7 +80,7 @@ std::int32_t Fill(BlockTable& table, std::int32_t n, std::int64_t left, CleanWin
         table[i] = block;
         taken += kMegabyte;
         TouchPages(block);
-        w.SetProgressPosition(i);
+        progress.Step(i);
         widgets::Application.ProcessMessages();
         if (widgets::Application.Terminated()) return i + 1;
         if (DeepCleanPausesAfter(i)) DeepCleanSleepCall(kPauseMs);
@@ -92,15 +90,11 @@ std::int32_t Fill(BlockTable& table, std::int32_t n, std::int64_t left, CleanWin
 
 }  // namespace
 
-void DeepCleanClick(CleanWindow& w) { w.SetDeepCleanArmed(true); }
-
-CleanOutcome Timer_classic_freeTimer(CleanWindow& w) {
-    w.SetDeepCleanArmed(false);
+CleanOutcome RunDeepClean(CleanProgress& progress) {
     if (widgets::Application.Terminated()) return {};  // a tick delivered while the program ends
-    CleanRun run(w);  // before the first pump: a run started there nests in this one
-    run.DisableButtons();
+    CleanScope run(progress);  // before the first pump: a run started there nests in this one
     widgets::Application.ProcessMessages();
-    if (widgets::Application.Terminated()) return {};  // the run puts the window back as it goes
+    if (widgets::Application.Terminated()) return {};  // the scope abandons the progress as it goes
     const PhysicalReading first = ReadPhysicalMemory();
     const std::int32_t n = DeepCleanTarget(first.total, first.free);
     const std::int64_t before = first.free;
@@ -109,10 +103,9 @@ CleanOutcome Timer_classic_freeTimer(CleanWindow& w) {
     // stop the fill early, the bar's end is the last block the fill can
     // take. A nested run measures again and so sees the outer run's blocks.
     const std::int64_t left = n > 0 ? AddressSpaceLeftCall() : 0;
-    w.SetProgressRange(0, DeepCleanProgressMax(DeepCleanReachableBlocks(n, left, kMegabyte)));
-    run.ShowProgressRow();
+    progress.ShowProgress(DeepCleanProgressMax(DeepCleanReachableBlocks(n, left, kMegabyte)));
     BlockTable table;
-    const std::int32_t taken = Fill(table, n, left, w);
+    const std::int32_t taken = Fill(table, n, left, progress);
     table.ReleaseAll();
     // The program is ending: everything taken is given back; no reading, no
     // report, no further pump.
@@ -120,10 +113,10 @@ CleanOutcome Timer_classic_freeTimer(CleanWindow& w) {
 
     const std::int64_t after = ReadPhysicalMemory().free;
     const std::int32_t released = ReleasedMegabytes(before, after);
-    ReportReleased(w, released);
+    progress.Report(released);
     platform::Trace(CleanTraceText(L"Deep Clean", before, after));
-    run.Finish();
-    return CleanOutcome{first.total > 0, taken > 0, released};
+    run.End();
+    return CleanOutcome{first.total > 0, taken > 0, released, true};
 }
 
 std::int64_t AddressSpaceLeft() {

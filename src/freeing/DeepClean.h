@@ -1,21 +1,18 @@
 // Deep Clean: takes the free physical memory plus an eighth of the used in
 // 1 MB blocks, touching every page, then gives it all back at once so that
-// the system pages other processes out; the gain is reported on the window.
+// the system pages other processes out; the gain is reported.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
-#include "freeing/CleanWindow.h"
+#include "freeing/CleanProgress.h"
 #include "freeing/FreeingRules.h"
+#include "freeing/SmartClean.h"
 
 namespace freeing {
 
-// Arms Timer_classic_free; the clean runs in its first tick, after the menu
-// that chose it has closed. Choosing it again while armed still gives one run.
-void DeepCleanClick(CleanWindow& w);
-
-// Tick of Timer_classic_free: disarms the timer and runs one whole Deep
-// Clean before returning, pumping the message queue once per block.
+// Runs one whole Deep Clean before returning, pumping the message queue
+// once per block.
 //
 // The target is cut to the block table's 16,385 slots. A target of 0 (no
 // memory figures) fills and releases nothing, sets the progress maximum to 0
@@ -29,8 +26,8 @@ void DeepCleanClick(CleanWindow& w);
 // in one of the run's pumps, the fill stops at that block: what it took is
 // given back at once and the run returns with no second reading and no
 // report, so the program ends as soon as it would without a clean. A tick
-// that arrives while the program ends does nothing.
-CleanOutcome Timer_classic_freeTimer(CleanWindow& w);
+// started while the program ends does nothing.
+CleanOutcome RunDeepClean(CleanProgress& progress);
 
 // ---- Test seams (replaced through platform::ScopedSeam) ----
 

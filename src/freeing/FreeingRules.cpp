@@ -95,8 +95,8 @@ int ReportTextLeft(int numberLeft, int numberWidth) { return numberLeft + number
 
 bool ReportInTray(bool windowVisible, bool windowMinimised) { return !windowVisible || windowMinimised; }
 
-std::wstring ReportLine(std::int32_t R, const std::wstring& text) {
-    return R > 0 ? std::to_wstring(R) + L" " + text : text;
+std::wstring ReportLine(std::int32_t released, const std::wstring& text) {
+    return released > 0 ? std::to_wstring(released) + L" " + text : text;
 }
 
 }  // namespace freeing

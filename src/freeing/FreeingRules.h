@@ -57,12 +57,13 @@ std::int32_t ReleasedMegabytes(std::int64_t before, std::int64_t after);
 // ("Smart Clean: 1000 MB free before, 1007 MB after, 7 MB released").
 std::wstring CleanTraceText(const std::wstring& clean, std::int64_t before, std::int64_t after);
 
-// What one clean did, for a caller with no window to show it on.
+// What one clean did.
 struct CleanOutcome {
     bool measured = false;  // the memory status could be read (a physical total above 0)
     bool acted = false;     // Smart Clean: a pass could list the processes;
                             // Deep Clean: at least one block was taken
     std::int32_t released = 0;  // the gain reported, in whole megabytes
+    bool reported = false;      // the run reached its report (it was not stopped)
 };
 
 // The exit code of a clean run from the command line: 0 when the clean ran
@@ -132,9 +133,9 @@ int ReportTextLeft(int numberLeft, int numberWidth);
 // main window is out of sight, hidden in the tray or minimised.
 bool ReportInTray(bool windowVisible, bool windowMinimised);
 
-// The report as one line: for R > 0 the number, a blank and the text that
-// follows it on the window ("1234 MB memory has been released."), otherwise
-// the text alone ("No memory has been released.").
-std::wstring ReportLine(std::int32_t R, const std::wstring& text);
+// The report as one line: for a gain above 0 the number, a blank and the
+// text that follows it on the window ("1234 MB memory has been released."),
+// otherwise the text alone ("No memory has been released.").
+std::wstring ReportLine(std::int32_t released, const std::wstring& text);
 
 }  // namespace freeing

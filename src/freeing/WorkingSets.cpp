@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "freeing/FreeingRules.h"
-#include "monitor/CpuHistory.h"
 #include "probes/ToolHelp.h"
 #include "platform/Handle.h"
 
@@ -15,12 +14,6 @@ SetWorkingSetSizeFn SetWorkingSetSizeCall = &::SetProcessWorkingSetSize;
 CloseHandleFn CloseHandleCall = &::CloseHandle;
 
 namespace {
-
-// The processor figure the pacing reads: the sample 25 ticks before the
-// newest, so a burst of load shows only after it has lasted a while.
-constexpr std::size_t kPacingSample = 125;
-static_assert(kPacingSample < std::tuple_size<decltype(monitor::CpuHistory)>::value,
-              "the pacing sample lies inside the history");
 
 // Both minimum and maximum at the all-ones size: remove as many pages as
 // the system allows.
@@ -57,9 +50,9 @@ void TrimProcess(DWORD processId) {
 
 }  // namespace
 
-bool FreeWorkingSets(AutoFreePacer& pacer) {
+bool FreeWorkingSets(AutoFreePacer& pacer, std::int32_t pacingSample) {
     // The new pace governs the wait until the next tick, whatever the walk finds.
-    if (!pacer.Pace(monitor::CpuHistory[kPacingSample])) return false;
+    if (!pacer.Pace(pacingSample)) return false;
     return TrimWorkingSets();
 }
 
@@ -73,10 +66,6 @@ bool TrimWorkingSets() {
         TrimProcess(entry.th32ProcessID);
     }
     return true;
-}
-
-void Timer_freeTimer(bool autoFreeChecked, AutoFreePacer& pacer) {
-    if (autoFreeChecked) FreeWorkingSets(pacer);
 }
 
 }  // namespace freeing

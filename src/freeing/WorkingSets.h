@@ -4,28 +4,25 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
+
 #include "freeing/FreeingRules.h"
 
 namespace freeing {
 
-// One trimming pass. Skipped entirely while the processor usage 25 samples
-// back (monitor::CpuHistory[125]) is above 80 percent; otherwise the pacer's
+// One trimming pass, paced by `pacingSample`, the processor usage 25 samples
+// back (the monitor history's entry 125). Skipped entirely while it is above
+// 80 percent; otherwise the pacer's
 // interval is retuned first (5, 7 or 10 s by that usage) and then every
 // process of a Tool Help snapshot is opened with PROCESS_SET_QUOTA, trimmed
 // with SetProcessWorkingSetSize(-1, -1) and closed. No result is examined:
 // a process that cannot be opened is passed over. Returns whether the pass
 // listed the processes (false when skipped or without a snapshot).
-bool FreeWorkingSets(AutoFreePacer& pacer);
+bool FreeWorkingSets(AutoFreePacer& pacer, std::int32_t pacingSample);
 
 // The walk alone, with no pacing and no timer: every process of a Tool Help
 // snapshot trimmed as above. Returns false when no snapshot could be taken.
 bool TrimWorkingSets();
-
-// Tick of Timer_free: one pass when automatic freeing is switched on
-// (the settings dialog's CheckBox_set_auto_free); otherwise nothing at all,
-// not even the interval changes. The caller then sets Timer_free's interval
-// to the pacer's.
-void Timer_freeTimer(bool autoFreeChecked, AutoFreePacer& pacer);
 
 // ---- Test seams (replaced through platform::ScopedSeam) ----
 

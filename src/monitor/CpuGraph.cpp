@@ -5,9 +5,7 @@
 
 namespace monitor {
 
-std::int32_t GridPhase = 0;
-
-void DrawGraphGrid(widgets::TCanvas& canvas, int width, int height) {
+void DrawGraphGrid(widgets::TCanvas& canvas, int width, int height, std::int32_t& gridPhase) {
     canvas.SetBrushColor(widgets::clBlack);
     canvas.FillRect(RECT{0, 0, width, height});
 
@@ -20,10 +18,10 @@ void DrawGraphGrid(widgets::TCanvas& canvas, int width, int height) {
 
     // The phase moves between the two sets of lines, so the vertical lines
     // of the first tick already stand at phase 1.
-    GridPhase = NextGridPhase(GridPhase);
+    gridPhase = NextGridPhase(gridPhase);
     const int lines = VerticalGridLineCount(width);
     for (int i = 1; i <= lines; ++i) {
-        const int x = VerticalGridX(i, GridPhase);
+        const int x = VerticalGridX(i, gridPhase);
         canvas.MoveTo(x, 0);
         canvas.LineTo(x, height);
     }
@@ -31,7 +29,7 @@ void DrawGraphGrid(widgets::TCanvas& canvas, int width, int height) {
     canvas.SetPen(widgets::clLime, 1);
 }
 
-void DrawGraphTrace(widgets::TCanvas& canvas, int height) {
+void DrawGraphTrace(widgets::TCanvas& canvas, int height, const CpuHistory& history) {
     // DrawGraphGrid left this pen selected; setting it again costs nothing
     // and keeps the trace lime even when drawn on its own.
     canvas.SetPen(widgets::clLime, 1);
@@ -39,7 +37,7 @@ void DrawGraphTrace(widgets::TCanvas& canvas, int height) {
     // in a single call draw them exactly as segment by segment would.
     POINT points[kCpuHistorySize];
     for (int j = 0; j < kCpuHistorySize; ++j)
-        points[j] = POINT{kGraphPixelsPerSample * j, GraphRow(CpuHistory[j], height)};
+        points[j] = POINT{kGraphPixelsPerSample * j, GraphRow(history[j], height)};
     canvas.MoveTo(points[0].x, points[0].y);
     canvas.PolylineTo(points + 1, kCpuHistorySize - 1);
 }

@@ -5,20 +5,19 @@
 #pragma once
 #include <cstdint>
 
+#include "monitor/CpuHistory.h"
 #include "widgets/Graphics.h"
 
 namespace monitor {
 
-// Scroll phase of the vertical grid, 0..4; 0 before the first tick.
-extern std::int32_t GridPhase;
-
 // Clears (0, 0, width, height) to black, draws the horizontal grid lines,
-// advances GridPhase, draws the vertical grid lines, and leaves a lime pen
-// selected for DrawGraphTrace.
-void DrawGraphGrid(widgets::TCanvas& canvas, int width, int height);
+// advances gridPhase (the vertical grid's scroll phase, 0..4; 0 before the
+// first tick), draws the vertical grid lines, and leaves a lime pen selected
+// for DrawGraphTrace.
+void DrawGraphGrid(widgets::TCanvas& canvas, int width, int height, std::int32_t& gridPhase);
 
-// Draws the 150 segments joining the 151 samples of CpuHistory with the lime
-// pen: sample j at (3 j, GraphRow(CpuHistory[j], height)).
-void DrawGraphTrace(widgets::TCanvas& canvas, int height);
+// Draws the 150 segments joining the 151 samples of the history with the
+// lime pen: sample j at (3 j, GraphRow(history[j], height)).
+void DrawGraphTrace(widgets::TCanvas& canvas, int height, const CpuHistory& history);
 
 }  // namespace monitor

@@ -1,10 +1,9 @@
-// The process-wide history of processor-usage samples: 151 signed percentages,
-// index 0 the oldest, index 150 the newest. Values are stored as sampled,
-// never clamped (a sample a little below 0 or above 100 stays as it is).
-// Written only by the monitor tick; read by the usage graph and the idle
-// auto-free pacing.
+// The history of processor-usage samples: 151 signed percentages, index 0
+// the oldest, index 150 the newest. Written only by the monitor tick; read
+// by the usage graph and the idle auto-free pacing.
 #pragma once
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace monitor {
@@ -12,13 +11,14 @@ namespace monitor {
 constexpr int kCpuHistorySize = 151;
 constexpr int kNewestSample = kCpuHistorySize - 1;
 
-extern std::array<std::int32_t, kCpuHistorySize> CpuHistory;
+using CpuHistory = std::array<std::int32_t, kCpuHistorySize>;
 
-// Sets every entry to 0 (the state before the first tick).
-void ResetCpuHistory();
+// The sample the idle auto-free paces by: 25 ticks before the newest, so a
+// burst of load shows only after it has lasted a while.
+constexpr std::size_t kPacingSample = 125;
 
 // Moves every entry one place towards index 0 (the oldest drops out) and
 // stores `newest` at index 150.
-void ShiftCpuHistory(std::int32_t newest);
+void ShiftCpuHistory(CpuHistory& history, std::int32_t newest);
 
 }  // namespace monitor

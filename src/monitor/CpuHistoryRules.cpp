@@ -4,13 +4,9 @@
 
 namespace monitor {
 
-std::array<std::int32_t, kCpuHistorySize> CpuHistory{};
-
-void ResetCpuHistory() { CpuHistory.fill(0); }
-
-void ShiftCpuHistory(std::int32_t newest) {
-    std::copy(CpuHistory.begin() + 1, CpuHistory.end(), CpuHistory.begin());
-    CpuHistory[kNewestSample] = newest;
+void ShiftCpuHistory(CpuHistory& history, std::int32_t newest) {
+    std::copy(history.begin() + 1, history.end(), history.begin());
+    history[kNewestSample] = newest;
 }
 
 }  // namespace monitor

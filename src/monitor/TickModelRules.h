@@ -55,6 +55,15 @@ struct TickView {
     std::int64_t trayFreeMb = 0;
 };
 
+// What the monitor keeps from one tick to the next: the processor history,
+// the graph grid's scroll phase and the last readings.
+struct MonitorState {
+    CpuHistory cpuHistory{};
+    std::int32_t gridPhase = 0;
+    TickReadings last;
+    std::int32_t PacingSample() const noexcept { return cpuHistory[kPacingSample]; }
+};
+
 // Where a bar shows `position`: clamped to its range.
 int BarPosition(std::int64_t position, BarRange range = {});
 

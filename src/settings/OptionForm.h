@@ -1,41 +1,17 @@
-// TOptionForm: the settings dialog. Its four check boxes are the program's
-// live settings: the status bar and the idle auto-free read them (through
-// LiveSettings). It is created once, hidden, right after the main window;
-// its creation loads the settings and applies them for the first time.
+// TOptionForm: the settings dialog. Its four check boxes show the program's
+// settings and change them at once (a box ticked while the dialog is open
+// takes effect straight away; Cancel and the close box put back what was
+// there when it opened). It is created once, hidden, right after the main
+// window; its creation has the program load and apply the settings.
 #pragma once
-#include <array>
 #include <string>
 
+#include "settings/SettingsHost.h"
 #include "settings/SettingsTable.h"
 #include "widgets/Form.h"
 #include "widgets/StdCtrls.h"
 
-namespace localisation {
-class TLanguage;
-}
-
 namespace settings {
-
-// What the dialog needs of the main window, which implements it.
-class TSettingsHost {
-public:
-    virtual HWND OwnerWindow() const = 0;
-    virtual localisation::TLanguage& Language() const = 0;
-    // The status bar's texts and pictures, for the settings as they now are.
-    virtual void ShowSettingsStatus(const std::wstring& smartText, const std::wstring& autoText) = 0;
-    // Starts the idle auto-free's timer (Timer_free).
-    virtual void StartAutoFree() = 0;
-
-protected:
-    ~TSettingsHost() = default;
-};
-
-// The live settings the main window acts on; all off before the dialog exists.
-struct TLiveSettings {
-    bool smartFree = false;
-    bool autoFree = false;
-};
-TLiveSettings LiveSettings();
 
 class TOptionForm : public widgets::TTntForm {
 public:
@@ -54,31 +30,20 @@ public:
     void Button_set_saveClick();
     void Button_set_cancelClick();
 
-    // Reloads the boxes from the file as the dialog opens ("startwithwindows"
-    // then defaults to on), remembering their previous states for Cancel. A
-    // file that cannot be read leaves the boxes as they are, and is reported.
+    // Has the program read the file again as the dialog opens and shows its
+    // settings, remembering those in use before for Cancel. A file that
+    // cannot be read leaves the settings as they are, and is reported.
     void LoadForDialog();
-    // The status texts on the main window's status bar, from the boxes.
-    void UpdateStatusTexts();
 
 private:
-    // What the autostart entry does when the settings are applied.
-    enum class Autostart { RegisterWhenTicked, FollowTheBox, LeaveAlone };
-
-    // Loads the boxes from the file. When the file exists but cannot be
-    // read, the boxes stay as they are (at start-up: the start-up defaults)
-    // and the report's text is returned.
-    std::wstring loadBoxes(bool forDialog);
-    void restoreBoxes();
-    // Status texts, autostart entry, Timer_free; returns the message of a
-    // refused autostart entry.
-    std::wstring applySettings(Autostart autostart);
+    // The boxes as a settings value, and the other way round.
+    SettingsValue shown() const;
+    void show(const SettingsValue& value);
+    // Cancel and the close box: the settings in use before the dialog opened.
+    void putBack();
 
     TSettingsHost& host_;
-    std::array<bool, std::tuple_size_v<decltype(Settings)>> beforeDialog_{};
-    // False while the boxes hold the start-up defaults in place of a file
-    // that could not be read: OK then stores only what the user changed.
-    bool boxesFromFile_ = true;
+    SettingsValue beforeDialog_;
 };
 
 // The dialog once created; null before (the main window's creation and its

@@ -82,6 +82,34 @@ void OpenSettingsFile() {
     }
 }
 
+SettingsValue ReadSettings(const SettingsValue& fallback) {
+    SettingsValue value = fallback;
+    if (!SettingsIni) return value;
+    for (const Setting& setting : Settings)
+        value.*setting.field = SettingsIni->ReadBool(SettingsSection, setting.key, fallback.*setting.field);
+    return value;
+}
+
+SettingsValue StartupDefaults() {
+    SettingsValue value;
+    for (const Setting& setting : Settings) value.*setting.field = setting.startupDefault;
+    return value;
+}
+
+SettingsValue DialogDefaults() {
+    SettingsValue value;
+    for (const Setting& setting : Settings) value.*setting.field = setting.dialogDefault;
+    return value;
+}
+
+void WriteSettings(const SettingsValue& value, const SettingsValue& before, bool all) {
+    if (!SettingsIni) return;
+    for (const Setting& setting : Settings) {
+        if (all || value.*setting.field != before.*setting.field)
+            SettingsIni->WriteBool(SettingsSection, setting.key, value.*setting.field);
+    }
+}
+
 void RegisterAutostart() {
     platform::TTntRegistry registry;
     // A missing Run key is not created (it is the system's, not ours): the

@@ -7,6 +7,7 @@
 
 #include "platform/AppData.h"
 #include "platform/IniFile.h"
+#include "settings/SettingsTable.h"
 
 namespace settings {
 
@@ -55,6 +56,18 @@ std::wstring SettingsFileUnreadable(const std::wstring& consequence);
 // Sleep unless a test counts the waits instead.
 using ReadWaitFn = void (*)(unsigned long milliseconds);
 extern ReadWaitFn SettingsReadWait;
+
+// The settings the file holds; a key it lacks takes the value `fallback`
+// has for it. Without a settings file object, `fallback` itself.
+SettingsValue ReadSettings(const SettingsValue& fallback);
+// The defaults of the table for a missing key: at start-up, or as the
+// dialog opens.
+SettingsValue StartupDefaults();
+SettingsValue DialogDefaults();
+// Writes the keys of `value`: every one, or (all false) only those whose
+// setting differs from `before`. Throws platform::EIniFileException naming
+// the file when the write is refused.
+void WriteSettings(const SettingsValue& value, const SettingsValue& before, bool all);
 
 // Makes the Run value "Brimvale" hold the quoted executable path and " /m",
 // rewriting it only when it differs (a value of another type is replaced).

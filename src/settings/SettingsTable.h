@@ -1,22 +1,26 @@
-// The four on/off settings as one table, walked by the store (first run),
-// the start-up sequence and the dialog.
+// The four on/off settings: one value that the program acts on, and one
+// table of their keys and defaults, walked by the store, the start-up
+// sequence and the dialog.
 #pragma once
 #include <array>
 
-namespace widgets {
-class TTntCheckBox;
-}
-
 namespace settings {
 
-class TOptionForm;
+// The settings in use. All off until the settings file is read at start-up.
+struct SettingsValue {
+    bool startWithWindows = false;
+    bool autoFree = false;
+    bool pauseWhenBusy = false;
+    bool smartFree = false;
+    bool operator==(const SettingsValue&) const = default;
+};
 
 struct Setting {
     const wchar_t* key;   // in the settings file's one section
     bool firstRun;        // written when the file is created
     bool startupDefault;  // taken at start-up when the key is missing
     bool dialogDefault;   // taken when the dialog opens and the key is missing
-    widgets::TTntCheckBox* TOptionForm::*box;  // the dialog's box that holds it
+    bool SettingsValue::*field;
 };
 
 extern const std::array<Setting, 4> Settings;

@@ -15,26 +15,18 @@ using namespace monitor;
 
 namespace {
 
-// Draws on a bitmap the size of the main window's graph image, keeping the
-// process-wide history and grid phase as they were before the test.
+// Draws on a bitmap the size of the main window's graph image, from a
+// history and grid phase of the test's own.
 class CpuGraphTest : public ::testing::Test {
 protected:
     static constexpr int W = 449, H = 89;
 
-    void SetUp() override {
-        savedHistory_ = CpuHistory;
-        savedPhase_ = GridPhase;
-        ResetCpuHistory();
-        GridPhase = 0;
-    }
-    void TearDown() override {
-        CpuHistory = savedHistory_;
-        GridPhase = savedPhase_;
-    }
+    CpuHistory history_{};
+    std::int32_t gridPhase_ = 0;
 
     void Tick(TBitmap& bmp) {
-        DrawGraphGrid(bmp.Canvas(), bmp.Width(), bmp.Height());
-        DrawGraphTrace(bmp.Canvas(), bmp.Height());
+        DrawGraphGrid(bmp.Canvas(), bmp.Width(), bmp.Height(), gridPhase_);
+        DrawGraphTrace(bmp.Canvas(), bmp.Height(), history_);
     }
     static TColor At(TBitmap& bmp, int x, int y) {
         return PixelToColor(bmp.Bits()[y * bmp.Width() + x]);
@@ -70,16 +62,14 @@ protected:
         }
     }
 
-    std::array<std::int32_t, kCpuHistorySize> savedHistory_{};
-    std::int32_t savedPhase_ = 0;
 };
 
 }  // namespace
 
 TEST_F(CpuGraphTest, FirstGridStandsAtPhaseOne) {
     TBitmap bmp(W, H);
-    DrawGraphGrid(bmp.Canvas(), W, H);
-    EXPECT_EQ(1, GridPhase);
+    DrawGraphGrid(bmp.Canvas(), W, H, gridPhase_);
+    EXPECT_EQ(1, gridPhase_);
     EXPECT_EQ(clGreen, At(bmp, 12, 0));
     EXPECT_EQ(clGreen, At(bmp, 447, 88));  // 30th line, full height
     ExpectGridOnly(bmp, 12);
@@ -87,15 +77,15 @@ TEST_F(CpuGraphTest, FirstGridStandsAtPhaseOne) {
 
 TEST_F(CpuGraphTest, VerticalLinesAtPhaseZeroAndFour) {
     TBitmap bmp(W, H);
-    GridPhase = 4;  // advances to 0
-    DrawGraphGrid(bmp.Canvas(), W, H);
-    EXPECT_EQ(0, GridPhase);
+    gridPhase_ = 4;  // advances to 0
+    DrawGraphGrid(bmp.Canvas(), W, H, gridPhase_);
+    EXPECT_EQ(0, gridPhase_);
     EXPECT_EQ(clGreen, At(bmp, 15, 5));
     EXPECT_EQ(clGreen, At(bmp, 435, 5));  // the 30th line, at 450, is off the image
     ExpectGridOnly(bmp, 0);
 
-    GridPhase = 3;  // advances to 4
-    DrawGraphGrid(bmp.Canvas(), W, H);
+    gridPhase_ = 3;  // advances to 4
+    DrawGraphGrid(bmp.Canvas(), W, H, gridPhase_);
     EXPECT_EQ(clGreen, At(bmp, 3, 5));
     EXPECT_EQ(clGreen, At(bmp, 438, 5));
     ExpectGridOnly(bmp, 3);
@@ -103,11 +93,11 @@ TEST_F(CpuGraphTest, VerticalLinesAtPhaseZeroAndFour) {
 
 TEST_F(CpuGraphTest, GridRepeatsAfterFiveTicks) {
     TBitmap first(W, H), later(W, H);
-    DrawGraphGrid(first.Canvas(), W, H);
-    for (int tick = 0; tick < 5; ++tick) DrawGraphGrid(later.Canvas(), W, H);
-    EXPECT_EQ(1, GridPhase);
+    DrawGraphGrid(first.Canvas(), W, H, gridPhase_);
+    for (int tick = 0; tick < 5; ++tick) DrawGraphGrid(later.Canvas(), W, H, gridPhase_);
+    EXPECT_EQ(1, gridPhase_);
     EXPECT_EQ(0, std::memcmp(first.Bits(), later.Bits(), W * H * 4));
-    DrawGraphGrid(later.Canvas(), W, H);
+    DrawGraphGrid(later.Canvas(), W, H, gridPhase_);
     EXPECT_NE(0, std::memcmp(first.Bits(), later.Bits(), W * H * 4));
 }
 
@@ -118,7 +108,7 @@ TEST_F(CpuGraphTest, FlatHistoryDrawsOneFullWidthRowAtItsValue) {
     } cases[] = {{0, 88}, {-1, 88}, {25, 65}, {50, 43}, {98, 0}};
     for (const auto& c : cases) {
         TBitmap bmp(W, H);
-        CpuHistory.fill(c.v);
+        history_.fill(c.v);
         Tick(bmp);
         EXPECT_EQ(std::vector<int>{c.row}, RowsWith(bmp, clLime)) << c.v;
         EXPECT_EQ(W, Count(bmp, clLime)) << c.v;  // every column 0..448, newest segment included
@@ -128,7 +118,7 @@ TEST_F(CpuGraphTest, FlatHistoryDrawsOneFullWidthRowAtItsValue) {
 TEST_F(CpuGraphTest, SamplesOfNinetyNineAndHundredRunAboveTheImage) {
     for (std::int32_t v : {99, 100}) {
         TBitmap bmp(W, H);
-        CpuHistory.fill(v);
+        history_.fill(v);
         Tick(bmp);
         EXPECT_EQ(0, Count(bmp, clLime)) << v;
     }
@@ -136,7 +126,7 @@ TEST_F(CpuGraphTest, SamplesOfNinetyNineAndHundredRunAboveTheImage) {
 
 TEST_F(CpuGraphTest, OldestSampleAtTheLeftEdge) {
     TBitmap bmp(W, H);
-    CpuHistory[0] = 50;
+    history_[0] = 50;
     Tick(bmp);
     EXPECT_EQ(clLime, At(bmp, 0, 43));
     EXPECT_EQ(clLime, At(bmp, 3, 88));  // the first segment drops to the second sample
@@ -146,10 +136,10 @@ TEST_F(CpuGraphTest, OldestSampleAtTheLeftEdge) {
 
 TEST_F(CpuGraphTest, EachTickClearsThePreviousLine) {
     TBitmap bmp(W, H);
-    CpuHistory.fill(50);
+    history_.fill(50);
     Tick(bmp);
     ASSERT_EQ(clLime, At(bmp, 200, 43));
-    CpuHistory.fill(0);
+    history_.fill(0);
     Tick(bmp);
     EXPECT_EQ(std::vector<int>{88}, RowsWith(bmp, clLime));
     EXPECT_EQ(clBlack, At(bmp, 200, 43));
@@ -166,7 +156,7 @@ TEST_F(CpuGraphTest, NewestPointItselfIsNotPainted) {
 TEST_F(CpuGraphTest, ExtremeSamplesDrawNothingAndDoNotCrash) {
     for (std::int32_t v : {INT32_MIN, INT32_MAX, 1000, -1000}) {
         TBitmap bmp(W, H);
-        CpuHistory.fill(v);
+        history_.fill(v);
         Tick(bmp);
         EXPECT_EQ(0, Count(bmp, clLime)) << v;
     }
@@ -176,11 +166,11 @@ namespace {
 
 // The trace as 150 separate move-to/line-to pairs, the plainest reading of
 // how the segments are drawn.
-void SegmentBySegment(TCanvas& canvas, int height) {
+void SegmentBySegment(TCanvas& canvas, int height, const CpuHistory& history_) {
     canvas.SetPen(clLime, 1);
     for (int j = 0; j < kCpuHistorySize - 1; ++j) {
-        canvas.MoveTo(3 * j, GraphRow(CpuHistory[j], height));
-        canvas.LineTo(3 * j + 3, GraphRow(CpuHistory[j + 1], height));
+        canvas.MoveTo(3 * j, GraphRow(history_[j], height));
+        canvas.LineTo(3 * j + 3, GraphRow(history_[j + 1], height));
     }
 }
 
@@ -205,10 +195,10 @@ TEST_F(CpuGraphTest, TraceMatchesTheSegmentsDrawnOneByOne) {
     };
     for (std::size_t h = 0; h < std::size(histories); ++h) {
         SCOPED_TRACE(h);
-        for (int j = 0; j < kCpuHistorySize; ++j) CpuHistory[j] = histories[h](j);
+        for (int j = 0; j < kCpuHistorySize; ++j) history_[j] = histories[h](j);
         TBitmap drawn(460, H), expected(460, H);  // wide enough to show the last point
-        DrawGraphTrace(drawn.Canvas(), H);
-        SegmentBySegment(expected.Canvas(), H);
+        DrawGraphTrace(drawn.Canvas(), H, history_);
+        SegmentBySegment(expected.Canvas(), H, history_);
         ASSERT_EQ(Pixels(expected), Pixels(drawn));
         ASSERT_GT(Count(drawn, clLime), 0);
     }

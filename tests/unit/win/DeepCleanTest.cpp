@@ -9,9 +9,8 @@
 #include "FreeingTestSupport.h"
 #include "freeing/DeepClean.h"
 #include "freeing/SmartClean.h"
-#include "freeing/WindowlessClean.h"
+#include "freeing/CommandLineClean.h"
 #include "freeing/WorkingSets.h"
-#include "monitor/CpuHistory.h"
 #include "widgets/Application.h"
 
 using namespace freeing;
@@ -98,7 +97,6 @@ HANDLE WINAPI RefusingOpen(DWORD, BOOL, DWORD) { return nullptr; }
 class DeepCleanTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        monitor::ResetCpuHistory();
         gLog = Log{};
         gFailAt = -1;
         gStaticBlocks = false;
@@ -119,15 +117,15 @@ protected:
     }
     void onPosted(int code) {
         if (code == kArmDeepClean) {
-            DeepCleanClick(window());
+            rig_->DeepClean();
             rig_->PostDeepCleanTick();
         }
-        if (code == kSmartClean) SmartCleanClick(window());
+        if (code == kSmartClean) rig_->SmartClean();
         if (code == kExit) widgets::Application.Terminate();
     }
     // Arms the clean and pumps until the run it starts is over.
     void RunDeepClean() {
-        DeepCleanClick(window());
+        rig_->DeepClean();
         rig_->PostDeepCleanTick();
         ASSERT_TRUE(freeingtest::PumpUntil([this] { return !form().classicFreeTimer->Enabled() && idle(); }));
     }
@@ -147,7 +145,6 @@ protected:
         EXPECT_FALSE(form().classicFreeTimer->Enabled());
     }
     freeingtest::CleanTestForm& form() { return rig_->form; }
-    CleanWindow& window() { return rig_->window; }
 
     freeingtest::ScratchProgram program_;
     FakeToolHelp toolHelp_;
@@ -297,8 +294,8 @@ TEST_F(DeepCleanTest, NoMemoryFiguresMeansNoFillAndTheNoGainReport) {
 }
 
 TEST_F(DeepCleanTest, ChoosingItTwiceBeforeTheTickGivesOneRun) {
-    DeepCleanClick(window());
-    DeepCleanClick(window());
+    rig_->DeepClean();
+    rig_->DeepClean();
     EXPECT_TRUE(form().classicFreeTimer->Enabled());
     EXPECT_EQ(100u, form().classicFreeTimer->Interval());
     EXPECT_TRUE(gLog.allocations.empty());  // the click only arms the timer
@@ -363,7 +360,7 @@ TEST_F(DeepCleanTest, ADeepCleanChosenDuringASmartCleanRunsInItsNextPump) {
     platform::ScopedSeam<SleepFn> arming(SmartCleanSleepCall, &ArmingSmartPause);
     // Smart before, Deep first, Deep second, Smart after.
     memory_.Script({{8 * MB, 8 * MB}, {8 * MB, 8 * MB}, {8 * MB, 9 * MB}, {8 * MB, 15 * MB}});
-    SmartCleanClick(window());
+    rig_->SmartClean();
     EXPECT_EQ(10, gSmartPauses);
     EXPECT_EQ(4, memory_.calls);
     EXPECT_EQ(8u, gLog.allocations.size());

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "ResourceCounts.h"
+#include "MainFormSupport.h"
 #include "app/MainForm.h"
 #include "probes/unitUseage.h"
 #include "widgets/Application.h"
@@ -52,7 +53,7 @@ void Ticks(app::TMainForm& form, int count) {
 TEST(Endurance, AnHourOfTicksLeavesHandlesIconsGdiObjectsAndMemoryWhereTheyWere) {
     widgets::Application.SetCommandLineForTest(L"brimvale.exe");
     probes::ResetCpuUsageForTest();
-    auto form = std::make_unique<app::TMainForm>();
+    auto form = std::make_unique<testsupport::OwnMainForm>();
     form->Timer_cpu->SetEnabled(false);
     // The first ticks create what all later ones reuse (fonts, pens, the
     // icon surfaces) and let the heaps find their size.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "SettingsTestSupport.h"
+#include "MainFormSupport.h"
 #include "app/MainForm.h"
 #include "localisation/Language.h"
 #include "localisation/TranslateForm.h"
@@ -36,8 +37,8 @@ protected:
     void WriteLanguage(const std::wstring& text) { WriteBytes(root_ / L"program\\language\\English.lng", Utf16Bytes(text)); }
     void Start() {
         probes::ResetCpuUsageForTest();
-        main_ = std::make_unique<app::TMainForm>();
-        dialog_ = std::make_unique<settings::TOptionForm>(*main_);
+        main_ = std::make_unique<testsupport::OwnMainForm>();
+        dialog_ = std::make_unique<settings::TOptionForm>(main_->TheProgram());
     }
     std::vector<std::wstring> Captions(widgets::TTntForm& form) {
         std::vector<std::wstring> captions{form.Caption()};

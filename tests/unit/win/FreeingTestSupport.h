@@ -1,6 +1,7 @@
 // Helpers for the freeing tests: a small window built from real widgets that
-// stands for the main window, a pretend Tool Help, scripted memory readings,
-// and a scratch program folder so that every text comes out in English.
+// stands for the main window as the program's view, a pretend Tool Help,
+// scripted memory readings, and a scratch program folder so that every text
+// comes out in English.
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -14,8 +15,9 @@
 #include <vector>
 
 #include "SettingsTestSupport.h"
-#include "freeing/CleanWindow.h"
+#include "app/Program.h"
 #include "freeing/DeepClean.h"
+#include "freeing/WindowCleanProgress.h"
 #include "localisation/Language.h"
 #include "probes/MemoryEx.h"
 #include "probes/ToolHelp.h"
@@ -113,12 +115,35 @@ private:
     testsupport::SavedRegistryValue savedAppData_{settings::ShellFoldersKey, settings::AppDataValue};
 };
 
-// The test window, its language object and the interface the cleans take.
-struct CleanRig {
-    CleanRig() : language(), window{form, *form.progress, *form.progressLabel, *form.goButton, *form.settingsButton,
-                                    *form.numberBefore, *form.number, *form.released,
-                                    *form.freeTimer, pacer, *form.classicFreeTimer, language} {
-        form.classicFreeTimer->OnTimer = [this] { freeing::Timer_classic_freeTimer(window); };
+// The test window as the program's view, its language object and the
+// program whose cleans it shows. The Deep Clean timer's tick runs the armed
+// Deep Clean, as the main window's does; tray reports are counted.
+struct CleanRig : app::ProgramView {
+    CleanRig()
+        : language(),
+          progress{{form, *form.progress, *form.progressLabel, *form.goButton, *form.settingsButton,
+                    *form.numberBefore, *form.number, *form.released},
+                   language} {
+        form.classicFreeTimer->OnTimer = [this] {
+            form.classicFreeTimer->SetEnabled(false);
+            (void)program.RunArmedDeepClean();
+        };
+        program.SetView(this);
+    }
+    ~CleanRig() { program.SetView(nullptr); }
+    HWND OwnerWindow() const override { return form.Handle(); }
+    localisation::TLanguage& Language() const override { return const_cast<localisation::TLanguage&>(language); }
+    void ShowSettingsStatus(const settings::SettingsValue&) override {}
+    void StartAutoFree() override { form.freeTimer->SetEnabled(true); }
+    void PaceAutoFree(unsigned intervalMs) override { form.freeTimer->SetInterval(intervalMs); }
+    void ArmDeepClean() override { form.classicFreeTimer->SetEnabled(true); }
+    freeing::CleanProgress& CleanProgress() override { return progress; }
+    void ShowCleanInTray(std::int32_t released) override { trayReports.push_back(released); }
+    void SmartClean(app::CleanOrigin origin = app::CleanOrigin::User) {
+        program.RequestClean(freeing::CleanKind::Smart, origin);
+    }
+    void DeepClean(app::CleanOrigin origin = app::CleanOrigin::User) {
+        program.RequestClean(freeing::CleanKind::Deep, origin);
     }
     // Delivers a tick of Timer_classic_free through the next pump, as the
     // system would once its interval has passed.
@@ -127,8 +152,9 @@ struct CleanRig {
     }
     CleanTestForm form;
     localisation::TLanguage language;
-    freeing::AutoFreePacer pacer;
-    freeing::FormCleanWindow window;
+    freeing::WindowCleanProgress progress;
+    app::Program program;
+    std::vector<std::int32_t> trayReports;
 };
 
 // Pumps until done() holds or about ten seconds have gone (a safety limit

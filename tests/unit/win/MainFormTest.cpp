@@ -4,6 +4,7 @@
 #include <regex>
 #include <thread>
 
+#include "MainFormSupport.h"
 #include "app/MainForm.h"
 #include "monitor/CpuHistory.h"
 #include "monitor/MonitorRules.h"
@@ -23,7 +24,7 @@ std::unique_ptr<TMainForm> NewMainForm(const std::wstring& commandLine = L"brimv
     Application.SetCommandLineForTest(commandLine);
     Application.SetShowMainFormOnRun(true);
     probes::ResetCpuUsageForTest();
-    return std::make_unique<TMainForm>();
+    return std::make_unique<testsupport::OwnMainForm>();
 }
 
 std::int64_t TotalPhysMb() {
@@ -45,7 +46,7 @@ RECT ClientRectOf(const TControl& c) {
 TEST(MainForm, FirstTickFillsEveryFigure) {
     auto form = NewMainForm();
     EXPECT_EQ(L"0%", form->Label_cpu_usage->Caption());
-    EXPECT_EQ(0, monitor::CpuHistory[monitor::kNewestSample]);
+    EXPECT_EQ(0, form->TheProgram().Monitor().cpuHistory[monitor::kNewestSample]);
     const std::wregex figure(L"-?\\d+(\\D\\d)? of \\d+(\\D\\d)?[MG]B");  // gigabytes from 10,000 MB
     std::wsmatch m;
     const std::wstring phys = form->Label_avail_phys->Caption();
@@ -175,8 +176,8 @@ TEST(MainForm, TickShiftsHistoryAndShowsTheNewestSample) {
         ++fakeSeconds;
         form->Timer_cpuTimer();
     }
-    EXPECT_EQ(25, monitor::CpuHistory[monitor::kNewestSample]);
-    EXPECT_EQ(0, monitor::CpuHistory[monitor::kNewestSample - 1]);
+    EXPECT_EQ(25, form->TheProgram().Monitor().cpuHistory[monitor::kNewestSample]);
+    EXPECT_EQ(0, form->TheProgram().Monitor().cpuHistory[monitor::kNewestSample - 1]);
     EXPECT_EQ(L"25%", form->Label_cpu_usage->Caption());
     const std::wstring tip = form->TextTrayIcon->Hint();
     EXPECT_NE(std::wstring::npos, tip.find(L"MB)  75% CPU free")) << std::string(tip.begin(), tip.end());
@@ -191,7 +192,7 @@ TEST(MainForm, SlashMAloneStartsInTheTray) {
         Application.SetShowMainFormOnRun(true);
         Application.SetCommandLineForTest(line);
         probes::ResetCpuUsageForTest();
-        TMainForm form;
+        testsupport::OwnMainForm form;
         EXPECT_EQ(shows, Application.ShowMainFormOnRun()) << std::string(line.begin(), line.end());
     }
     Application.SetShowMainFormOnRun(true);

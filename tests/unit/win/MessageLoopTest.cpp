@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "SettingsTestSupport.h"
+#include "MainFormSupport.h"
 #include "app/MainForm.h"
 #include "probes/unitUseage.h"
 #include "widgets/Application.h"
@@ -42,7 +43,7 @@ void Record(const MSG& msg) {
 TEST(MessageLoop, HiddenMainWindowWakesTheLoopOnlyForTimerCpu) {
     Application.SetCommandLineForTest(L"brimvale.exe /m");
     probes::ResetCpuUsageForTest();
-    auto form = std::make_unique<app::TMainForm>();
+    auto form = std::make_unique<testsupport::OwnMainForm>();
     Application.SetCommandLineForTest(L"brimvale.exe");
     EXPECT_FALSE(Application.ShowMainFormOnRun());
     Application.SetShowMainFormOnRun(true);  // Run has no main form to show here anyway

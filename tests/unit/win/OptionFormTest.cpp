@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "SettingsTestSupport.h"
+#include "MainFormSupport.h"
 #include "app/MainForm.h"
 #include "probes/unitUseage.h"
 #include "settings/OptionForm.h"
@@ -31,8 +32,8 @@ protected:
     }
     void Start() {
         probes::ResetCpuUsageForTest();
-        main_ = std::make_unique<TMainForm>();
-        dialog_ = std::make_unique<TOptionForm>(*main_);
+        main_ = std::make_unique<testsupport::OwnMainForm>();
+        dialog_ = std::make_unique<TOptionForm>(main_->TheProgram());
     }
     std::wstring IniPath() const { return appDataFolder_ / L"Palvo\\Brimvale\\Brimvale.ini"; }
     void WriteIni(const std::string& text) {

@@ -248,12 +248,11 @@ TEST(TrimmingWalk, ProcessesThatEndDuringTheWalkArePassedOver) {
             gWalk.children.push_back(pi);
         }
         probes::ResetToolHelpForTest();
-        monitor::ResetCpuHistory();
         {
             platform::ScopedSeam<freeing::OpenProcessFn> open(freeing::OpenProcessCall, &EndingOpen);
             platform::ScopedSeam<freeing::CloseHandleFn> close(freeing::CloseHandleCall, &CountingClose);
             freeing::AutoFreePacer pacer;
-            EXPECT_TRUE(freeing::FreeWorkingSets(pacer));
+            EXPECT_TRUE(freeing::FreeWorkingSets(pacer, 0));
         }
         EndChildren();  // in case the walk never reached them
 
@@ -308,7 +307,7 @@ TEST(DeepCleanAllocation, FailingEarlyEndsTheFillAndGivesBackWhatWasTaken) {
             gTaken.clear();
             gGivenBack.clear();
             rig.form.released->SetCaption(L"");
-            freeing::DeepCleanClick(rig.window);
+            rig.DeepClean();
             rig.PostDeepCleanTick();
             ASSERT_TRUE(freeingtest::PumpUntil([&] {
                 return !rig.form.classicFreeTimer->Enabled() && rig.form.goButton->Enabled() &&

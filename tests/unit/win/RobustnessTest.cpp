@@ -265,7 +265,7 @@ protected:
     // The texts as the program shows them next: the status texts as OK
     // writes them, both windows as they show, and a tick.
     std::pair<std::wstring, std::wstring> ShownTexts() {
-        dialog_->UpdateStatusTexts();
+        main_->ShowSettingsStatus(main_->TheProgram().Settings());
         main_->FormShow();
         dialog_->FormShow();
         EXPECT_TRUE(TickShowsFigures());

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "SettingsTestSupport.h"
+#include "MainFormSupport.h"
 #include "app/MainForm.h"
 #include "probes/unitUseage.h"
 #include "settings/OptionForm.h"
@@ -131,8 +132,8 @@ protected:
     // The start-up sequence: the main window first, the dialog second.
     void Start() {
         probes::ResetCpuUsageForTest();
-        main_ = std::make_unique<app::TMainForm>();
-        dialog_ = std::make_unique<settings::TOptionForm>(*main_);
+        main_ = std::make_unique<testsupport::OwnMainForm>();
+        dialog_ = std::make_unique<settings::TOptionForm>(main_->TheProgram());
     }
 
     std::wstring ProgramFolder() const { return root_ / L"program"; }

@@ -6,9 +6,8 @@
 
 #include "FreeingTestSupport.h"
 #include "freeing/SmartClean.h"
-#include "freeing/WindowlessClean.h"
+#include "freeing/CommandLineClean.h"
 #include "freeing/WorkingSets.h"
-#include "monitor/CpuHistory.h"
 #include "widgets/Application.h"
 
 using namespace freeing;
@@ -44,7 +43,6 @@ enum Posted { kSmartClean = 1, kExit, kQuitMessage };
 class SmartCleanTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        monitor::ResetCpuHistory();
         gPauses.clear();
         gOnPause = nullptr;
         toolHelp_.processes = {4, 8, 12};
@@ -54,7 +52,6 @@ protected:
         gOnPause = nullptr;
         gRig = nullptr;
         rig_.reset();
-        monitor::ResetCpuHistory();
         widgets::Application.ResetTerminatedForTest();
     }
     void makeRig() {
@@ -65,7 +62,7 @@ protected:
         rig_->form.OnPosted = [this](int code) { onPosted(code); };
     }
     void onPosted(int code) {
-        if (code == kSmartClean) SmartCleanClick(rig_->window);
+        if (code == kSmartClean) rig_->SmartClean();
         if (code == kExit) widgets::Application.Terminate();
         if (code == kQuitMessage) ::PostQuitMessage(0);
     }
@@ -75,7 +72,8 @@ protected:
         return p;
     }
     freeingtest::CleanTestForm& form() { return rig_->form; }
-    CleanWindow& window() { return rig_->window; }
+    void SmartClean() { rig_->SmartClean(); }
+    void Report(std::int32_t released) { rig_->progress.Report(released); }
 
     freeingtest::ScratchProgram program_;
     FakeToolHelp toolHelp_;
@@ -95,7 +93,7 @@ TEST_F(SmartCleanTest, TenPassesTenPercentApartThenTheWindowIsAsBefore) {
     const int height = form().Height();
     ASSERT_FALSE(form().freeTimer->Enabled());
 
-    SmartCleanClick(window());
+    SmartClean();
 
     EXPECT_EQ(kTenSteps, positions());
     EXPECT_EQ(kTenSteps, positionAtWalk);  // one trimming pass per step, after the bar moved
@@ -133,7 +131,7 @@ TEST_F(SmartCleanTest, WithoutAWindowItTrimsTenTimesAndItsExitCodeSaysWhetherItC
 
 TEST_F(SmartCleanTest, AGainIsShownInNavyWithTheTextSevenPixelsAfterIt) {
     memory_.Script({{8192 * MB, 1000 * MB + 5}, {8192 * MB, 1123 * MB + 7}});
-    SmartCleanClick(window());
+    SmartClean();
     EXPECT_EQ(L"123", form().number->Caption());
     EXPECT_EQ(widgets::clNavy, form().number->Font().color);
     EXPECT_EQ(0x800000u, form().number->Font().color);
@@ -148,20 +146,20 @@ TEST_F(SmartCleanTest, AGainIsShownInNavyWithTheTextSevenPixelsAfterIt) {
 
 TEST_F(SmartCleanTest, GainsAboveFourGigabytesAreMeasuredInSixtyFourBits) {
     memory_.Script({{16384 * MB, 5 * 1024 * MB}, {16384 * MB, 8 * 1024 * MB}});
-    SmartCleanClick(window());
+    SmartClean();
     EXPECT_EQ(L"3072", form().number->Caption());
 }
 
 TEST_F(SmartCleanTest, NoGainAfterAGainHidesTheNumberAndStartsTheTextWhereItWas) {
     memory_.Script({{8192 * MB, 1000 * MB}, {8192 * MB, 1040 * MB}});
-    SmartCleanClick(window());
+    SmartClean();
     ASSERT_EQ(L"40", form().number->Caption());
     const int wideLeft = form().released->Left();
     ASSERT_NE(form().number->Left(), wideLeft);
 
     // Both readings in one megabyte: nothing released.
     memory_.Script({{8192 * MB, 1040 * MB}, {8192 * MB, 1040 * MB + MB - 1}});
-    SmartCleanClick(window());
+    SmartClean();
     EXPECT_EQ(L"No memory has been released.", form().released->Caption());
     EXPECT_EQ(form().number->Left(), form().released->Left());
     EXPECT_FALSE(form().number->Visible());
@@ -170,17 +168,17 @@ TEST_F(SmartCleanTest, NoGainAfterAGainHidesTheNumberAndStartsTheTextWhereItWas)
 
     // A loss reads the same; a few kilobytes across a boundary count as one.
     memory_.Script({{8192 * MB, 1040 * MB}, {8192 * MB, 1000 * MB}});
-    SmartCleanClick(window());
+    SmartClean();
     EXPECT_EQ(L"No memory has been released.", form().released->Caption());
     memory_.Script({{8192 * MB, 1041 * MB - 4096}, {8192 * MB, 1041 * MB + 4096}});
-    SmartCleanClick(window());
+    SmartClean();
     EXPECT_EQ(L"1", form().number->Caption());
     EXPECT_TRUE(form().number->Visible());
     EXPECT_EQ(form().number->Left() + form().number->Width() + 7, form().released->Left());
 }
 
 TEST_F(SmartCleanTest, TheReportOnItsOwn) {
-    ShowMemoryReleased(window(), -3);
+    Report(-3);
     EXPECT_EQ(L"No memory has been released.", form().released->Caption());
     EXPECT_FALSE(form().numberBefore->Visible());  // left as it was
     EXPECT_FALSE(form().number->Visible());
@@ -188,11 +186,11 @@ TEST_F(SmartCleanTest, TheReportOnItsOwn) {
     EXPECT_EQ(form().number->Left(), form().released->Left());
 
     form().number->SetFontColor(widgets::clRed);
-    ShowMemoryReleased(window(), 2147483647);
+    Report(2147483647);
     EXPECT_EQ(L"2147483647", form().number->Caption());
     EXPECT_EQ(widgets::clNavy, form().number->Font().color);
     const int longWidth = form().number->Width();
-    ShowMemoryReleased(window(), 7);
+    Report(7);
     EXPECT_EQ(L"7", form().number->Caption());
     EXPECT_LT(form().number->Width(), longWidth);  // the label fits its new text
     EXPECT_EQ(form().number->Left() + form().number->Width() + 7, form().released->Left());
@@ -201,16 +199,16 @@ TEST_F(SmartCleanTest, TheReportOnItsOwn) {
 TEST_F(SmartCleanTest, TextsComeFromTheLanguageFileUnderTheirKeys) {
     program_.MakeLanguageFile(L"MemoryReleased=MB freigegeben.\r\nNoMemoryReleased=Nichts frei.\r\n");
     makeRig();
-    ShowMemoryReleased(window(), 5);
+    Report(5);
     EXPECT_EQ(L"MB freigegeben.", form().released->Caption());
-    ShowMemoryReleased(window(), 0);
+    Report(0);
     EXPECT_EQ(L"Nichts frei.", form().released->Caption());
 }
 
 TEST_F(SmartCleanTest, ABusyProcessorTrimsNothingButTheBarStillRuns) {
-    rig_->pacer.Pace(40);  // the auto-free's last pace: 7 s
-    monitor::CpuHistory[125] = 90;
-    SmartCleanClick(window());
+    rig_->program.Pacer().Pace(40);  // the auto-free's last pace: 7 s
+    rig_->program.Monitor().cpuHistory[125] = 90;
+    SmartClean();
     EXPECT_EQ(kTenSteps, positions());
     EXPECT_EQ(0, toolHelp_.snapshots);
     EXPECT_EQ(7000u, form().freeTimer->Interval());
@@ -225,7 +223,7 @@ TEST_F(SmartCleanTest, ASmartCleanChosenDuringOneRunsInsideItThenTheOuterGoesOn)
         if (index == 0) form().Post(kSmartClean);  // taken by the second pass's pump
     };
     const int height = form().Height();
-    SmartCleanClick(window());
+    SmartClean();
 
     std::vector<int> expected{10};
     expected.insert(expected.end(), kTenSteps.begin(), kTenSteps.end());
@@ -252,13 +250,13 @@ TEST_F(SmartCleanTest, ExitDuringACleanStopsItAtTheNextPassWithoutAReport) {
         if (index == 2) form().Post(kExit);
     };
     const int height = form().Height();
-    SmartCleanClick(window());
+    SmartClean();
     EXPECT_EQ(std::vector<int>({10, 20, 30}), positions());  // taken by the fourth pass's pump
     EXPECT_FALSE(form().released->Visible());
     EXPECT_EQ(height, form().Height());
     EXPECT_TRUE(form().goButton->Enabled() && form().settingsButton->Enabled());
     EXPECT_TRUE(widgets::Application.Terminated());
-    SmartCleanClick(window());  // chosen while the program ends: does not start
+    SmartClean();  // chosen while the program ends: does not start
     EXPECT_EQ(3u, gPauses.size());
     // Put back by the clean's pump: a modal loop the clean returns to ends too.
     EXPECT_TRUE(freeingtest::QuitWaiting());
@@ -269,7 +267,7 @@ TEST_F(SmartCleanTest, AQuitMessageTakenByTheCleansPumpIsKeptAndStopsIt) {
         if (index == 0) form().Post(kQuitMessage);
     };
     ASSERT_FALSE(widgets::Application.Terminated());
-    SmartCleanClick(window());
+    SmartClean();
     EXPECT_EQ(std::vector<int>{10}, positions());
     EXPECT_TRUE(widgets::Application.Terminated());
     EXPECT_TRUE(freeingtest::QuitWaiting());
@@ -280,6 +278,6 @@ TEST_F(SmartCleanTest, AWindowTheSystemWillNotGrowGetsItsOwnHeightBack) {
     form().SetHeight(100000);
     const int height = form().Height();
     ASSERT_LT(height, 100000);
-    SmartCleanClick(window());
+    SmartClean();
     EXPECT_EQ(height, form().Height());
 }

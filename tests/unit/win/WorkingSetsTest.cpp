@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "FreeingTestSupport.h"
+#include "app/Program.h"
+#include "monitor/TickModelRules.h"
 #include "freeing/WorkingSets.h"
 #include "monitor/CpuHistory.h"
 #include "probes/ToolHelp.h"
@@ -49,14 +51,12 @@ BOOL WINAPI FakeClose(HANDLE handle) {
 
 class WorkingSets : public ::testing::Test {
 protected:
-    void SetUp() override {
-        gLog = ProcessLog{};
-        monitor::ResetCpuHistory();
-    }
-    void TearDown() override { monitor::ResetCpuHistory(); }
+    void SetUp() override { gLog = ProcessLog{}; }
+    bool Pass() { return FreeWorkingSets(pacer_, monitor_.PacingSample()); }
 
     FakeToolHelp toolHelp_;
     AutoFreePacer pacer_;
+    monitor::MonitorState monitor_;
     platform::ScopedSeam<OpenProcessFn> open_{OpenProcessCall, &FakeOpen};
     platform::ScopedSeam<SetWorkingSetSizeFn> trim_{SetWorkingSetSizeCall, &FakeTrim};
     platform::ScopedSeam<CloseHandleFn> close_{CloseHandleCall, &FakeClose};
@@ -72,22 +72,22 @@ TEST_F(WorkingSets, PacedByTheSample25TicksBackAndSkippedAboveEighty) {
         int snapshots;  // in all, so far
     } table[] = {{0, 5000, 1}, {31, 7000, 2}, {51, 10000, 3}, {81, 10000, 3}, {250, 10000, 3}, {30, 5000, 4}};
     for (const auto& row : table) {
-        monitor::CpuHistory[125] = row.usage;
-        EXPECT_EQ(row.usage <= 80, FreeWorkingSets(pacer_)) << "usage " << row.usage;
+        monitor_.cpuHistory[125] = row.usage;
+        EXPECT_EQ(row.usage <= 80, Pass()) << "usage " << row.usage;
         EXPECT_EQ(row.interval, pacer_.Interval()) << "usage " << row.usage;
         EXPECT_EQ(row.snapshots, toolHelp_.snapshots) << "usage " << row.usage;
         EXPECT_EQ(2u * row.snapshots, gLog.trimmed.size()) << "usage " << row.usage;
     }
     // Only entry 125 counts: the newest and its neighbours do not.
-    monitor::ResetCpuHistory();
-    monitor::CpuHistory[150] = monitor::CpuHistory[124] = monitor::CpuHistory[126] = 100;
-    EXPECT_TRUE(FreeWorkingSets(pacer_));
+    monitor_ = {};
+    monitor_.cpuHistory[150] = monitor_.cpuHistory[124] = monitor_.cpuHistory[126] = 100;
+    EXPECT_TRUE(Pass());
     EXPECT_EQ(5000, pacer_.Interval());
 }
 
 TEST_F(WorkingSets, EveryProcessOpenedTrimmedAndClosedInSnapshotOrder) {
     toolHelp_.processes = {0, 4, 312, 96, 1000};
-    FreeWorkingSets(pacer_);
+    Pass();
     EXPECT_EQ(static_cast<DWORD>(TH32CS_SNAPPROCESS), toolHelp_.snapshotFlags);
     EXPECT_EQ(0u, toolHelp_.snapshotProcess);
     EXPECT_EQ(sizeof(probes::ProcessEntry32), toolHelp_.sizeSeenByFirst);
@@ -109,7 +109,7 @@ TEST_F(WorkingSets, EveryProcessOpenedTrimmedAndClosedInSnapshotOrder) {
 TEST_F(WorkingSets, ProcessesThatCannotBeOpenedArePassedOver) {
     toolHelp_.processes = {4, 8, 12, 16};
     gLog.refused = {4, 12};
-    FreeWorkingSets(pacer_);
+    Pass();
     EXPECT_EQ(toolHelp_.processes, gLog.opened);  // the walk went to the end
     const std::vector<HANDLE> handled{ProcessHandleFor(8), ProcessHandleFor(16)};
     EXPECT_EQ(handled, gLog.trimmed);
@@ -120,8 +120,8 @@ TEST_F(WorkingSets, ProcessesThatCannotBeOpenedArePassedOver) {
 TEST_F(WorkingSets, WithoutToolHelpNoProcessIsVisitedButThePaceIsSet) {
     toolHelp_.processes = {4, 8};
     toolHelp_.missing = {"CreateToolhelp32Snapshot"};
-    monitor::CpuHistory[125] = 40;
-    FreeWorkingSets(pacer_);
+    monitor_.cpuHistory[125] = 40;
+    Pass();
     EXPECT_EQ(7000, pacer_.Interval());
     EXPECT_EQ(0, toolHelp_.snapshots);
     EXPECT_TRUE(gLog.opened.empty());
@@ -131,7 +131,7 @@ TEST_F(WorkingSets, WithoutToolHelpNoProcessIsVisitedButThePaceIsSet) {
 TEST_F(WorkingSets, WithoutProcess32FirstTheSnapshotIsStillClosed) {
     toolHelp_.processes = {4, 8};
     toolHelp_.missing = {"Process32First"};
-    FreeWorkingSets(pacer_);
+    Pass();
     EXPECT_EQ(1, toolHelp_.snapshots);
     EXPECT_TRUE(gLog.opened.empty());
     EXPECT_EQ(std::vector<HANDLE>{FakeToolHelp::kSnapshot}, gLog.closed);
@@ -140,7 +140,7 @@ TEST_F(WorkingSets, WithoutProcess32FirstTheSnapshotIsStillClosed) {
 TEST_F(WorkingSets, WithoutProcess32NextOnlyTheFirstProcessIsVisited) {
     toolHelp_.processes = {4, 8};
     toolHelp_.missing = {"Process32Next"};
-    FreeWorkingSets(pacer_);
+    Pass();
     EXPECT_EQ(std::vector<DWORD>{4}, gLog.opened);
     const std::vector<HANDLE> closed{ProcessHandleFor(4), FakeToolHelp::kSnapshot};
     EXPECT_EQ(closed, gLog.closed);
@@ -149,7 +149,7 @@ TEST_F(WorkingSets, WithoutProcess32NextOnlyTheFirstProcessIsVisited) {
 TEST_F(WorkingSets, AFailedSnapshotIsNeitherWalkedNorClosed) {
     toolHelp_.processes = {4, 8};
     toolHelp_.snapshotResult = INVALID_HANDLE_VALUE;
-    FreeWorkingSets(pacer_);
+    Pass();
     EXPECT_EQ(1, toolHelp_.snapshots);
     EXPECT_EQ(0, toolHelp_.firstCalls);
     EXPECT_TRUE(gLog.opened.empty());
@@ -158,14 +158,18 @@ TEST_F(WorkingSets, AFailedSnapshotIsNeitherWalkedNorClosed) {
 
 TEST_F(WorkingSets, UntickedAutoFreeChangesNothingNotEvenTheInterval) {
     toolHelp_.processes = {4, 8};
-    monitor::CpuHistory[125] = 60;
-    Timer_freeTimer(false, pacer_);
-    EXPECT_EQ(AutoFreePacer::kFirstInterval, pacer_.Interval());
+    app::Program program;
+    program.Monitor().cpuHistory[125] = 60;
+    program.AutoFreeTick();
+    EXPECT_EQ(AutoFreePacer::kFirstInterval, program.Pacer().Interval());
     EXPECT_EQ(0, toolHelp_.snapshots);
     EXPECT_TRUE(gLog.opened.empty());
 
-    Timer_freeTimer(true, pacer_);
-    EXPECT_EQ(10000, pacer_.Interval());
+    settings::SettingsValue autoFree;
+    autoFree.autoFree = true;
+    program.SetLiveSettings(autoFree);
+    program.AutoFreeTick();
+    EXPECT_EQ(10000, program.Pacer().Interval());
     EXPECT_EQ(1, toolHelp_.snapshots);
     EXPECT_EQ(2u, gLog.trimmed.size());
 }
@@ -202,7 +206,6 @@ BOOL WINAPI CountingClose(HANDLE h) {
 
 TEST(WorkingSetsReal, AHundredPassesLeaveNoHandleOpen) {
     probes::ResetToolHelpForTest();
-    monitor::ResetCpuHistory();
     gOpenHandles.clear();
     gSucceededOpens = gProcessCloses = gOtherCloses = gFailedCloses = 0;
     {
@@ -210,7 +213,7 @@ TEST(WorkingSetsReal, AHundredPassesLeaveNoHandleOpen) {
         platform::ScopedSeam<OpenProcessFn> open(OpenProcessCall, &CountingOpen);
         platform::ScopedSeam<CloseHandleFn> close(CloseHandleCall, &CountingClose);
         AutoFreePacer pacer;
-        for (int pass = 0; pass < 100; ++pass) FreeWorkingSets(pacer);
+        for (int pass = 0; pass < 100; ++pass) FreeWorkingSets(pacer, 0);
     }
 
     ASSERT_GE(gSucceededOpens, 100) << "at least this process can be opened on every pass";

@@ -16,10 +16,9 @@ TEST(CommitWarningSetting, ZeroTurnsOffFiftyToNinetyNineSetAnythingElseIsNinety)
     const struct {
         const wchar_t* raw;
         int threshold;
-    } table[] = {{L"", 90},   {L"75", 75},   {L" \t75 ", 75}, {L"+60", 60},  {L"050", 50}, {L"99", 99},
-                 {L"0", 0},   {L"00", 0},    {L"49", 90},     {L"100", 90},  {L"-5", 90},  {L"-0", 90},
-                 {L"+", 90},  {L"7x", 90},   {L"0x50", 90},   {L"9 0", 90},  {L"abc", 90},
-                 {L"99999999999999999999", 90}};
+    } table[] = {{L"", 90},  {L"75", 75},  {L" \t75 ", 75}, {L"+60", 60}, {L"050", 50}, {L"99", 99}, {L"0", 0},
+                 {L"00", 0}, {L"49", 90},  {L"100", 90},    {L"-5", 90},  {L"-0", 90},  {L"+", 90},  {L"7x", 90},
+                 {L"0x50", 90}, {L"9 0", 90}, {L"abc", 90}, {L"99999999999999999999", 90}};
     for (const auto& row : table) EXPECT_EQ(row.threshold, ParseCommitWarningThreshold(row.raw)) << row.raw;
 }
 
@@ -27,46 +26,36 @@ TEST(CommitChargePercent, RoundedDownAndMinusOneForAFailedReading) {
     const struct {
         std::int64_t total, free;
         std::int32_t percent;
-    } table[] = {{1000, 100, 90},  {1000, 101, 89}, {1000, 0, 100},       {1000, 1000, 0},
-                 {1000, 2000, 0},  {1000, -5, 0},   {0, 0, -1},           {-1, 0, -1},
-                 {kI64Max, 0, 100}, {kI64Max, kI64Max / 2, 50}, {kI64Max, kI64Max / 10, 90}};
-    for (const auto& row : table)
-        EXPECT_EQ(row.percent, CommitChargePercent(row.total, row.free)) << row.total << " " << row.free;
+    } table[] = {{1000, 100, 90}, {1000, 101, 89}, {1000, 0, 100}, {1000, 1000, 0}, {1000, 2000, 0},
+                 {1000, -5, 0},   {0, 0, -1},      {-1, 0, -1},    {kI64Max, 0, 100}, {kI64Max, kI64Max / 10, 90}};
+    for (const auto& row : table) EXPECT_EQ(row.percent, CommitChargePercent(row.total, row.free)) << row.free;
 }
 
 TEST(CommitWatch, WarnsOnceRearmsFiveBelowAndKeepsQuietAroundDeepClean) {
-    // A limit of 1000 bytes: free = 1000 - 10 x percent. ended: a Deep Clean
-    // ended at that time before the tick (0: none).
+    // A limit of 1000 bytes: free = 1000 - 10 x percent (-1: a failed reading).
+    // ended: a Deep Clean ended then, before the tick.
     const struct {
-        std::int32_t percent;  // -1: a failed reading
+        std::int32_t percent;
         std::uint32_t now, ended;
         bool running, warn, high;
-    } table[] = {
-        {89, 1000, 0, false, false, false},   {90, 2000, 0, false, true, true},
-        {99, 3000, 0, false, false, true},    {85, 4000, 0, false, false, false},
-        {91, 5000, 0, false, false, true},    {84, 6000, 0, false, false, false},
-        {-1, 7000, 0, false, false, false},   {95, 8000, 0, true, false, true},
-        {95, 19999, 10000, false, false, true}, {95, 20000, 0, false, true, true},
-        {10, 21000, 0, false, false, false},  // the clock wraps during the quiet time
-        {95, 0x1000, 0xFFFFF000u, false, false, true}, {95, 0x2000, 0, false, true, true},
-    };
+    } table[] = {{89, 1000, 0, 0, 0, 0},     {90, 2000, 0, 0, 1, 1},      {99, 3000, 0, 0, 0, 1},
+                 {85, 4000, 0, 0, 0, 0},     {91, 5000, 0, 0, 0, 1},      {84, 6000, 0, 0, 0, 0},
+                 {-1, 7000, 0, 0, 0, 0},     {95, 8000, 0, 1, 0, 1},      {95, 19999, 10000, 0, 0, 1},
+                 {95, 20000, 0, 0, 1, 1},    {10, 21000, 0, 0, 0, 0},     {95, 0x1000, 0xFFFFF000u, 0, 0, 1},
+                 {95, 0x2000, 0, 0, 1, 1}};  // the last two: the clock wraps during the quiet time
     CommitWatch watch;
     for (const auto& row : table) {
         if (row.ended) watch.DeepCleanEnded(row.ended);
-        const std::int64_t total = row.percent < 0 ? 0 : 1000;
-        EXPECT_EQ(row.warn, watch.Tick(total, 1000 - 10 * row.percent, row.now, row.running)) << row.now;
+        EXPECT_EQ(row.warn, watch.Tick(row.percent < 0 ? 0 : 1000, 1000 - 10 * row.percent, row.now, row.running))
+            << row.now;
         EXPECT_EQ(row.high, watch.High()) << row.now;
         EXPECT_EQ(row.percent, watch.ChargePercent()) << row.now;
     }
-}
-
-TEST(CommitWatch, ThresholdOffNeverWarnsAndAChangedThresholdAppliesAtTheNextTick) {
-    CommitWatch watch(ParseCommitWarningThreshold(L"0"));
-    EXPECT_FALSE(watch.Tick(1000, 0, 1000, false));
-    EXPECT_FALSE(watch.High());
-    watch.SetThreshold(95);
-    EXPECT_FALSE(watch.Tick(1000, 60, 2000, false));
-    EXPECT_TRUE(watch.Tick(1000, 50, 3000, false));
+    CommitWatch off(ParseCommitWarningThreshold(L"0"));
+    EXPECT_FALSE(off.Tick(1000, 0, 1000, false) || off.High());
+    off.SetThreshold(95);  // applies from the next tick
+    EXPECT_FALSE(off.Tick(1000, 60, 2000, false));
+    EXPECT_TRUE(off.Tick(1000, 50, 3000, false));
 }
 
 TEST(CommitWarningTexts, PlaceholdersAndFigures) {
@@ -77,9 +66,8 @@ TEST(CommitWarningTexts, PlaceholdersAndFigures) {
     const struct {
         std::int64_t bytes;
         const wchar_t* text;
-    } figures[] = {{0, L"0 MB"},           {-5, L"0 MB"},           {850 * kMb + 7, L"850 MB"},
-                   {1024 * kMb - 1, L"1023 MB"}, {1024 * kMb, L"1,0 GB"}, {3379 * kMb, L"3,2 GB"},
-                   {2048000 * kMb, L"2000,0 GB"}};
+    } figures[] = {{0, L"0 MB"}, {-5, L"0 MB"}, {850 * kMb + 7, L"850 MB"}, {1024 * kMb - 1, L"1023 MB"},
+                   {1024 * kMb, L"1,0 GB"}, {3379 * kMb, L"3,2 GB"}, {2048000 * kMb, L"2000,0 GB"}};
     for (const auto& row : figures) EXPECT_EQ(row.text, ProcessCommitFigure(row.bytes, L",")) << row.bytes;
 }
 

@@ -25,14 +25,11 @@ TEST(ExclusionList, ReadsNamesWithoutFoldersBlanksQuotesRepeatsOrNonsense) {
         {std::wstring(259, L'n') + L";" + std::wstring(260, L'm'), {std::wstring(259, L'N')}},
     };
     for (const auto& row : table) EXPECT_EQ(row.names, ExclusionList::Parse(row.raw).Names()) << row.raw;
-}
-
-TEST(ExclusionList, ReadsNoMoreThanTheCapOfNames) {
-    std::wstring raw;
-    for (int i = 0; i < 300; ++i) raw += L"p" + std::to_wstring(i) + L".exe;";
-    const Names names = ExclusionList::Parse(raw).Names();
-    ASSERT_EQ(kMaxExcludedNames, names.size());
-    EXPECT_EQ(L"P255.EXE", names.back());
+    std::wstring many;
+    for (int i = 0; i < 300; ++i) many += L"p" + std::to_wstring(i) + L".exe;";
+    const Names capped = ExclusionList::Parse(many).Names();
+    ASSERT_EQ(kMaxExcludedNames, capped.size());
+    EXPECT_EQ(L"P255.EXE", capped.back());
 }
 
 TEST(ExclusionList, MatchesTheFileNameWithoutLetterCase) {
@@ -49,9 +46,5 @@ TEST(ExclusionList, MatchesTheFileNameWithoutLetterCase) {
 }
 
 TEST(FoldNameCase, UpperCaseOfLatinLettersOnly) {
-    EXPECT_EQ(L"AZ09_ß.µ", FoldNameCase(L"az09_ß.µ"));
-    EXPECT_EQ(L"ÀÉÞ÷Ÿ", FoldNameCase(L"àéþ÷ÿ"));
-    EXPECT_EQ(L"ĀĂĲĹĽŃŊŒŹŽ", FoldNameCase(L"āăĳĺľńŋœźž"));
-    EXPECT_EQ(L"İıĸŉſ", FoldNameCase(L"İıĸŉſ"));
-    EXPECT_EQ(L"ΑΩ", FoldNameCase(L"ΑΩ"));  // Greek capitals stay; their lower case is not folded
+    EXPECT_EQ(L"AZ09_ß.µÀÉÞ÷ŸĀĂĲĹĽŃŊŒŹŽİıĸŉſΑω", FoldNameCase(L"az09_ß.µàéþ÷ÿāăĳĺľńŋœźžİıĸŉſΑω"));
 }

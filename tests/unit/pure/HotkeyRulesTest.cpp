@@ -18,12 +18,8 @@ TEST(ParseHotkey, ReadsModifiersAndOneKeyInCanonicalForm) {
         {L"WIN+shift+5", kModWin | kModShift, '5', L"Shift+Win+5"},
         {L"M+Ctrl", kModControl, 'M', L"Ctrl+M"},
         {L"Ctrl+Alt+Shift+Win+0", 15, '0', L"Ctrl+Alt+Shift+Win+0"},
-        {L"Shift+F12", kModShift, 0x7B, L"Shift+F12"},
-        {L"Ctrl+f1", kModControl, 0x70, L"Ctrl+F1"},
-        {L"F13", 0, 0x7C, L"F13"},
-        {L"f24", 0, 0x87, L"F24"},
-        {L"", 0, 0, L""},
-        {L" \t ", 0, 0, L""},
+        {L"Shift+F12", kModShift, 0x7B, L"Shift+F12"}, {L"Ctrl+f1", kModControl, 0x70, L"Ctrl+F1"},
+        {L"F13", 0, 0x7C, L"F13"}, {L"f24", 0, 0x87, L"F24"}, {L"", 0, 0, L""}, {L" \t ", 0, 0, L""},
     };
     for (const auto& row : table) {
         const HotkeyReading reading = ParseHotkey(row.text);
@@ -37,19 +33,12 @@ TEST(ParseHotkey, SaysWhyATextCannotBeRead) {
     const struct {
         std::wstring text, error;
     } table[] = {
-        {L"M", L"'M' needs Ctrl, Alt or Win"},
-        {L"Shift+m", L"'m' needs Ctrl, Alt or Win"},
-        {L"F5", L"'F5' needs a modifier"},
-        {L"Ctrl+Q1", L"unknown key 'Q1'"},
-        {L"Ctrl+F25", L"unknown key 'F25'"},
-        {L"Ctrl+F0", L"unknown key 'F0'"},
-        {L"Ctrl+F01", L"unknown key 'F01'"},
-        {L"Ctrl+Ä", L"unknown key 'Ä'"},
-        {L"Ctrl+ctrl+M", L"'ctrl' given twice"},
-        {L"Ctrl+A+B", L"two keys: 'A' and 'B'"},
-        {L"Ctrl+Alt", L"no key"},
-        {L"Ctrl++M", L"an empty part"},
-        {L"Ctrl+", L"an empty part"},
+        {L"M", L"'M' needs Ctrl, Alt or Win"},  {L"Shift+m", L"'m' needs Ctrl, Alt or Win"},
+        {L"F5", L"'F5' needs a modifier"},       {L"Ctrl+Q1", L"unknown key 'Q1'"},
+        {L"Ctrl+F25", L"unknown key 'F25'"},     {L"Ctrl+F0", L"unknown key 'F0'"},
+        {L"Ctrl+F01", L"unknown key 'F01'"},     {L"Ctrl+Ä", L"unknown key 'Ä'"},
+        {L"Ctrl+ctrl+M", L"'ctrl' given twice"}, {L"Ctrl+A+B", L"two keys: 'A' and 'B'"},
+        {L"Ctrl+Alt", L"no key"},                {L"Ctrl++M", L"an empty part"}, {L"Ctrl+", L"an empty part"},
         {L"Ctrl+" + std::wstring(40, L'x'), L"unknown key '" + std::wstring(32, L'x') + L"...'"},
     };
     for (const auto& row : table) {

@@ -1,0 +1,97 @@
+#include "probes/ProcessCommit.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "probes/ToolHelp.h"
+#include "platform/Exports.h"
+#include "platform/Handle.h"
+
+namespace probes {
+
+namespace {
+
+GetProcessMemoryInfoFn DefaultFindProcessMemoryInfo() {
+    static bool searched = false;
+    static GetProcessMemoryInfoFn found = nullptr;
+    if (searched) return found;
+    searched = true;
+    found = platform::ExportAs<GetProcessMemoryInfoFn>(platform::LookUpExport(L"kernel32", "K32GetProcessMemoryInfo"));
+    if (found) return found;
+    // By full path: a psapi.dll beside the program must not be the one loaded.
+    wchar_t folder[MAX_PATH];
+    const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    const HMODULE psapi = ::LoadLibraryW((std::wstring(folder, length) + L"\\psapi.dll").c_str());
+    if (psapi) found = platform::ExportAs<GetProcessMemoryInfoFn>(::GetProcAddress(psapi, "GetProcessMemoryInfo"));
+    return found;
+}
+
+// Handles are closed through the seam, so that a test can count them.
+BOOL WINAPI CloseThroughSeam(HANDLE handle) { return CommitCloseHandleCall(handle); }
+using UniqueProcess = platform::UniqueHandle<platform::HandleTraits<HANDLE, &CloseThroughSeam>>;
+using UniqueSnapshot = platform::UniqueHandle<platform::HandleTraits<HANDLE, &CloseThroughSeam, true>>;
+
+// The first access works from Vista on and is granted for more processes;
+// the second is what Windows XP needs (and refuses the first).
+constexpr DWORD kQueryAccess[] = {PROCESS_QUERY_LIMITED_INFORMATION, PROCESS_QUERY_INFORMATION | PROCESS_VM_READ};
+
+bool QueryPrivateCommit(DWORD processId, GetProcessMemoryInfoFn query, std::int64_t& bytes) {
+    for (const DWORD access : kQueryAccess) {
+        UniqueProcess process(CommitOpenProcessCall(access, FALSE, processId));
+        if (!process) continue;
+        PROCESS_MEMORY_COUNTERS_EX counters;
+        std::memset(&counters, 0, sizeof counters);
+        counters.cb = sizeof counters;
+        // A figure of 0 tells nothing (no process runs without private
+        // memory; Wine answers 0 for every process): passed over as well.
+        if (query(process.get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters)) {
+            bytes = static_cast<std::int64_t>(counters.PrivateUsage);
+            return bytes != 0;
+        }
+    }
+    return false;
+}
+
+// Tool Help's narrow name, without the folder that old systems put before it.
+std::wstring ExeName(const ProcessEntry32& entry) {
+    const char* name = entry.szExeFile;
+    const void* end = std::memchr(name, '\0', sizeof entry.szExeFile);
+    const int length = static_cast<int>(end ? static_cast<const char*>(end) - name : sizeof entry.szExeFile);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    const int converted = length > 0 ? ::MultiByteToWideChar(CP_ACP, 0, name, length, wide.data(), length) : 0;
+    wide.resize(converted > 0 ? static_cast<std::size_t>(converted) : 0);
+    const std::size_t cut = wide.find_last_of(L"\\/");
+    return cut == std::wstring::npos ? wide : wide.substr(cut + 1);
+}
+
+}  // namespace
+
+CommitOpenProcessFn CommitOpenProcessCall = &::OpenProcess;
+CommitCloseHandleFn CommitCloseHandleCall = &::CloseHandle;
+FindProcessMemoryInfoFn FindProcessMemoryInfo = &DefaultFindProcessMemoryInfo;
+
+std::vector<ProcessCommit> LargestPrivateCommits(std::size_t count) {
+    std::vector<ProcessCommit> found;
+    const GetProcessMemoryInfoFn query = count > 0 ? FindProcessMemoryInfo() : nullptr;
+    if (!query) return found;
+    // The forwarder answers 0 without Tool Help, the system
+    // INVALID_HANDLE_VALUE for a failed snapshot: both are "none".
+    HANDLE taken = CreateToolhelp32SnapshotSafe(TH32CS_SNAPPROCESS, 0);
+    UniqueSnapshot snapshot(taken == nullptr ? INVALID_HANDLE_VALUE : taken);
+    if (!snapshot) return found;
+    ProcessEntry32 entry;
+    std::memset(&entry, 0, sizeof entry);
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstSafe(snapshot.get(), &entry); more;
+         more = Process32NextSafe(snapshot.get(), &entry)) {
+        std::int64_t bytes = 0;
+        if (QueryPrivateCommit(entry.th32ProcessID, query, bytes)) found.push_back({ExeName(entry), bytes});
+    }
+    std::stable_sort(found.begin(), found.end(),
+                     [](const ProcessCommit& a, const ProcessCommit& b) { return a.privateBytes > b.privateBytes; });
+    if (found.size() > count) found.resize(count);
+    return found;
+}
+
+}  // namespace probes

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
+#include "monitor/TrayGlyphRules.h"
 #include "monitor/TrayPicture.h"
 #include "monitor/TrayPictureRules.h"
 
@@ -12,7 +14,6 @@ using namespace monitor;
 namespace {
 
 constexpr int kSize = 32;
-constexpr int kTextRows = 23;  // rows 0..22 hold the number, the bar starts at 23
 
 TColor At(TBitmap& bmp, int x, int y) { return PixelToColor(bmp.Bits()[y * bmp.Width() + x]); }
 
@@ -90,53 +91,28 @@ TEST(DrawTrayImage, FullBarCoversTheFrameRightEdge) {
     for (int y = 24; y <= 30; ++y) EXPECT_EQ(clLime, At(bmp, 31, y));
 }
 
-TEST(DrawTrayImage, NumberOriginByRangeShowsInWhereTheInkFalls) {
-    TBitmap bmp(kSize, kSize);
-    DrawTrayImage(bmp, 60, 7);  // one digit at x = 12
-    EXPECT_EQ(0, InkIn(bmp, 0, 11, 0, kTextRows - 1));
-    EXPECT_GT(InkIn(bmp, 12, 31, 0, kTextRows - 1), 10);
-
-    DrawTrayImage(bmp, 60, -3);  // negative numbers count as small
-    EXPECT_EQ(0, InkIn(bmp, 0, 11, 0, kTextRows - 1));
-    EXPECT_GT(InkIn(bmp, 12, 31, 0, kTextRows - 1), 0);
-
-    DrawTrayImage(bmp, 60, 50);  // two digits at x = 5
-    EXPECT_EQ(0, InkIn(bmp, 0, 4, 0, kTextRows - 1));
-    EXPECT_GT(InkIn(bmp, 5, 11, 0, kTextRows - 1), 0);
-
-    DrawTrayImage(bmp, 60, 594);  // three digits from x = 0
-    EXPECT_GT(InkIn(bmp, 0, 4, 0, kTextRows - 1), 0);
-
-    DrawTrayImage(bmp, 60, 1500);  // four digits at (0, 3)
-    EXPECT_EQ(0, InkIn(bmp, 0, 31, 0, 2));
-    EXPECT_GT(InkIn(bmp, 0, 31, 3, kTextRows - 1), 10);
-}
-
-// Every text the gigabyte rule can produce, up to 9,999 GB, leaves the last
-// column above the bar without ink (glyph shapes differ between systems:
-// only ink is counted), and still shows in the picture.
-TEST(DrawTrayImage, GigabyteTextsLeaveTheLastColumnClear) {
-    TBitmap bmp(kSize, kSize);
-    int failures = 0;
-    for (std::int64_t gb = 9; gb <= 9999 && failures < 5; ++gb) {
-        const std::int64_t mb = gb == 9 ? 10000 : gb * 1024;
-        DrawTrayImage(bmp, 60, mb);
-        const int lastColumn = InkIn(bmp, kSize - 1, kSize - 1, 0, kTextRows - 1);
-        const int shown = InkIn(bmp, 0, kSize - 2, 3, kTextRows - 1);
-        const int aboveOrigin = InkIn(bmp, 0, kSize - 1, 0, 2);
-        if (lastColumn != 0 || shown <= 10 || aboveOrigin != 0) ++failures;
-        EXPECT_EQ(0, lastColumn) << gb << "G";
-        EXPECT_GT(shown, 10) << gb << "G";
-        EXPECT_EQ(0, aboveOrigin) << gb << "G";  // drawn from row 3
+// The figure is the program's own glyphs, whatever fonts the machine has:
+// above the bar the picture holds exactly what DrawTrayFigure draws.
+TEST(DrawTrayImage, TheFigureIsDrawnFromTheProgramsGlyphsAtEachSize) {
+    for (const int size : {16, 20, 24, 32}) {
+        const int textRows = TrayBarLayoutFor(size).frameTop - 1;
+        TBitmap bmp(size, size);
+        for (const std::int64_t mb : {7, 594, 1234, 23730}) {
+            DrawTrayImage(bmp, 60, mb);
+            std::vector<std::uint32_t> figure(size * size, ColorToPixel(clWhite));
+            DrawTrayFigure(figure.data(), size, size, TrayText(mb), ColorToPixel(clBlack));
+            const std::vector<std::uint32_t> drawn = Snapshot(bmp);
+            EXPECT_GT(InkIn(bmp, 0, size - 1, 0, textRows - 1), size / 2) << size << " px, " << mb;
+            for (int i = 0; i < size * textRows; ++i)
+                ASSERT_EQ(figure[i], drawn[i] & 0x00FFFFFFu) << size << " px, " << mb << " MB, pixel " << i;
+        }
     }
-    DrawTrayImage(bmp, 60, 23730);  // "23G" at the layout's own height
-    EXPECT_EQ(18, bmp.Canvas().FontHeight());
 }
 
-// Smaller, every figure (narrower where too wide) shows above a framed, filled
-// bar; gigabytes keep clear of the last column.
+// At every taskbar size every figure shows above a framed, filled bar;
+// gigabytes keep clear of the last column.
 TEST(DrawTrayImage, AtEachTaskbarSizeTheFigureShowsAboveAFramedBar) {
-    for (const int size : {16, 20, 24}) {
+    for (const int size : {16, 20, 24, 32}) {
         const TrayBarLayout bar = TrayBarLayoutFor(size);
         const int textRows = bar.frameTop - 1;  // the row above the frame darkens in the icon
         TBitmap bmp(size, size);
@@ -150,20 +126,29 @@ TEST(DrawTrayImage, AtEachTaskbarSizeTheFigureShowsAboveAFramedBar) {
     }
 }
 
-TEST(DrawTrayImage, LargeNumberUsesBoldSansSerifAndSmallOnesGoBackToRegular) {
-    TBitmap fresh(kSize, kSize), reused(kSize, kSize);
-    DrawTrayImage(fresh, 60, 594);
-
-    DrawTrayImage(reused, 60, 1500);
-    EXPECT_EQ(L"MS Sans Serif", reused.Canvas().FontName());
-    EXPECT_EQ(18, reused.Canvas().FontHeight());
-    EXPECT_TRUE(reused.Canvas().FontBold());
-
-    DrawTrayImage(reused, 60, 594);
-    EXPECT_EQ(L"MS Serif", reused.Canvas().FontName());
-    EXPECT_EQ(26, reused.Canvas().FontHeight());
-    EXPECT_FALSE(reused.Canvas().FontBold());
-    EXPECT_EQ(Snapshot(fresh), Snapshot(reused));  // same picture as without the bold one before
+// While a clean runs the bar steps with its progress; the figure stays, and
+// the picture is the usual one again once the clean ends.
+TEST(DrawTrayImage, WhileACleanRunsTheBarStepsWithItsProgress) {
+    TBitmap normal(kSize, kSize), cleaning(kSize, kSize);
+    DrawTrayImage(normal, 60, 594);
+    const std::vector<std::uint32_t> usual = Snapshot(normal);
+    const TrayBarLayout bar = TrayBarLayoutFor(kSize);
+    const std::size_t barStart = static_cast<std::size_t>(bar.frameTop) * kSize;
+    int lastBarInk = -1;
+    for (const int progress : {0, 30, 70, 100}) {
+        SCOPED_TRACE(progress);
+        DrawTrayImage(cleaning, 60, 594, progress);
+        const std::vector<std::uint32_t> shown = Snapshot(cleaning);
+        EXPECT_TRUE(std::equal(usual.begin(), usual.begin() + barStart, shown.begin()));  // the figure
+        EXPECT_FALSE(std::equal(usual.begin() + barStart, usual.end(), shown.begin() + barStart));
+        int barInk = 0;
+        for (int y = bar.barTop; y < bar.barBottom; ++y)
+            for (int x = bar.barLeft; x < kSize - 1; ++x) barInk += At(cleaning, x, y) != clWhite;
+        EXPECT_GT(barInk, lastBarInk);
+        lastBarInk = barInk;
+    }
+    DrawTrayImage(cleaning, 60, 594);
+    EXPECT_EQ(usual, Snapshot(cleaning));
 }
 
 TEST(MakeTrayIcon, ThickeningDarkensTheRowAboveABlackFrame) {
@@ -239,8 +224,8 @@ TEST(MakeTrayIcon, ThousandTicksLeaveNoGdiObjectOrIcon) {
     const int gdiBefore = LiveGdiObjects();
     const int iconsBefore = UniqueIcon::liveCount();
     for (int i = 0; i < 1000; ++i) {
-        // Alternate fonts and colours so that the canvas swaps its objects.
-        DrawTrayImage(bmp, i % 2 ? 10 : 80, i % 3 ? 594 : 1500);
+        // Alternate figures and colours so that the canvas swaps its objects.
+        DrawTrayImage(bmp, i % 2 ? 10 : 80, i % 3 ? 594 : 1500, i % 5 ? kTrayNoClean : 40);
         UniqueIcon icon = MakeTrayIcon(bmp);
         ASSERT_TRUE(icon) << i;
     }

@@ -1,6 +1,5 @@
 #include "monitor/TrayGlyphRules.h"
 
-#include "monitor/TrayPictureRules.h"
 
 namespace monitor {
 
@@ -123,8 +122,9 @@ TrayFigureLayout TrayFigureLayoutFor(const std::wstring& text, int size) {
     for (const wchar_t c : text) f.glyphs += GlyphIndex(c) >= 0;
     f.advance = (f.set->width + 1) * f.scale;
     const int width = f.glyphs > 0 ? f.glyphs * f.advance - f.scale : 0;
-    const int frameLeft = TrayBarLayoutFor(size).frameLeft;
-    f.left = frameLeft + (size - frameLeft - width) / 2;
+    // Centred, the odd column to the right: where four glyphs take 15 of 16
+    // columns, the last one stays blank, as it does above the frame's end.
+    f.left = (size - width) / 2;
     f.top = f.set->top * f.scale;
     return f;
 }

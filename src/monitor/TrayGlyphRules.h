@@ -41,9 +41,8 @@ struct TrayFigureLayout {
 };
 // At 16, 20, 24 and 32 pixels the set of that size; at any other size the
 // set that, multiplied by a whole factor, covers the most of it (40 pixels:
-// the 20-pixel set doubled). The figure is centred over the bar, whose frame
-// starts at column TrayBarLayoutFor(size).frameLeft and runs to the right
-// edge.
+// the 20-pixel set doubled). The figure is centred in the picture (an odd
+// column left over goes to the right).
 TrayFigureLayout TrayFigureLayoutFor(const std::wstring& text, int size);
 
 // Draws `text` in a square picture of `size` pixels (the buffer `width`

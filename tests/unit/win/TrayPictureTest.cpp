@@ -102,7 +102,7 @@ TEST(DrawTrayImage, TheFigureIsDrawnFromTheProgramsGlyphsAtEachSize) {
             std::vector<std::uint32_t> figure(size * size, ColorToPixel(clWhite));
             DrawTrayFigure(figure.data(), size, size, TrayText(mb), ColorToPixel(clBlack));
             const std::vector<std::uint32_t> drawn = Snapshot(bmp);
-            EXPECT_GT(InkIn(bmp, 0, size - 1, 0, textRows - 1), size / 2) << size << " px, " << mb;
+            EXPECT_GT(InkIn(bmp, 0, size - 1, 0, textRows - 1), size / 3) << size << " px, " << mb;
             for (int i = 0; i < size * textRows; ++i)
                 ASSERT_EQ(figure[i], drawn[i] & 0x00FFFFFFu) << size << " px, " << mb << " MB, pixel " << i;
         }
@@ -118,7 +118,7 @@ TEST(DrawTrayImage, AtEachTaskbarSizeTheFigureShowsAboveAFramedBar) {
         TBitmap bmp(size, size);
         for (std::int64_t mb = 7; mb <= 9999 * 1024; mb = mb < 10000 ? mb * 3 + 1 : mb + 7 * 1024) {
             DrawTrayImage(bmp, 60, mb);
-            ASSERT_TRUE(InkIn(bmp, 0, size - 1, 0, textRows - 1) > size / 2 &&
+            ASSERT_TRUE(InkIn(bmp, 0, size - 1, 0, textRows - 1) > size / 3 &&
                         (mb < 10000 || InkIn(bmp, size - 1, size - 1, 0, textRows - 1) == 0) &&
                         At(bmp, bar.frameLeft, bar.barTop) == clBlack && At(bmp, bar.barLeft, bar.barTop) == clLime)
                 << size << " px, " << mb << " MB";

@@ -18,11 +18,16 @@ struct Figure {
     const char* name;
     std::int64_t freeMb;
     std::int32_t percent;
+    int cleanPercent = monitor::kTrayNoClean;
 };
 
-// The figures a user meets: three and four digits, the last megabyte figure
-// before gigabytes, and gigabytes (a low-memory picture among them).
-const Figure kFigures[] = {{"594MB", 594, 60}, {"1234MB", 1234, 15}, {"9999MB", 9999, 41}, {"23G", 23730, 96}};
+// The figures a user meets: one, three and four digits, the last megabyte
+// figure before gigabytes, gigabytes up to the last before terabytes, and
+// terabytes; 1,234 MB with 15 % free (the red bar of low memory), and 594 MB
+// while a clean is 40 % through.
+const Figure kFigures[] = {{"7MB", 7, 60},     {"594MB", 594, 60},        {"1234MB", 1234, 15},
+                           {"9999MB", 9999, 41}, {"23G", 23730, 96},      {"999G", 999 * 1024, 70},
+                           {"1T", 1024 * 1024, 50}, {"cleaning", 594, 60, 40}};
 const int kSizes[] = {16, 20, 24, 32};
 
 bool WritePpm(const std::string& path, widgets::TBitmap& bitmap) {
@@ -51,7 +56,7 @@ int main(int argc, char** argv) {
     for (const Figure& figure : kFigures) {
         for (const int size : kSizes) {
             widgets::TBitmap picture(size, size);
-            monitor::DrawTrayImage(picture, figure.percent, figure.freeMb);
+            monitor::DrawTrayImage(picture, figure.percent, figure.freeMb, figure.cleanPercent);
             const platform::UniqueIcon icon = maker.Make(picture, size, size);
             // The icon as the tray draws it, over a magenta that would show
             // through any pixel the mask left transparent.

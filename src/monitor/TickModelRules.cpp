@@ -22,6 +22,13 @@ FigureRow Figure(const MemoryReading& reading, Caption caption, const std::wstri
 
 }  // namespace
 
+std::wstring CleaningHint(const std::wstring& hint, const std::wstring& cleaningText) {
+    const std::wstring tail = FitTrayHint(L"  " + cleaningText);
+    // The room left before the tail, in the buffer's units with its null.
+    const std::size_t room = kTrayHintCapacity - tail.size();
+    return FitTrayHint(hint, room) + tail;
+}
+
 TickView ComputeTick(const TickReadings& readings,
                      const std::array<std::int32_t, kCpuHistorySize>& history, const TickTexts& texts) {
     TickView view;

@@ -67,6 +67,12 @@ struct MonitorState {
 // Where a bar shows `position`: clamped to its range.
 int BarPosition(std::int64_t position, BarRange range = {});
 
+// The tooltip while a Smart Clean or Deep Clean runs: the tick's hint, two
+// blanks and `cleaningText` (the language's "M"/"Cleaning", in English
+// "Cleaning memory…"), fitted to the tray's buffer. When both do not fit,
+// the hint gives way, never the words that say a clean runs.
+std::wstring CleaningHint(const std::wstring& hint, const std::wstring& cleaningText);
+
 TickView ComputeTick(const TickReadings& readings,
                      const std::array<std::int32_t, kCpuHistorySize>& history, const TickTexts& texts);
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "monitor/TrayGlyphRules.h"
 #include "monitor/TrayPictureRules.h"
 #include "platform/Exports.h"
 
@@ -67,68 +68,19 @@ int TaskbarSmallIconSize() {
     return ::GetSystemMetrics(SM_CXSMICON);
 }
 
-void DrawTrayImage(widgets::TBitmap& image, std::int32_t percent, std::int64_t freeMB) {
+void DrawTrayImage(widgets::TBitmap& image, std::int32_t percent, std::int64_t freeMB, int cleanPercent) {
     // The picture is square; drawn at its own size, the design scaled to it.
     const int size = image.Width() < image.Height() ? image.Width() : image.Height();
     widgets::TCanvas& canvas = image.Canvas();
     canvas.SetBrushColor(widgets::clWhite);
     canvas.FillRect(RECT{0, 0, image.Width(), image.Height()});
 
-    // Name, height and style are all set every time: the canvas keeps its
-    // font between calls, and a small number must not inherit the bold of a
-    // large one drawn before it.
-    const TrayTextLayout text = TrayTextLayoutFor(freeMB, size);
-    const std::wstring number = TrayText(freeMB);
-    canvas.SetFontName(text.font);
-    canvas.SetFontHeight(text.height);
-    canvas.SetFontBold(text.bold);
-    canvas.SetFontColor(widgets::clBlack);
-    canvas.SetFontWidth(0);
-    // A text that does not fit the picture's width is fitted. At 32 pixels
-    // only gigabytes are, by making the face smaller (the two-digit figures
-    // of today's machines fit at once); at the scaled sizes any text is, by
-    // drawing its glyphs narrower, which keeps them as tall as the layout
-    // says. At 32 a text's cell (its advance) ends in the last glyph's own
-    // spacing, so its ink stays clear of the last column. The fit is kept
-    // with the text's shape and the size: digits are all equally wide in
-    // these faces, so a tick whose figure keeps its number of digits
-    // measures nothing.
-    std::wstring shape = number;
-    for (wchar_t& c : shape)
-        if (c > L'0' && c <= L'9') c = L'0';
-    static std::wstring fittedShape;
-    static int fittedSize = 0, fittedHeight = 0, fittedWidth = 0;
-    const auto extent = [&] { return static_cast<int>(canvas.TextExtent(number).cx); };
-    // Narrowed glyphs may end without spacing: a gigabyte text is kept off
-    // the last column, as at 32; four digits need every column.
-    const int room = freeMB >= kTrayGigabytesFromMb ? size - 1 : size;
-    if (shape != fittedShape || size != fittedSize) {
-        fittedHeight = text.height;
-        fittedWidth = 0;
-        if (size == kTrayDesignSize && freeMB >= kTrayGigabytesFromMb) {
-            fittedHeight = TrayTextFitHeight(text.height, size, [&](int h) {
-                canvas.SetFontHeight(h);
-                return extent();
-            });
-        } else if (size != kTrayDesignSize && extent() > room) {
-            fittedWidth = TrayTextFitHeight(canvas.AverageCharWidth(), room, [&](int w) {
-                canvas.SetFontWidth(w);
-                return extent();
-            });
-        }
-        fittedShape = shape;
-        fittedSize = size;
-    }
-    canvas.SetFontHeight(fittedHeight);
-    canvas.SetFontWidth(fittedWidth);
-    canvas.TextOut(text.x, text.y, number);
-
     const TrayBarLayout bar = TrayBarLayoutFor(size);
-    const TrayBarColors colors = TrayBarColorsFor(percent);
+    const TrayBarColors colors = TrayBarColorsFor(percent, cleanPercent);
     canvas.SetPen(colors.frame, 1);
     canvas.Rectangle(bar.frameLeft, bar.frameTop, bar.frameRight, bar.frameBottom);
 
-    const int right = TrayBarRight(percent, size);
+    const int right = TrayBarRight(TrayBarPercent(percent, cleanPercent), size);
     canvas.SetBrushColor(colors.fill);
     // An empty or inverted rectangle (0 percent or less) has nothing to fill.
     if (right > bar.barLeft) canvas.FillRect(RECT{bar.barLeft, bar.barTop, right, bar.barBottom});
@@ -136,6 +88,11 @@ void DrawTrayImage(widgets::TBitmap& image, std::int32_t percent, std::int64_t f
     canvas.SetPen(colors.marker, bar.markerWidth);
     canvas.MoveTo(right + 1, bar.barTop);
     canvas.LineTo(right + 1, bar.barBottom);
+
+    // The figure goes straight into the pixels (Bits() lets GDI finish first),
+    // in the black that the icon's thickening step completes.
+    if (std::uint32_t* pixels = image.Bits())
+        DrawTrayFigure(pixels, image.Width(), size, TrayText(freeMB), ColorToPixelWord(kTrayBlack));
 }
 
 platform::UniqueIcon MakeTrayIcon(widgets::TBitmap& bitmap) {

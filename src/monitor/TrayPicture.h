@@ -4,16 +4,21 @@
 #include <windows.h>
 #include <cstdint>
 
+#include "monitor/TrayPictureRules.h"
 #include "widgets/Graphics.h"
 #include "platform/Handle.h"
 
 namespace monitor {
 
 // Paints the picture on the canvas of `image`, at the image's size (a square;
-// 32 x 32 is the design): white background, the number (font and place by
-// TrayTextLayoutFor), the bar frame, fill and end marker (places by
-// TrayBarLayoutFor, colours by TrayBarColorsFor, right edge by TrayBarRight).
-void DrawTrayImage(widgets::TBitmap& image, std::int32_t percent, std::int64_t freeMB);
+// 32 x 32 is the design): white background, the figure (TrayText, in the
+// glyphs of TrayGlyphRules.h, the same on every machine), the bar frame, fill
+// and end marker (places by TrayBarLayoutFor, colours by TrayBarColorsFor,
+// right edge by TrayBarRight). While a clean runs, `cleanPercent` is how far
+// it is (0 to 100), and the bar shows that in the cleaning colour; with
+// kTrayNoClean (no clean) it shows the free percent.
+void DrawTrayImage(widgets::TBitmap& image, std::int32_t percent, std::int64_t freeMB,
+                   int cleanPercent = kTrayNoClean);
 
 // Turns the picture into an icon of the system's icon size. Thickens the
 // black strokes of `bitmap` in place first. Pixels of the key colour are

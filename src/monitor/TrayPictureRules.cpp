@@ -54,45 +54,24 @@ std::int32_t TrayBarRight(std::int32_t percent, int size) {
     return static_cast<std::int32_t>(static_cast<std::int64_t>(percent) * b.columns / 100 + b.barLeft);
 }
 
-TrayBarColors TrayBarColorsFor(std::int32_t percent) {
+TrayBarColors TrayBarColorsFor(std::int32_t percent, int cleanPercent) {
+    if (cleanPercent != kTrayNoClean) return {kTrayCleaning, kTrayCleaning, kTrayCleaning};
     if (percent >= kTrayEnoughPercent) return {kTrayBlack, kTrayLime, kTrayBlack};
     return {kTrayRed, kTrayRed, kTrayRed};
 }
 
-TrayTextLayout TrayTextLayoutFor(std::int64_t freeMb, int size) {
-    TrayTextLayout t{12, -2, L"MS Serif", 26, false};
-    if (freeMb >= 1000)
-        t = {0, 3, L"MS Sans Serif", 18, true};
-    else if (freeMb >= 100)
-        t.x = 0;
-    else if (freeMb >= 10)
-        t.x = 5;
-    if (size == kTrayDesignSize) return t;
-    // Scaled, every text takes the number band of the figures below 1000, in
-    // the regular face: the bold one and the thickening fill the glyphs'
-    // counters at these sizes. Four digits are drawn narrower to fit, not
-    // lower. Height and top at the common sizes chosen by looking at the
-    // pictures (docs/tray/); other sizes scaled.
-    struct Band {
-        int size, height, y;
-    };
-    static constexpr Band kChosen[] = {{16, 11, 0}, {20, 16, -1}, {24, 19, -1}};
-    Band band{size, TrayScale(26, size), TrayScale(-2, size)};
-    for (const Band& chosen : kChosen)
-        if (chosen.size == size) band = chosen;
-    return {TrayScale(t.bold ? 0 : t.x, size), band.y, kTrayScaledFace, band.height, false};
+std::int32_t TrayBarPercent(std::int32_t freePercent, int cleanPercent) {
+    if (cleanPercent == kTrayNoClean) return freePercent;
+    return cleanPercent < 0 ? 0 : cleanPercent > 100 ? 100 : cleanPercent;
 }
 
 std::wstring TrayText(std::int64_t freeMb) {
     if (freeMb < kTrayGigabytesFromMb) return std::to_wstring(freeMb);
-    return std::to_wstring(freeMb / 1024) + L"G";
-}
-
-int TrayTextFitHeight(int height, int maxWidth, const std::function<int(int)>& widthAt) {
-    for (int h = height; h > 1; --h) {
-        if (widthAt(h) <= maxWidth) return h;
-    }
-    return 1;
+    const std::int64_t gigabytes = freeMb / 1024;
+    if (gigabytes < kTrayTerabytesFromGb) return std::to_wstring(gigabytes) + L"G";
+    // Whole terabytes, rounded: truncated, 1,000 to 1,023 GB would show "0T".
+    const std::int64_t terabytes = (gigabytes + 512) / 1024;
+    return std::to_wstring(terabytes < kTrayMostTerabytes ? terabytes : kTrayMostTerabytes) + L"T";
 }
 
 void ThickenBlack(std::uint32_t* pixels, int width, int height, std::uint32_t black) {

@@ -4,7 +4,6 @@
 // COLORREF); pixel buffers are 32-bit 0x00RRGGBB words, row-major, top-down.
 #pragma once
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,13 +19,17 @@ constexpr std::uint32_t kTrayLime = RgbColor(0, 255, 0);
 // Pixels of this colour become transparent in the icon (0x10423F).
 constexpr std::uint32_t kTrayKeyColor = RgbColor(63, 66, 16);
 
+// The bar's colour while a clean runs.
+constexpr std::uint32_t kTrayCleaning = RgbColor(0, 120, 215);
+
 // At or above this free percentage the bar is black-framed and lime.
 constexpr std::int32_t kTrayEnoughPercent = 25;
 
 // The picture is designed at 32 x 32 pixels; the taskbar may show it at
 // another size (its small-icon size: 16 pixels at 100 % display scale, 20 at
 // 125 %, 24 at 150 %, 32 at 200 %), and the picture is then drawn at that
-// size, its design scaled (TrayScale), so that nothing resamples it.
+// size, so that nothing resamples it: the bar's design scaled (TrayScale),
+// the figure in the glyphs made for that size (TrayGlyphRules.h).
 constexpr int kTrayDesignSize = 32;
 // The sizes the picture is drawn at: the design is not made for less, and a
 // taskbar larger than 8 times 100 % does not exist.
@@ -63,51 +66,38 @@ TrayBarLayout TrayBarLayoutFor(int size);
 // (truncating), exact for any int32 percent.
 std::int32_t TrayBarRight(std::int32_t percent, int size = kTrayDesignSize);
 
+// How far a running clean is, in percent, for the picture; this value when
+// no clean runs.
+constexpr int kTrayNoClean = -1;
+
 struct TrayBarColors {
     std::uint32_t frame;   // pen of the frame rectangle
     std::uint32_t fill;    // brush of the bar
     std::uint32_t marker;  // pen of the end marker
 };
-// Black frame, lime fill and black marker from 25 percent up; all red below.
-TrayBarColors TrayBarColorsFor(std::int32_t percent);
+// Black frame, lime fill and black marker from 25 percent up; all red below;
+// all kTrayCleaning while a clean runs (cleanPercent not kTrayNoClean).
+TrayBarColors TrayBarColorsFor(std::int32_t percent, int cleanPercent = kTrayNoClean);
 
-struct TrayTextLayout {
-    int x, y;              // top-left corner of the text
-    const wchar_t* font;   // face name
-    int height;            // cell height in pixels (positive font height)
-    bool bold;
-};
-// Where and in which font the free-megabyte number is written. At 32:
-//   >= 1000: (0, 3), "MS Sans Serif" 18 bold;   100..999: (0, -2);
-//   10..99: (5, -2);   below 10 (negative too): (12, -2);
-// below 1000 always "MS Serif" 26 regular.
-// At any other size every text is written regular in kTrayScaledFace (both
-// named faces are raster fonts on Windows, with sizes that the scaled
-// heights mostly miss) in the number band: at the scaled place of the
-// figures below 1000 (x 0, 5 or 12 scaled; four digits and gigabytes at
-// x 0), with cell height and top chosen by looking: 11 at y 0 at 16 pixels,
-// 16 at y -1 at 20, 19 at y -1 at 24; at any other size 26 at y -2, scaled.
-// A text wider than the picture is drawn narrower (DrawTrayImage).
-TrayTextLayout TrayTextLayoutFor(std::int64_t freeMb, int size = kTrayDesignSize);
-
-// The face of the scaled pictures: the TrueType face Windows offers for
-// "MS Sans Serif", drawn from its outlines at any height.
-constexpr wchar_t kTrayScaledFace[] = L"Microsoft Sans Serif";
+// While a clean runs, the bar shows how far it is instead of the free
+// percent: cleanPercent from 0 to 100 (kept within that range).
+std::int32_t TrayBarPercent(std::int32_t freePercent, int cleanPercent);
 
 // From this many free megabytes up the picture shows whole gigabytes: five
-// digits would run past the 32-pixel picture.
+// digits would not fit the picture.
 constexpr std::int64_t kTrayGigabytesFromMb = 10000;
+// From this many gigabytes up it shows terabytes ("1000G" would be five
+// characters), rounded to the nearest whole one and at most kTrayMostTerabytes.
+constexpr std::int64_t kTrayTerabytesFromGb = 1000;
+constexpr std::int64_t kTrayMostTerabytes = 999;
 
 // The text the picture shows: the free megabytes as a decimal number below
 // 10,000 MB; from there up the whole gigabytes (free MB div 1024) followed
-// by "G" ("23G" for 23,730 MB).
+// by "G" ("23G" for 23,730 MB); from 1,000 GB the terabytes followed by "T",
+// rounded to the nearest ("1T" from 1,000 GB to 1,535 GB, "2T" from 1,536 GB),
+// at most "999T". At most four characters, each with a glyph
+// (TrayGlyphRules.h); a negative reading keeps its minus sign, which has none.
 std::wstring TrayText(std::int64_t freeMb);
-
-
-// The largest cell height from `height` down to 1 at which the text's width
-// (widthAt(h), as drawn in that height of the face) is at most maxWidth; 1
-// when it fits at none.
-int TrayTextFitHeight(int height, int maxWidth, const std::function<int(int)>& widthAt);
 
 // The pixel passes below take their colours as pixel words, in the buffer's
 // own layout (see ColorToPixelWord).

@@ -56,3 +56,18 @@ TEST(TickModel, TheNewestSampleComesFromTheHistoryAndTheTextsAreTranslated) {
     EXPECT_EQ(L"Brimvale: 50% RAM frei (500MB)  60% CPU frei", view.hint);
     EXPECT_EQ(0, view.pageFile.barPosition);  // a status that could not be read
 }
+
+// The words that say a clean runs always fit: a long hint is cut first.
+TEST(CleaningHint, TheHintThenTwoBlanksAndTheCleaningWordsWithinTheTraysBuffer) {
+    const std::wstring hint = L"Brimvale: 60% RAM free (594MB)  85% CPU free";
+    const std::wstring words = L"Cleaning memory\u2026";
+    const std::wstring longHint(120, L'x'), longWords(140, L'y');
+    const struct {
+        std::wstring hint, words, shown;
+    } cases[] = {
+        {hint, words, hint + L"  " + words},
+        {longHint, words, std::wstring(127 - 18, L'x') + L"  " + words},  // 127 units and the null
+        {longHint, longWords, L"  " + std::wstring(125, L'y')},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.shown, CleaningHint(c.hint, c.words)) << c.shown.size();
+}

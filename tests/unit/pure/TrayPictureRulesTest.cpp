@@ -65,53 +65,29 @@ TEST(TrayBarColors, BlackAndLimeFromTwentyFivePercentRedBelow) {
     EXPECT_EQ(0x3F4210u, ColorToPixelWord(kTrayKeyColor));
 }
 
-TEST(TrayTextLayout, OriginAndFontByMegabyteRange) {
-    struct Case {
-        std::int64_t mb;
-        int x, y;
-        std::wstring font;
-        int height;
-        bool bold;
-        int size = 32;
-    };
-    const Case cases[] = {
-        {1500, 0, 3, L"MS Sans Serif", 18, true},  {1000, 0, 3, L"MS Sans Serif", 18, true},
-        {999, 0, -2, L"MS Serif", 26, false},      {594, 0, -2, L"MS Serif", 26, false},
-        {100, 0, -2, L"MS Serif", 26, false},      {99, 5, -2, L"MS Serif", 26, false},
-        {10, 5, -2, L"MS Serif", 26, false},       {9, 12, -2, L"MS Serif", 26, false},
-        {0, 12, -2, L"MS Serif", 26, false},       {-5, 12, -2, L"MS Serif", 26, false},
-        {std::numeric_limits<std::int64_t>::min(), 12, -2, L"MS Serif", 26, false},
-        {50, 3, 0, L"Microsoft Sans Serif", 11, false, 16},  {1500, 0, 0, L"Microsoft Sans Serif", 11, false, 16},
-        {23730, 0, -1, L"Microsoft Sans Serif", 16, false, 20}, {9, 9, -1, L"Microsoft Sans Serif", 19, false, 24},
-        {1234, 0, -3, L"Microsoft Sans Serif", 39, false, 48},  // scaled: the TrueType face, regular
-    };
-    for (const Case& c : cases) {
-        const TrayTextLayout t = TrayTextLayoutFor(c.mb, c.size);
-        EXPECT_EQ(c.x, t.x) << c.mb;
-        EXPECT_EQ(c.y, t.y) << c.mb;
-        EXPECT_EQ(c.font, std::wstring(t.font)) << c.mb;
-        EXPECT_EQ(c.height, t.height) << c.mb;
-        EXPECT_EQ(c.bold, t.bold) << c.mb;
-    }
-}
-
-TEST(TrayText, MegabytesBelowTenThousandWholeGigabytesFromThere) {
+TEST(TrayText, MegabytesBelowTenThousandThenGigabytesThenTerabytes) {
     const std::pair<std::int64_t, std::wstring> cases[] = {
-        {9999, L"9999"}, {10000, L"9G"},        {23730, L"23G"},
-        {131072, L"128G"}, {4194304, L"4096G"}, {594, L"594"},
+        {9999, L"9999"},         {10000, L"9G"},         {23730, L"23G"},
+        {131072, L"128G"},       {1023999, L"999G"},     {1024000, L"1T"},  // 1,000 GB: 0.98 TB
+        {1572863, L"1T"},        {1572864, L"2T"},       {64LL << 20, L"64T"},
+        {999LL << 20, L"999T"},  {INT64_MAX, L"999T"},   {594, L"594"},
         {-5, L"-5"},
     };
     for (const auto& [mb, text] : cases) EXPECT_EQ(text, TrayText(mb)) << mb;
 }
 
-TEST(TrayTextFitHeight, LargestHeightAtWhichTheTextFits) {
-    const auto widthOfFive = [](int h) { return 5 * h / 2; };  // five characters, h / 2 wide each
-    EXPECT_EQ(12, TrayTextFitHeight(18, 31, widthOfFive));
-    EXPECT_EQ(18, TrayTextFitHeight(18, 45, widthOfFive));  // fits at the start height
-    EXPECT_EQ(18, TrayTextFitHeight(18, 31, [](int) { return 31; }));
-    EXPECT_EQ(1, TrayTextFitHeight(18, 31, [](int) { return 40; }));  // fits nowhere
-    // Widths need not shrink evenly (bitmap faces come in a few sizes).
-    EXPECT_EQ(13, TrayTextFitHeight(18, 31, [](int h) { return h > 13 ? 36 : 30; }));
+TEST(TrayBarPercent, ACleanShowsItsProgressInAColourOfItsOwn) {
+    const struct {
+        std::int32_t free;
+        int clean, shown;
+    } cases[] = {{60, kTrayNoClean, 60}, {10, kTrayNoClean, 10}, {60, 0, 0},
+                 {10, 70, 70},           {60, 250, 100},         {60, -7, 0}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.shown, TrayBarPercent(c.free, c.clean)) << c.clean;
+        const bool cleaning = c.clean != kTrayNoClean;
+        EXPECT_EQ(cleaning, TrayBarColorsFor(c.free, c.clean).fill != TrayBarColorsFor(c.free).fill) << c.clean;
+        EXPECT_EQ(cleaning, TrayBarColorsFor(c.free, c.clean).frame != TrayBarColorsFor(c.free).frame) << c.clean;
+    }
 }
 
 TEST(ThickenBlack, EachBlackRunGrowsExactlyOnePixelUpwards) {

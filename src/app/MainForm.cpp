@@ -1,5 +1,7 @@
 #include "app/MainForm.h"
 
+#include <optional>
+
 #include "app/MainFormIds.h"
 #include "app/MainFormRules.h"
 #include "app/resource.h"
@@ -61,6 +63,11 @@ std::wstring UserDecimalSeparator() {
     return separator;
 }
 
+monitor::TickReadings plainSeparator(monitor::TickReadings readings) {
+    readings.decimalSeparator.clear();
+    return readings;
+}
+
 platform::UniqueIcon LoadSmallIcon(int id) {
     return platform::UniqueIcon(static_cast<HICON>(
         ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0)));
@@ -79,6 +86,7 @@ TMainForm::TMainForm(Program& program)
     FTrayIconSize = monitor::TrayPictureSize(monitor::TrayIconSizeQuery());
     platform::Trace(L"tray icon drawn at " + std::to_wstring(FTrayIconSize) + L" pixels");
     createComponents();
+    makeRoomForStatusBar();
     FCleanProgress = std::make_unique<freeing::WindowCleanProgress>(
         freeing::CleanControls{*this, *ProgressBar_clean_progress, *Label_clean_progress, *Button_go,
                                *Button_setting, *Label_free_number_before, *Label_free_number,
@@ -202,6 +210,20 @@ void TMainForm::createComponents() {
     TextTrayIcon->SetPopupMenu(PopupMenu_min_icon);
 }
 
+void TMainForm::makeRoomForStatusBar() {
+    RECT bar{};
+    ::GetWindowRect(StatusBar_smart_auto->Handle(), &bar);
+    const int extra = (bar.bottom - bar.top) - StatusBar_smart_auto->Height();
+    if (extra <= 0) return;
+    SetHeight(Height() + extra);  // the bottom rows move down with the bottom edge...
+    for (int i = 0; i < ComponentCount(); ++i) {
+        auto* control = dynamic_cast<TControl*>(Components(i));
+        // ...and go back to where they were, clear of the taller bar.
+        if (control && control->AnchorBottom() && ::GetParent(control->Handle()) == Handle())
+            control->SetTop(control->Top() - extra);
+    }
+}
+
 void TMainForm::wireEvents() {
     OnShow = [this] { FormShow(); };
     OnClose = [this](TCloseAction& action) { FormClose(action); };
@@ -249,11 +271,17 @@ void TMainForm::FormClose(TCloseAction& action) {
 void TMainForm::WMShowMain() { Show(); }
 
 void TMainForm::Button_goClick() {
+    // Also when another program clicks the disabled button: no clean from
+    // inside a clean's pump this way.
+    if (program_.CleanRunning()) return;
     const ScreenPoint p = GoMenuPoint(Left(), Top(), Button_go->Left(), Button_go->Top(), Button_go->Height());
     PopupMenu_go->Popup(Handle(), p.x, p.y);
 }
 
 void TMainForm::Button_settingClick() {
+    // The dialog's modal loop inside a clean's pump would hold the clean (and
+    // Deep Clean's memory) until it closed, whoever clicked the button.
+    if (program_.CleanRunning()) return;
     settings::TOptionForm* dialog = settings::OptionForm;
     if (!dialog) return;
     dialog->LoadForDialog();
@@ -298,6 +326,8 @@ void TMainForm::ShowCleanInTray(std::int32_t released) {
     (void)TextTrayIcon->ShowBalloon(title, FCleanProgress->ReportLineShown(released));
 }
 
+void TMainForm::ShowCleanState() { updateTrayIcon(FTrayHint, FTrayPercent, FTrayFreeMb); }
+
 void TMainForm::Timer_classic_freeTimer() {
     // Disarmed first: the run's pumps must not deliver another tick of it.
     Timer_classic_free->SetEnabled(false);
@@ -332,9 +362,17 @@ void TMainForm::Timer_cpuTimer() {
         {Label_avail_virtual, ProgressBar_avail_virtual},
     };
     const monitor::FigureRow* rows[] = {&view.physical, &view.pageFile, &view.addressSpace};
+    std::optional<monitor::TickView> plain;  // with ".": a separator too wide for the room
     for (std::size_t i = 0; i < std::size(rows); ++i) {
-        shownBy[i].first->SetCaption(rows[i]->caption);
-        shownBy[i].second->SetPosition(rows[i]->barPosition);
+        TTntLabel& label = *shownBy[i].first;
+        TTntProgressBar& bar = *shownBy[i].second;
+        label.SetCaption(rows[i]->caption);
+        if (label.Left() < bar.Left() + bar.Width() && !readings.decimalSeparator.empty()) {
+            if (!plain) plain = monitor::ComputeTick(plainSeparator(program_.Monitor().last), program_.Monitor().cpuHistory, texts);
+            const monitor::FigureRow* plainRows[] = {&plain->physical, &plain->pageFile, &plain->addressSpace};
+            label.SetCaption(plainRows[i]->caption);
+        }
+        bar.SetPosition(rows[i]->barPosition);
     }
     updateTrayIcon(view.hint, view.trayPercent, view.trayFreeMb);
 }
@@ -347,10 +385,16 @@ void TMainForm::updateTrayIcon(const std::wstring& hint, std::int32_t percent, s
     TBitmap& picture = Image_text_icon->Picture();
     if (picture.Width() != FTrayIconSize || picture.Height() != FTrayIconSize)
         picture.SetSize(FTrayIconSize, FTrayIconSize);
-    monitor::DrawTrayImage(picture, percent, freeMb);
+    // While a clean runs, the bar shows how far it has come and the tooltip
+    // says so.
+    const int clean = program_.CleanPercent();
+    monitor::DrawTrayImage(picture, percent, freeMb, clean < 0 ? monitor::kTrayNoClean : clean);
+    const std::wstring shownHint =
+        clean < 0 ? hint
+                  : monitor::CleaningHint(hint, FLanguage->Translate(L"M", L"Cleaning", L"Cleaning memory\u2026"));
     // Hint and picture reach the tray in one call; the old icon is destroyed
     // only once the tray holds the new one.
-    TextTrayIcon->Update(hint, FTrayIconMaker.Make(picture, FTrayIconSize, FTrayIconSize));
+    TextTrayIcon->Update(shownHint, FTrayIconMaker.Make(picture, FTrayIconSize, FTrayIconSize));
 }
 
 void TMainForm::StatusBar_smart_autoDrawPanel(int panel, TCanvas& canvas, const RECT&) {

@@ -43,6 +43,7 @@ public:
     void ArmDeepClean() override;
     freeing::CleanProgress& CleanProgress() override { return *FCleanProgress; }
     void ShowCleanInTray(std::int32_t released) override;
+    void ShowCleanState() override;
 
     widgets::TTntLabel* Label_cpu;
     widgets::TTntLabel* Label_cpu_usage;
@@ -110,6 +111,9 @@ protected:
 
 private:
     void createComponents();
+    // Room for a status bar taller than designed (a large display scale):
+    // the window grows by the difference and every row keeps its place.
+    void makeRoomForStatusBar();
     void wireEvents();
 
     // Draws the tray picture at FTrayIconSize and hands it to the tray with

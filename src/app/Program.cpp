@@ -21,31 +21,55 @@ public:
     void Begin() override {
         ++program_.cleansUnderWay_;
         shown_.Begin();
+        program_.setCleanPercent(0);
     }
-    void ShowProgress(int max) override { shown_.ShowProgress(max); }
-    void Step(int position) override { shown_.Step(position); }
+    void ShowProgress(int max) override {
+        max_ = max;
+        shown_.ShowProgress(max);
+    }
+    void Step(int position) override {
+        shown_.Step(position);
+        const long long percent = max_ > 0 ? static_cast<long long>(position) * 100 / max_ : 0;
+        program_.setCleanPercent(percent < 0 ? 0 : percent > 100 ? 100 : static_cast<int>(percent));
+    }
     void Report(std::int32_t released) override {
         shown_.Report(released);
-        program_.view_->ShowCleanInTray(released);
+        // Only a clean the user asked for here is reported at the tray: a
+        // scheduled one would raise a notification (a toast with a sound on
+        // Windows 10 and 11) every time; its result is in the trace.
+        if (origin_ == CleanOrigin::User) program_.view_->ShowCleanInTray(released);
         // The idle auto-free's timer runs after every Smart Clean, whatever
         // the setting says (its ticks do nothing while the setting is off).
         if (kind_ == CleanKind::Smart) program_.view_->StartAutoFree();
     }
     void End() override {
         shown_.End();
-        --program_.cleansUnderWay_;
+        ended();
     }
     void Abandon() override {
         shown_.Abandon();
-        --program_.cleansUnderWay_;
+        ended();
     }
 
 private:
     Program& program_;
     freeing::CleanProgress& shown_;
     CleanKind kind_;
-    [[maybe_unused]] CleanOrigin origin_;
+    CleanOrigin origin_;
+    int max_ = 0;
+
+    void ended() {
+        if (--program_.cleansUnderWay_ == 0) program_.setCleanPercent(-1);
+    }
 };
+
+void Program::setCleanPercent(int percent) {
+    // The view hears of a start, an end and every tenth of the way: a Deep
+    // Clean steps once per megabyte.
+    const bool changed = (percent < 0) != (cleanPercent_ < 0) || percent / 10 != cleanPercent_ / 10;
+    cleanPercent_ = percent;
+    if (changed && view_) view_->ShowCleanState();
+}
 
 HWND Program::OwnerWindow() const { return view_ ? view_->OwnerWindow() : nullptr; }
 
@@ -77,7 +101,9 @@ std::wstring Program::ReloadSettings() {
     const std::wstring unreadable =
         settings::SettingsFileUnreadable(L"the settings dialog shows the settings in use");
     if (!unreadable.empty()) return unreadable;
-    settings_ = settings::ReadSettings(settings::DialogDefaults());
+    // A key the file lacks shows the setting in use, so that OK without a
+    // change changes nothing.
+    settings_ = settings::ReadSettings(settings_);
     settingsFromFile_ = true;
     return std::wstring();
 }
@@ -113,9 +139,12 @@ std::wstring Program::applySettings(Autostart autostart) {
 }
 
 monitor::TickView Program::Tick(const monitor::TickReadings& readings, const monitor::TickTexts& texts) {
-    monitor::ShiftCpuHistory(monitor_.cpuHistory, readings.cpuSample);
+    // Clamped where it enters: the caption, the bar, the tooltip, the graph
+    // and the pacing all read it from here.
     monitor_.last = readings;
-    return monitor::ComputeTick(readings, monitor_.cpuHistory, texts);
+    monitor_.last.cpuSample = monitor::ShownCpuPercent(readings.cpuSample);
+    monitor::ShiftCpuHistory(monitor_.cpuHistory, monitor_.last.cpuSample);
+    return monitor::ComputeTick(monitor_.last, monitor_.cpuHistory, texts);
 }
 
 bool Program::trimPass() {

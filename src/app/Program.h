@@ -38,6 +38,8 @@ public:
     // A clean's report as a notification at the tray icon, when the window
     // is out of sight.
     virtual void ShowCleanInTray(std::int32_t released) = 0;
+    // A clean began, moved on by a tenth or more, or ended (CleanPercent).
+    virtual void ShowCleanState() = 0;
 
 protected:
     ~ProgramView() = default;
@@ -89,6 +91,8 @@ public:
     freeing::CleanOutcome Clean(freeing::CleanKind kind, CleanOrigin origin);
     // Whether a clean is under way (cleans nest inside each other's pumps).
     bool CleanRunning() const noexcept { return cleansUnderWay_ > 0; }
+    // How far the clean under way has come, 0 to 100; -1 while none runs.
+    int CleanPercent() const noexcept { return cleanPercent_; }
 
 private:
     class RunProgress;
@@ -106,6 +110,8 @@ private:
     monitor::MonitorState monitor_;
     freeing::AutoFreePacer pacer_;
     int cleansUnderWay_ = 0;
+    int cleanPercent_ = -1;
+    void setCleanPercent(int percent);
     bool deepCleanArmed_ = false;
     CleanOrigin armedOrigin_ = CleanOrigin::OtherStart;
 };

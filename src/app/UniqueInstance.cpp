@@ -87,6 +87,27 @@ bool TakeOverFromAnEndingCopy() {
     return false;
 }
 
+// What the user can use of the main window: the popup it last activated
+// (the settings dialog, or a report owned by it), or, while a task-modal
+// report has disabled it, the enabled window of this thread that is shown
+// (the report). The main window itself otherwise.
+BOOL CALLBACK FindShownEnabled(HWND window, LPARAM found) {
+    if (::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND UsableWindowOf(HWND main) {
+    HWND popup = ::GetLastActivePopup(main);
+    if (popup && ::IsWindowEnabled(popup)) return popup;
+    HWND found = nullptr;
+    (void)::EnumThreadWindows(::GetWindowThreadProcessId(main, nullptr), &FindShownEnabled,
+                              reinterpret_cast<LPARAM>(&found));
+    return found ? found : main;
+}
+
 HWND MainWindowHandle() {
     widgets::TTntForm* form = Application.MainForm();
     return form ? form->Handle() : nullptr;
@@ -244,6 +265,9 @@ LRESULT CALLBACK AppWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     if (IsRepeatedRequest(now, LastRequestTick[kind], HadRequest[kind])) return 0;
     LastRequestTick[kind] = now;
     HadRequest[kind] = true;
+    // A copy that is ending brings nothing forward and starts nothing: the
+    // request can arrive in a pump of its last clean.
+    if (Application.Terminated()) return 0;
     if (request != InstanceRequest::BringForward) {
         // Inside a running clean's pump this starts a nested clean, as a
         // second choice in the tray menu does.
@@ -253,7 +277,7 @@ LRESULT CALLBACK AppWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     try {
         if (Application.Iconic()) Application.Restore();
         (void)SetForegroundWindowCall(Application.Handle());
-        if (HWND main = MainWindowHandle()) ForceForeground(main);
+        if (HWND main = MainWindowHandle()) ForceForeground(UsableWindowOf(main));
     } catch (...) {
         // Nothing may cross into the system; the window stays as it is.
         platform::Trace(L"bringing the running copy forward stopped on an exception");

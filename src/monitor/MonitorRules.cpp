@@ -15,6 +15,13 @@ std::int32_t FreePercent(std::int64_t freeMb, std::int64_t totalMb) {
 
 std::wstring CpuCaption(std::int32_t sample) { return std::to_wstring(sample) + L"%"; }
 
+std::wstring UsableDecimalSeparator(const std::wstring& userSeparator) {
+    if (userSeparator.empty() || userSeparator.size() > 3) return L".";
+    for (wchar_t c : userSeparator)
+        if (c >= L'0' && c <= L'9') return L".";
+    return userSeparator;
+}
+
 namespace {
 
 constexpr std::int64_t kTerabyteInMb = 1048576;
@@ -28,7 +35,7 @@ std::wstring UnitFigure(std::int64_t mb, std::uint64_t unitMb, bool decimal, con
     const std::uint64_t tenth = (magnitude % unitMb) * 10 / unitMb;  // the remainder is below 2^20: no overflow
     std::wstring text = mb < 0 && (whole != 0 || (decimal && tenth != 0)) ? L"-" : L"";
     text += std::to_wstring(whole);
-    if (decimal) text += (separator.empty() ? std::wstring(L".") : separator) + std::to_wstring(tenth);
+    if (decimal) text += UsableDecimalSeparator(separator) + std::to_wstring(tenth);
     return text;
 }
 

@@ -33,8 +33,13 @@ constexpr std::int64_t kMemoryGigabytesFromMb = 10000;
 // No figure has more than four digits below 1,000 TB, so the label keeps
 // within about 85 pixels of the window's 8-point font ("999.9 of 999.9GB"),
 // clear of its bar, whose end is 90 pixels left of the label's right edge.
-// `decimalSeparator` is the user's (an empty one reads as "."); it is used
-// only where a figure has a decimal.
+// `decimalSeparator` is the user's, taken as UsableDecimalSeparator says; it
+// is used only where a figure has a decimal.
+// The decimal separator the figures use: the user's when it is one to three
+// characters and holds no digit, otherwise "." (an empty or a digit
+// separator would make "22.6" read as "226" or "2256").
+std::wstring UsableDecimalSeparator(const std::wstring& userSeparator);
+
 std::wstring MemoryCaption(std::int64_t freeMb, std::int64_t totalMb,
                            const std::wstring& decimalSeparator = L".");
 

@@ -29,6 +29,8 @@ std::wstring CleaningHint(const std::wstring& hint, const std::wstring& cleaning
     return FitTrayHint(hint, room) + tail;
 }
 
+std::int32_t ShownCpuPercent(std::int32_t sample) { return sample < 0 ? 0 : sample > 100 ? 100 : sample; }
+
 TickView ComputeTick(const TickReadings& readings,
                      const std::array<std::int32_t, kCpuHistorySize>& history, const TickTexts& texts) {
     TickView view;

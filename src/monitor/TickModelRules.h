@@ -64,6 +64,11 @@ struct MonitorState {
     std::int32_t PacingSample() const noexcept { return cpuHistory[kPacingSample]; }
 };
 
+// The processor figure as the program shows and paces by it: a sample
+// outside 0..100 (more idle than kernel and user time over one interval, as
+// some systems report) is clamped to that range.
+std::int32_t ShownCpuPercent(std::int32_t sample);
+
 // Where a bar shows `position`: clamped to its range.
 int BarPosition(std::int64_t position, BarRange range = {});
 

@@ -43,6 +43,27 @@ void TTntIniFile::WriteString(const std::wstring& section, const std::wstring& i
     }
 }
 
+std::vector<std::pair<std::wstring, std::wstring>> TTntIniFile::ReadSection(const std::wstring& section) const {
+    // The call gives the lines null-separated and says nothing when they do
+    // not fit but that it filled the buffer: grow until they fit.
+    std::vector<wchar_t> buffer(4096);
+    DWORD length = 0;
+    for (;;) {
+        length = ::GetPrivateProfileSectionW(section.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()),
+                                             fileName_.c_str());
+        if (length + 2 < buffer.size() || buffer.size() >= 65536) break;
+        buffer.resize(buffer.size() * 2);
+    }
+    std::vector<std::pair<std::wstring, std::wstring>> lines;
+    for (const wchar_t* line = buffer.data(); line < buffer.data() + length && *line; line += wcslen(line) + 1) {
+        const std::wstring text(line);
+        const std::size_t equals = text.find(L'=');
+        if (equals == std::wstring::npos) continue;
+        lines.emplace_back(text.substr(0, equals), text.substr(equals + 1));
+    }
+    return lines;
+}
+
 void TTntIniFile::WriteSection(const std::wstring& section,
                                const std::vector<std::pair<std::wstring, std::wstring>>& keys) const {
     std::wstring lines;  // "key=value", each ended by a null, and one more null at the end

@@ -31,6 +31,9 @@ public:
     void WriteString(const std::wstring& section, const std::wstring& ident,
                      const std::wstring& value) const;
 
+    // The section's "key=value" lines as key and value, in file order
+    // (empty for a missing file or section).
+    std::vector<std::pair<std::wstring, std::wstring>> ReadSection(const std::wstring& section) const;
     // Writes the keys into section in one write, which replaces whatever
     // the section held; for a new file, the same file as writing them one by
     // one. Throws as WriteString.

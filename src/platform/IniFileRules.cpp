@@ -58,6 +58,32 @@ bool ParseIniBool(const std::wstring& text, bool defaultValue) {
     return magnitude != 0;
 }
 
+namespace {
+bool SameKey(const std::wstring& a, const std::wstring& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto fold = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
+        if (fold(a[i]) != fold(b[i])) return false;
+    }
+    return true;
+}
+}  // namespace
+
+IniLines WithKeysSet(const IniLines& lines, const IniLines& keys) {
+    IniLines result = lines;
+    for (const auto& [key, value] : keys) {
+        bool found = false;
+        for (auto& line : result) {
+            if (SameKey(line.first, key)) {
+                line.second = value;
+                found = true;
+            }
+        }
+        if (!found) result.emplace_back(key, value);
+    }
+    return result;
+}
+
 ReadStep NextReadStep(unsigned long openError, unsigned long waitedMs) {
     constexpr unsigned long kFileNotFound = 2, kPathNotFound = 3;  // ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND
     if (openError == 0) return ReadStep::Read;

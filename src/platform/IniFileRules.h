@@ -2,6 +2,8 @@
 // to do with a file that exists but cannot be opened for reading.
 #pragma once
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -16,6 +18,13 @@ namespace platform {
 // Anything else (empty, words such as "yes" or "true", trailing characters,
 // out of range) is not an integer and yields defaultValue.
 bool ParseIniBool(const std::wstring& text, bool defaultValue);
+
+// The lines of a section with each of `keys` set: a key already there
+// (compared without regard to ASCII letter case) keeps its place and
+// spelling and takes the new value; a missing one is added at the end.
+// Every other line stays as it was.
+using IniLines = std::vector<std::pair<std::wstring, std::wstring>>;
+IniLines WithKeysSet(const IniLines& lines, const IniLines& keys);
 
 // The next step with a file that existed a moment ago, given the system's
 // error code for opening it for reading (0: it opened) and how long has been

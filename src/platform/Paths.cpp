@@ -58,6 +58,12 @@ unsigned long OpenForReadingError(const std::wstring& path) {
     return file ? 0 : ::GetLastError();
 }
 
+unsigned long OpenForWritingError(const std::wstring& path) {
+    const UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file ? 0 : ::GetLastError();
+}
+
 bool CreateDir(const std::wstring& path) { return ::CreateDirectoryW(path.c_str(), nullptr) != 0; }
 
 }  // namespace platform

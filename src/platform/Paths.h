@@ -33,6 +33,11 @@ unsigned long OpenForReadingError(const std::wstring& path);
 
 // Creates one folder level; false when it could not be created (already
 // there, parent missing, refused).
+// The system's error for opening an existing file for writing (0: it
+// opened), as a write of the file would: a file another program holds
+// without write sharing gives a sharing violation.
+unsigned long OpenForWritingError(const std::wstring& path);
+
 bool CreateDir(const std::wstring& path);
 
 }  // namespace platform

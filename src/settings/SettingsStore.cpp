@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "settings/SettingsTable.h"
-#include "widgets/Errors.h"
+#include "platform/Errors.h"
 #include "platform/IniFileRules.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
@@ -96,18 +96,38 @@ SettingsValue StartupDefaults() {
     return value;
 }
 
-SettingsValue DialogDefaults() {
-    SettingsValue value;
-    for (const Setting& setting : Settings) value.*setting.field = setting.dialogDefault;
-    return value;
+void WaitUntilWritable() {
+    if (!platform::FileExists(SettingsPath)) return;
+    for (unsigned long waited = 0;; waited += platform::ReadRetryStepMs) {
+        const unsigned long error = platform::OpenForWritingError(SettingsPath);
+        switch (platform::NextReadStep(error, waited)) {
+            case platform::ReadStep::Read:
+            case platform::ReadStep::Missing:
+                return;
+            case platform::ReadStep::Wait:
+                SettingsReadWait(platform::ReadRetryStepMs);
+                break;
+            case platform::ReadStep::Unreadable:
+                throw platform::EIniFileException(
+                    platform::WithSystemReason(L"Unable to write to " + SettingsPath, error));
+        }
+    }
 }
 
 void WriteSettings(const SettingsValue& value, const SettingsValue& before, bool all) {
     if (!SettingsIni) return;
+    platform::IniLines keys;
     for (const Setting& setting : Settings) {
         if (all || value.*setting.field != before.*setting.field)
-            SettingsIni->WriteBool(SettingsSection, setting.key, value.*setting.field);
+            keys.emplace_back(setting.key, value.*setting.field ? L"1" : L"0");
     }
+    if (keys.empty()) return;
+    WaitUntilWritable();
+    // The section in one write, its other keys kept: a refused write leaves
+    // the file as it was, never half of the settings changed.
+    const platform::IniLines section = SettingsIni->ReadSection(SettingsSection);
+    const platform::IniLines merged = platform::WithKeysSet(section, keys);
+    if (merged != section) SettingsIni->WriteSection(SettingsSection, merged);
 }
 
 void RegisterAutostart() {

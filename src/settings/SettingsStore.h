@@ -60,13 +60,14 @@ extern ReadWaitFn SettingsReadWait;
 // The settings the file holds; a key it lacks takes the value `fallback`
 // has for it. Without a settings file object, `fallback` itself.
 SettingsValue ReadSettings(const SettingsValue& fallback);
-// The defaults of the table for a missing key: at start-up, or as the
-// dialog opens.
+// The defaults of the table for a key missing at start-up.
 SettingsValue StartupDefaults();
-SettingsValue DialogDefaults();
 // Writes the keys of `value`: every one, or (all false) only those whose
-// setting differs from `before`. Throws platform::EIniFileException naming
-// the file when the write is refused.
+// setting differs from `before`, in one write of the section that keeps its
+// other keys. A file another program holds is waited for as a read waits
+// (up to two seconds). Throws platform::EIniFileException naming the file
+// and the system's reason when the write is refused; the file is then as
+// it was.
 void WriteSettings(const SettingsValue& value, const SettingsValue& before, bool all);
 
 // Makes the Run value "Brimvale" hold the quoted executable path and " /m",

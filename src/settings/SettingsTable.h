@@ -19,7 +19,6 @@ struct Setting {
     const wchar_t* key;   // in the settings file's one section
     bool firstRun;        // written when the file is created
     bool startupDefault;  // taken at start-up when the key is missing
-    bool dialogDefault;   // taken when the dialog opens and the key is missing
     bool SettingsValue::*field;
 };
 

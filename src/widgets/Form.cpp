@@ -132,6 +132,14 @@ LRESULT TTntForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_SETFOCUS:
+            // The form itself got the focus (restored from the taskbar, say):
+            // it goes on to a control, as on activation.
+            if (HWND target = focusTarget()) {
+                ::SetFocus(target);
+                return 0;
+            }
+            break;
         case WM_CLOSE: {
             TCloseAction action = TCloseAction::Hide;
             if (OnClose) Dispatch([&] { OnClose(action); });
@@ -160,10 +168,15 @@ LRESULT TTntForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 // The control that had the focus before the form went inactive, if it can
 // still take it; otherwise the first control in tab order; otherwise the
 // form itself.
-void TTntForm::focusOnActivation() {
+HWND TTntForm::focusTarget() const {
     HWND target = focusOnReturn_;
     if (!target || !::IsChild(Handle(), target) || !::IsWindowVisible(target) || !::IsWindowEnabled(target))
         target = ::GetNextDlgTabItem(Handle(), nullptr, FALSE);
+    return target;
+}
+
+void TTntForm::focusOnActivation() {
+    HWND target = focusTarget();
     ::SetFocus(target ? target : Handle());
 }
 

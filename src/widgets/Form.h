@@ -116,6 +116,8 @@ private:
     TControl* controlByHandle(HWND wnd) const;
     TTimer* timerById(UINT_PTR id) const;
     void realignBottomAnchored(int oldClientHeight, int newClientHeight);
+    // The control the focus goes to when the form gets it (null: none can).
+    HWND focusTarget() const;
     void focusOnActivation();
 
     FontStyle fontStyle_;

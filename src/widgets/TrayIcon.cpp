@@ -126,6 +126,7 @@ void TTextTrayIcon::HideMainForm() { mainForm_.Hide(); }
 void TTextTrayIcon::HandleCallback(LPARAM mouseMessage) {
     switch (mouseMessage) {
         case WM_LBUTTONUP:
+        case NIN_BALLOONUSERCLICK:  // a click on the notification does what a click on the icon does
             if (OnClick) Dispatch(OnClick);
             break;
         case WM_RBUTTONUP:

@@ -139,6 +139,7 @@ struct CleanRig : app::ProgramView {
     void ArmDeepClean() override { form.classicFreeTimer->SetEnabled(true); }
     freeing::CleanProgress& CleanProgress() override { return progress; }
     void ShowCleanInTray(std::int32_t released) override { trayReports.push_back(released); }
+    void ShowCleanState() override { cleanStates.push_back(program.CleanPercent()); }
     void SmartClean(app::CleanOrigin origin = app::CleanOrigin::User) {
         program.RequestClean(freeing::CleanKind::Smart, origin);
     }
@@ -155,6 +156,7 @@ struct CleanRig : app::ProgramView {
     freeing::WindowCleanProgress progress;
     app::Program program;
     std::vector<std::int32_t> trayReports;
+    std::vector<int> cleanStates;
 };
 
 // Pumps until done() holds or about ten seconds have gone (a safety limit

@@ -82,16 +82,15 @@ TEST_F(OptionFormTest, StoredSettingsAreAppliedAtStartUp) {
     EXPECT_EQ(L"\"" + platform::ModulePath() + L"\" /m", std::wstring(StringOf(run).c_str()));
 }
 
-TEST_F(OptionFormTest, MissingStartWithWindowsIsOffAtStartUpButOnInTheDialog) {
+TEST_F(OptionFormTest, KeysMissingFromTheFileShowTheSettingsInUseSoOkChangesNothing) {
     WriteIni("[Brimvale]\r\nfreewhenleisure=0\r\n");
     Start();
-    EXPECT_FALSE(dialog_->CheckBox_set_start_with_window->Checked());
-    EXPECT_FALSE(run_.Current().exists);
+    EXPECT_EQ((std::vector<bool>{false, false, true, false}), Boxes());
     dialog_->LoadForDialog();
-    EXPECT_TRUE(dialog_->CheckBox_set_start_with_window->Checked());
+    EXPECT_EQ((std::vector<bool>{false, false, true, false}), Boxes());
     dialog_->Button_set_saveClick();
-    EXPECT_TRUE(run_.Current().exists);
-    EXPECT_NE(std::string::npos, FileBytes(IniPath()).find("startwithwindows=1"));
+    EXPECT_FALSE(run_.Current().exists);
+    EXPECT_NE(std::string::npos, FileBytes(IniPath()).find("startwithwindows=0"));
 }
 
 TEST_F(OptionFormTest, OkWritesAppliesAndStartsIdleFreeingWithoutARestart) {
@@ -147,24 +146,57 @@ TEST_F(OptionFormTest, CloseBoxActsAsCancel) {
     EXPECT_FALSE(dialog_->Visible());
 }
 
-TEST_F(OptionFormTest, RefusedWriteReportsTheFileAndKeepsTheDialogOpen) {
+namespace {
+int gWaits = 0;
+platform::UniqueFileHandle* gHeld = nullptr;
+void CountWait(unsigned long) { ++gWaits; }
+void ReleaseOnFirstWait(unsigned long) {
+    if (++gWaits == 1) gHeld->reset();
+}
+}  // namespace
+
+TEST_F(OptionFormTest, AHeldFileIsWaitedForAndARefusedWriteChangesNothingAndKeepsTheDialogOpen) {
     Start();
     const std::string before = FileBytes(IniPath());
     dialog_->LoadForDialog();
     dialog_->Show();
     dialog_->CheckBox_set_auto_free->SetChecked(true);
+    dialog_->CheckBox_set_start_with_window->SetChecked(true);
     // Held open without write sharing: the profile writer cannot replace it.
-    platform::UniqueFileHandle lock(::CreateFileW(IniPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                                 OPEN_EXISTING, 0, nullptr));
+    auto hold = [&] {
+        return platform::UniqueFileHandle(::CreateFileW(IniPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                        OPEN_EXISTING, 0, nullptr));
+    };
+    platform::UniqueFileHandle lock = hold();
     ASSERT_TRUE(lock.valid());
-    dialog_->Button_set_save->Click();
+    gWaits = 0;
+    {
+        platform::ScopedSeam<settings::ReadWaitFn> wait(settings::SettingsReadWait, &CountWait);
+        dialog_->Button_set_save->Click();
+    }
     lock.reset();
+    EXPECT_EQ(20, gWaits);  // two seconds in steps of 100 ms
     ASSERT_EQ(1u, reports_.Messages().size());
     EXPECT_NE(std::wstring::npos, reports_.Messages()[0].find(IniPath()));
     EXPECT_TRUE(dialog_->Visible());
+    EXPECT_TRUE(dialog_->CheckBox_set_start_with_window->Checked());  // the user's choices stay
     EXPECT_FALSE(main_->Timer_free->Enabled());
+    EXPECT_FALSE(run_.Current().exists);
     EXPECT_EQ(before, FileBytes(IniPath()));
-    dialog_->Hide();
+
+    // Let go within the wait: OK goes through.
+    lock = hold();
+    gHeld = &lock;
+    gWaits = 0;
+    {
+        platform::ScopedSeam<settings::ReadWaitFn> wait(settings::SettingsReadWait, &ReleaseOnFirstWait);
+        dialog_->Button_set_save->Click();
+    }
+    EXPECT_EQ(1, gWaits);
+    EXPECT_FALSE(dialog_->Visible());
+    EXPECT_TRUE(main_->Timer_free->Enabled());
+    EXPECT_TRUE(run_.Current().exists);
+    EXPECT_NE(std::string::npos, FileBytes(IniPath()).find("freewhenleisure=1"));
 }
 
 TEST_F(OptionFormTest, StatusBarShowsOkForSmartAndCancelForAuto) {

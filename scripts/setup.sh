@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs everything Brimvale needs to build and test on Debian: the i686 and
 # x86_64 mingw-w64 cross compilers (POSIX thread model for the tests, win32 for
-# the shipped program), Wine (32- and 64-bit), zip and unzip for the releases, a virtual X display, CMake and
+# the shipped program), Wine (32- and 64-bit), zip, unzip and NSIS (makensis) for the releases, a virtual X display, CMake and
 # GoogleTest sources, and Liberation Sans, which Wine takes (through fontconfig) for
 # "Arial" and the program's other faces: it has Arial's metrics, so every prefix
 # lays text out as Windows does. Idempotent and quick when everything is present.
@@ -10,7 +10,7 @@ set -euo pipefail
 need=(g++ g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 mingw-w64-i686-dev
       g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32 mingw-w64-x86-64-dev
       wine wine32:i386 wine64 xvfb xauth cmake make googletest fonts-wine fonts-liberation xdotool imagemagick
-      zip unzip python3)
+      zip unzip nsis python3)
 
 missing=()
 for p in "${need[@]}"; do

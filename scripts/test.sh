@@ -4,7 +4,8 @@
 # end-to-end driver under Wine for the 32-bit program in a fresh 32-bit prefix
 # and for the 64-bit program in a fresh 64-bit prefix, each suite with its own
 # virtual display; meanwhile the pure rules are built and tested natively and
-# the release archives are made and checked. Each Wine suite writes its output
+# the release files are made and checked (the installer under Wine in two
+# more fresh prefixes). Each Wine suite writes its output
 # to build/<tree>/test-output.txt: a summary of each is printed at the end,
 # and the whole output of a suite that failed. The last lines sum up every
 # test in ctest's words. The exit status is non-zero when anything failed.
@@ -50,9 +51,9 @@ native_log="$root/build/native-test-output.txt"
 grep -E 'Test +#[0-9]+:|tests passed|Total Test time' "$native_log" || true
 [ "$status" -eq 0 ] || cat "$native_log"
 
-# The release archives: made from both builds, unpacked and checked.
+# The release files: made from both builds, unpacked, installed and checked.
 echo
-echo "== release archives"
+echo "== release files"
 bash "$root/scripts/check-package.sh" || status=1
 
 failed=0 total=0

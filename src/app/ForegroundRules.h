@@ -57,8 +57,9 @@ enum class InstanceRequest : unsigned {
     BringForward = 0,  // show the main window and bring it to the front
     SmartClean = 1,    // run Smart Clean as the tray menu's item does
     DeepClean = 2,     // run Deep Clean as the tray menu's item does
+    Exit = 3,          // end as the tray menu's "Exit" does
 };
-constexpr int kInstanceRequestKinds = 3;
+constexpr int kInstanceRequestKinds = 4;
 // The request a wParam carries; false for a value no copy sends (a message
 // from a newer copy or from a stranger), which the running copy ignores.
 bool RequestFromWParam(unsigned long long wParam, InstanceRequest& request);

@@ -2,9 +2,11 @@
 
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 #include "app/MainForm.h"
 #include "widgets/Errors.h"
+#include "probes/ToolHelp.h"
 #include "widgets/MessageFilter.h"
 #include "platform/Paths.h"
 #include "platform/Trace.h"
@@ -106,6 +108,35 @@ HWND UsableWindowOf(HWND main) {
     (void)::EnumThreadWindows(::GetWindowThreadProcessId(main, nullptr), &FindShownEnabled,
                               reinterpret_cast<LPARAM>(&found));
     return found ? found : main;
+}
+
+// How long a start with "/exit" waits for the running copy to end.
+constexpr DWORD kExitWaitMs = 10000;
+
+// The other processes of this session whose program file has the instance
+// name, opened for waiting on (those that refuse it are left out). Tool Help
+// names each process by its file name in the code page: a name the code page
+// cannot hold matches nothing, and the wait is then for the name alone.
+std::vector<platform::UniqueKernelHandle> SameNameProcesses(const std::wstring& name) {
+    std::vector<platform::UniqueKernelHandle> found;
+    HANDLE taken = probes::CreateToolhelp32SnapshotSafe(TH32CS_SNAPPROCESS, 0);
+    platform::UniqueFileHandle snapshot(taken ? taken : INVALID_HANDLE_VALUE);
+    DWORD session = 0, theirs = 0;
+    if (!snapshot || !::ProcessIdToSessionId(::GetCurrentProcessId(), &session)) return found;
+    probes::ProcessEntry32 entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = probes::Process32FirstSafe(snapshot.get(), &entry); more;
+         more = probes::Process32NextSafe(snapshot.get(), &entry)) {
+        wchar_t file[MAX_PATH] = {};
+        const int length = ::MultiByteToWideChar(CP_ACP, 0, entry.szExeFile, -1, file, MAX_PATH);
+        if (length <= 1) continue;
+        ::CharUpperBuffW(file, static_cast<DWORD>(length - 1));
+        if (name != file || entry.th32ProcessID == ::GetCurrentProcessId()) continue;
+        if (!::ProcessIdToSessionId(entry.th32ProcessID, &theirs) || theirs != session) continue;
+        platform::UniqueKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        if (process) found.push_back(std::move(process));
+    }
+    return found;
 }
 
 HWND MainWindowHandle() {
@@ -244,6 +275,38 @@ bool HandCleanToRunningCopy(InstanceRequest request) {
     return true;
 }
 
+int EndRunningCopy() {
+    const std::wstring name = InstanceName();
+    ::SetLastError(ERROR_SUCCESS);
+    platform::UniqueKernelHandle mutex(OpenMutexCall(SYNCHRONIZE, FALSE, name.c_str()));
+    DWORD error = ::GetLastError();  // read straight after the call
+    if (DecideCleanStart(static_cast<bool>(mutex), error) == CleanStartDecision::CleanHere) return 0;
+    mutex.reset();  // a handle of ours would keep the name alive
+    // Looked for before the request, while the copy still runs.
+    const std::vector<platform::UniqueKernelHandle> copies = SameNameProcesses(name);
+    InstanceMessage = ::RegisterWindowMessageW(name.c_str());
+    PostInstanceRequest(InstanceRequest::Exit);
+    platform::Trace(L"exit request posted to the running copy");
+    // The copy gives the name up first of all when it ends, then takes its
+    // windows and tray icon down: the wait is for the name, then the process.
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        ::SetLastError(ERROR_SUCCESS);
+        mutex.reset(OpenMutexCall(SYNCHRONIZE, FALSE, name.c_str()));
+        error = ::GetLastError();
+        if (!mutex && error == ERROR_FILE_NOT_FOUND) break;
+        mutex.reset();
+        if (::GetTickCount() - start >= kExitWaitMs) return 1;
+        ::Sleep(50);
+    }
+    for (const platform::UniqueKernelHandle& copy : copies) {
+        const DWORD waited = ::GetTickCount() - start;
+        if (waited >= kExitWaitMs || ::WaitForSingleObject(copy.get(), kExitWaitMs - waited) != WAIT_OBJECT_0)
+            return 1;
+    }
+    return 0;
+}
+
 void SubclassApplication() {
     OldAppWndProc = widgets::ReplaceWindowProcA(Application.Handle(), &AppWndProc);
 }
@@ -268,6 +331,11 @@ LRESULT CALLBACK AppWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     // A copy that is ending brings nothing forward and starts nothing: the
     // request can arrive in a pump of its last clean.
     if (Application.Terminated()) return 0;
+    if (request == InstanceRequest::Exit) {
+        // As the tray menu's "Exit": the name goes at once, the loop ends.
+        Application.Terminate();
+        return 0;
+    }
     if (request != InstanceRequest::BringForward) {
         // Inside a running clean's pump this starts a nested clean, as a
         // second choice in the tray menu does.

@@ -13,7 +13,9 @@
 // The message's wParam says what the copy asks for (InstanceRequest): 0 to
 // come to the front, or a clean, which a start with "/smartclean" or
 // "/deepclean" asks for (HandCleanToRunningCopy) and the running copy runs as
-// its tray menu's item does, without coming forward.
+// its tray menu's item does, without coming forward, or the end, which a
+// start with "/exit" asks for (EndRunningCopy) and the running copy carries
+// out as its tray menu's "Exit" does.
 //
 // Start-up order: wWinMain calls InstallUniqueInstanceHook() first of all (the
 // guard's "initialisation": static initialisation order across translation
@@ -85,14 +87,23 @@ void PostInstanceRequest(InstanceRequest request);
 // running copy) and no window is made.
 bool HandCleanToRunningCopy(InstanceRequest request);
 
+// For a start with "/exit": when a copy of the same file name runs, asks it
+// to end as its tray menu's "Exit" does and waits, at most 10 s, until it has
+// given the name up and its process (found beforehand by file name in this
+// session) has ended. Returns the exit code: 0 when it ended or no copy ran
+// (then at once, having created no mutex and no window), 1 when it did not
+// end in time.
+int EndRunningCopy();
+
 // Makes AppWndProc the application window's procedure (through the narrow
 // SetWindowLongA) and keeps the previous one in OldAppWndProc.
 void SubclassApplication();
 
 // The application window's procedure for the life of the process: the
 // instance message brings the main window back or, when its wParam asks for
-// a clean, runs CarryOutCleanRequest (once per half second per kind of
-// request; a wParam no copy sends is ignored); everything else goes to
+// a clean, runs CarryOutCleanRequest, or when it asks the copy to end, ends
+// the application (once per half second per kind of request; a wParam no
+// copy sends is ignored); everything else goes to
 // OldAppWndProc through CallWindowProcA.
 LRESULT CALLBACK AppWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

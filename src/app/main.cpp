@@ -1,12 +1,14 @@
 // Program entry. A command line of "/smartclean" or "/deepclean" alone is a
 // clean, not a start: it goes to the running copy when there is one, and
 // otherwise runs here with no window and ends (exit code 0 when it ran, 1
-// when it could not). Every other command line starts the program, in this
-// order: install the single-instance guard's start-up hook; initialise the
-// application, which creates the hidden application window and runs the
-// hooks (a second copy of the same file name ends there); set the title;
-// create the main window first and the settings dialog second; run the
-// message loop; then close the guard's mutex and end. The mutex goes first
+// when it could not). "/exit" alone ends the running copy, as its tray
+// menu's Exit does, and waits for it (exit code 0, also when none ran; 1
+// when it did not end within 10 s). Every other command line starts the
+// program, in this order: install the single-instance guard's start-up
+// hook; initialise the application, which creates the hidden application
+// window and runs the hooks (a second copy of the same file name ends
+// there); set the title; create the main window first and the settings
+// dialog second; run the message loop; then close the guard's mutex and end. The mutex goes first
 // of all when the program begins to end (Exit, a close request, the
 // session's end), before the windows and the tray icon, which under Wine
 // take seconds to go: a start in that time is not turned away by a copy that
@@ -27,6 +29,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using widgets::Application;
     platform::Trace(L"start, version " BRIMVALE_VERSION L" " BRIMVALE_ARCH);
     const platform::CleanSwitch clean = platform::CleanSwitchOf(Application.Parameters());
+    if (clean == platform::CleanSwitch::Exit) return app::EndRunningCopy();
     if (clean != platform::CleanSwitch::None) {
         const app::InstanceRequest request = clean == platform::CleanSwitch::Deep
                                                  ? app::InstanceRequest::DeepClean

@@ -53,6 +53,7 @@ CleanSwitch CleanSwitchOf(const std::vector<std::wstring>& params) {
     if (params.size() != 1) return CleanSwitch::None;
     if (IsSwitch(params[0], L"smartclean")) return CleanSwitch::Smart;
     if (IsSwitch(params[0], L"deepclean")) return CleanSwitch::Deep;
+    if (IsSwitch(params[0], L"exit")) return CleanSwitch::Exit;
     return CleanSwitch::None;
 }
 

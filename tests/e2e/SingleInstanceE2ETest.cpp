@@ -24,8 +24,8 @@ struct SecondStartResult {
 };
 
 // Starts the program once more and watches it until it ends.
-SecondStartResult StartAgain(const std::wstring& exePath = ProgramPath()) {
-    Program second(L"", exePath);
+SecondStartResult StartAgain(const std::wstring& exePath = ProgramPath(), const std::wstring& parameters = L"") {
+    Program second(parameters, exePath);
     SecondStartResult result;
     result.exited = WaitFor(
         [&] {
@@ -210,4 +210,25 @@ TEST_F(SingleInstance, ApplicationTitleEndsInABlankAndItsWindowStaysHidden) {
     // A top-level window (not message-only), so the broadcast reaches it.
     EXPECT_EQ(nullptr, ::GetParent(application));
     EXPECT_TRUE(program.ExitThroughTray());
+}
+
+// "/exit" ends the running copy as its tray menu's Exit does and returns once
+// it has ended; with no copy running it ends at once; a copy that never
+// gives the name up makes it end with 1 after ten seconds.
+TEST_F(SingleInstance, ExitSwitchEndsTheRunningCopyAndWaitsForIt) {
+    ExpectQuietExit(StartAgain(ProgramPath(), L"/exit"));
+    EXPECT_EQ(0, TrayIconCount());
+
+    Program first(L"/m");
+    ASSERT_NE(nullptr, first.TrayIcon());
+    ExpectQuietExit(StartAgain(ProgramFolder() + L"BRIMVALE.EXE", L"-EXIT"));
+    EXPECT_FALSE(first.Running());  // ended before the request returned
+    EXPECT_EQ(0u, first.ExitCode());
+    EXPECT_EQ(0, TrayIconCount());
+
+    HANDLE held = ::CreateMutexW(nullptr, FALSE, L"BRIMVALE.EXE");
+    Program stuck(L"/Exit");
+    EXPECT_TRUE(stuck.WaitForExit(seconds(20)));
+    EXPECT_EQ(1u, stuck.ExitCode());
+    ::CloseHandle(held);
 }

@@ -17,7 +17,8 @@ TEST(GoMenuPoint, SitsJustBelowTheButtonAndFollowsTheWindow) {
 }
 
 // Each command line and what it means: the tray-only start takes exactly
-// "/m"; a clean takes its switch alone, in any case, after "/" or "-".
+// "/m"; a clean, or the end of the running copy, takes its switch alone, in
+// any case, after "/" or "-".
 TEST(StartsInTray, OnlyTheExactSingleSwitchAndTheCleansOnlyTheirs) {
     using platform::CleanSwitch;
     const struct {
@@ -42,6 +43,13 @@ TEST(StartsInTray, OnlyTheExactSingleSwitchAndTheCleansOnlyTheirs) {
         {{L"/smart"}, false, CleanSwitch::None},
         {{L"/deepcleaner"}, false, CleanSwitch::None},
         {{L"/\u017Fmartclean"}, false, CleanSwitch::None},  // a long s: only ASCII letters fold
+        {{L"/exit"}, false, CleanSwitch::Exit},
+        {{L"-EXIT"}, false, CleanSwitch::Exit},
+        {{L"/eXit"}, false, CleanSwitch::Exit},
+        {{L"/exit", L"/m"}, false, CleanSwitch::None},
+        {{L"exit"}, false, CleanSwitch::None},
+        {{L"/exi"}, false, CleanSwitch::None},
+        {{L"/exits"}, false, CleanSwitch::None},
     };
     for (const auto& c : cases) {
         const std::wstring line = c.params.empty() ? L"(none)" : c.params[0];

@@ -489,7 +489,7 @@ TEST_F(UniqueInstanceGuard, CleanRequestsReachTheRunningCopyAndRunOncePerKindWit
     app::CheckUniqueInstance();
     ClockNow += 1000;
     ClockStep = 0;  // a frozen clock: every copy repeats the first of its kind
-    for (WPARAM wParam : {1u, 2u, 1u, 2u, 3u, 0x10001u, ~0u})
+    for (WPARAM wParam : {1u, 2u, 1u, 2u, 4u, 0x10001u, ~0u})
         ::PostMessageW(Application.Handle(), app::InstanceMessage, wParam, 0);
     PostInstanceMessage(app::InstanceMessage);  // a bring-forward counts apart
     EXPECT_EQ((std::vector<InstanceRequest>{InstanceRequest::SmartClean, InstanceRequest::DeepClean}),

@@ -2,7 +2,9 @@
 
 #include "platform/IniFileRules.h"
 
+using platform::IniLines;
 using platform::ParseIniBool;
+using platform::WithKeysSet;
 
 namespace {
 
@@ -54,4 +56,13 @@ TEST(NextReadStep, GoneIsMissingAnyOtherRefusalIsWaitedForTwoSeconds) {
         for (unsigned long held : {32ul, 33ul, 5ul})
             EXPECT_EQ(waited < 2000 ? ReadStep::Wait : ReadStep::Unreadable, NextReadStep(held, waited));
     }
+}
+
+TEST(WithKeysSet, ExistingKeysKeepPlaceAndSpellingNewOnesFollowOthersStay) {
+    const IniLines lines{{L"StartWithWindows", L"1"}, {L"exclude", L"game.exe"}, {L"smartfree", L"0"}};
+    const IniLines set = WithKeysSet(lines, {{L"startwithwindows", L"0"}, {L"freewhenleisure", L"1"}});
+    EXPECT_EQ((IniLines{{L"StartWithWindows", L"0"}, {L"exclude", L"game.exe"}, {L"smartfree", L"0"},
+                        {L"freewhenleisure", L"1"}}),
+              set);
+    EXPECT_EQ(lines, WithKeysSet(lines, {{L"SMARTFREE", L"0"}}));  // nothing changes: nothing to write
 }

@@ -74,6 +74,9 @@ TEST(MemoryCaption, TheTotalPicksUnitAndDecimalBothFiguresTruncate) {
         {9999, 9999, L",", L"9999 of 9999MB"},   {9000, 10000, L".", L"8.7 of 9.7GB"},
         {23155, 24105, L",", L"22,6 of 23,5GB"}, {23155, 24105, L"", L"22.6 of 23.5GB"},  // none read: "."
         {23155, 24105, L" ,", L"22 ,6 of 23 ,5GB"}, {-200, 65536, L".", L"-0.1 of 64.0GB"},
+        // A separator that would break the figure is not used.
+        {23155, 24105, L"5", L"22.6 of 23.5GB"}, {23155, 24105, L"WWWW", L"22.6 of 23.5GB"},
+        {23155, 24105, L"a1", L"22.6 of 23.5GB"}, {23155, 24105, L"WWW", L"22WWW6 of 23WWW5GB"},
         {-50, 65536, L".", L"0.0 of 64.0GB"},    {1023999, 1023999, L".", L"999.9 of 999.9GB"},
         {1024000, 1024000, L".", L"1000 of 1000GB"}, {10239999, 10239999, L".", L"9999 of 9999GB"},
         {16777215, 16777216, L".", L"15.9 of 16.0TB"},

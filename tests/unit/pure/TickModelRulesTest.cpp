@@ -58,6 +58,11 @@ TEST(TickModel, TheNewestSampleComesFromTheHistoryAndTheTextsAreTranslated) {
 }
 
 // The words that say a clean runs always fit: a long hint is cut first.
+TEST(ShownCpuPercent, SamplesOutsideZeroToHundredAreClamped) {
+    const std::pair<std::int32_t, std::int32_t> cases[] = {{-2, 0}, {0, 0}, {57, 57}, {100, 100}, {102, 100}};
+    for (const auto& [sample, shown] : cases) EXPECT_EQ(shown, ShownCpuPercent(sample)) << sample;
+}
+
 TEST(CleaningHint, TheHintThenTwoBlanksAndTheCleaningWordsWithinTheTraysBuffer) {
     const std::wstring hint = L"Brimvale: 60% RAM free (594MB)  85% CPU free";
     const std::wstring words = L"Cleaning memory\u2026";

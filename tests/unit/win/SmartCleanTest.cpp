@@ -112,6 +112,16 @@ TEST_F(SmartCleanTest, TenPassesTenPercentApartThenTheWindowIsAsBefore) {
     // Enabled whatever the auto-free setting; its ticks decide for themselves.
     EXPECT_TRUE(form().freeTimer->Enabled());
     EXPECT_EQ(2, memory_.calls);  // one reading before, one after
+    // The tray saw it begin, step and end, and had its report.
+    std::vector<int> states{0};
+    states.insert(states.end(), kTenSteps.begin(), kTenSteps.end());
+    states.push_back(-1);
+    EXPECT_EQ(states, rig_->cleanStates);
+    EXPECT_EQ(1u, rig_->trayReports.size());
+    // Another start's request runs the same clean without a tray report.
+    rig_->SmartClean(app::CleanOrigin::OtherStart);
+    EXPECT_EQ(20u, gPauses.size());
+    EXPECT_EQ(1u, rig_->trayReports.size());
 }
 
 // From the command line with no copy running: ten passes with no window,

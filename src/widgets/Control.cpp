@@ -109,6 +109,10 @@ void TControl::SetFont(const FontStyle& style) {
     CaptionChanged();
 }
 
+void TControl::FormClientHeightChanged(int delta) {
+    if (anchorBottom_ && delta != 0 && ::GetParent(hwnd_) == form_.Handle()) SetTop(Top() + delta);
+}
+
 HBRUSH TControl::CtlColor(HDC dc) {
     ::SetTextColor(dc, fontStyle_.color);
     ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));

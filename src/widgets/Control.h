@@ -113,6 +113,14 @@ protected:
     virtual HBRUSH CtlColor(HDC dc);
     virtual bool DrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
     virtual void CaptionChanged() {}
+    // Enter was pressed while the control has the focus (`repeated`: the key
+    // was already down). Returns whether the control used the key; by
+    // default none does, and the form's dialog keyboard handling gets it.
+    virtual bool EnterPressed(bool /*repeated*/) { return false; }
+    // The form's client area changed height by `delta` pixels (0: a resize
+    // that kept the height). A bottom-anchored child of the form moves by
+    // as much; others stay.
+    virtual void FormClientHeightChanged(int delta);
 
 private:
     friend class TTntForm;

@@ -110,6 +110,12 @@ TTimer::~TTimer() {
     if (form_.Handle()) ::KillTimer(form_.Handle(), id_);
 }
 
+bool TTimer::TimerFired(std::uintptr_t timerId) {
+    if (timerId != id_) return false;
+    if (enabled_ && OnTimer) Dispatch(OnTimer);
+    return true;
+}
+
 void TTimer::SetEnabled(bool enabled) { update(interval_, enabled); }
 
 void TTimer::SetInterval(unsigned interval) { update(interval, enabled_); }

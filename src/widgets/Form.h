@@ -14,8 +14,6 @@
 
 namespace widgets {
 
-class TTimer;
-
 enum class TCloseAction { None, Hide, Free };
 
 struct FormOptions {
@@ -114,7 +112,8 @@ protected:
 private:
     TControl* controlById(int id) const;
     TControl* controlByHandle(HWND wnd) const;
-    TTimer* timerById(UINT_PTR id) const;
+    // Offers a timer message to each component until one takes it.
+    bool timerFired(UINT_PTR id) const;
     void realignBottomAnchored(int oldClientHeight, int newClientHeight);
     void focusOnActivation();
 

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "widgets/Application.h"
 #include "widgets/Errors.h"
+#include "widgets/Program.h"
 
 namespace widgets {
 namespace {
@@ -130,7 +130,7 @@ LRESULT TTntForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             TCloseAction action = TCloseAction::Hide;
             if (OnClose) Dispatch([&] { OnClose(action); });
             if (action == TCloseAction::Hide) Hide();
-            if (action == TCloseAction::Free && Application.MainForm() == this) Application.Terminate();
+            if (action == TCloseAction::Free) FormFreed(*this);
             return 0;
         }
         case WM_QUERYENDSESSION:
@@ -256,7 +256,7 @@ void TTntForm::ShowModal() {
     Show();
     MSG msg;
     while (Visible()) {
-        if (Application.Terminated()) {
+        if (ProgramEnding()) {
             // Exit (or the session's end) came from a handler run inside this
             // loop, and its quit may have been taken by an inner pump: close
             // the dialog and leave the quit for the loop outside.

@@ -38,7 +38,7 @@ struct LayoutRow {
     CreateArgs args;
 };
 
-class TTntForm : public TComponent, public TWindowBase {
+class TTntForm : public TComponent, public TWindowBase, public TControlHost {
 public:
     TTntForm(std::wstring name, std::string className, const FormOptions& options,
              HWND owner = nullptr);
@@ -60,7 +60,7 @@ public:
     void CenterOn(HWND other);
     // How far the bottom-anchored controls sit from their design places: the
     // made client height less the design's.
-    int BottomShift() const noexcept { return bottomShift_; }
+    int BottomShift() const noexcept override { return bottomShift_; }
 
     bool Visible() const;
     void Show();  // visible, restored when minimised, and in front
@@ -80,8 +80,9 @@ public:
     // Returns whether the message was used up.
     bool HandleDialogMessage(MSG& msg);
 
-    HFONT FontHandle() const noexcept { return font_.get(); }
-    const FontStyle& Font() const noexcept { return fontStyle_; }
+    HFONT FontHandle() const noexcept override { return font_.get(); }
+    const FontStyle& Font() const noexcept override { return fontStyle_; }
+    HWND HostHandle() const override { return Handle(); }
 
     std::function<void()> OnShow;
     std::function<void(TCloseAction&)> OnClose;
@@ -98,12 +99,10 @@ public:
     // Creates the controls of a layout, row by row, in order.
     void CreateControls(std::initializer_list<LayoutRow> layout);
     // The control of that name, or null.
-    TControl* ControlNamed(const std::wstring& name) const;
+    TControl* ControlNamed(const std::wstring& name) const override;
 
-    // Controls given no id of their own are numbered from here up, a range
-    // that explicit ids (below it) never reach, so no two share one.
-    static constexpr int kFirstAutomaticControlId = 0x4000;
-    int NextControlId() noexcept { return nextId_++; }
+    // From kFirstAutomaticControlId up (TControlHost).
+    int NextControlId() noexcept override { return nextId_++; }
     UINT_PTR NextTimerId() noexcept { return nextTimerId_++; }
 
 protected:

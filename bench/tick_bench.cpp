@@ -18,7 +18,7 @@
 #include "monitor/CpuHistory.h"
 #include "monitor/TrayPicture.h"
 #include "probes/MemoryEx.h"
-#include "probes/unitUseage.h"
+#include "probes/CpuUsage.h"
 #include "widgets/Application.h"
 #include "platform/Paths.h"
 #include "platform/Seam.h"

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "probes/unitUseage.h"
+#include "probes/CpuUsage.h"
 #include "platform/Seam.h"
 
 using namespace probes;

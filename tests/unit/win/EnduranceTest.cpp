@@ -9,7 +9,7 @@
 
 #include "ResourceCounts.h"
 #include "app/MainForm.h"
-#include "probes/unitUseage.h"
+#include "probes/CpuUsage.h"
 #include "widgets/Application.h"
 
 using endurance::ResourceCounts;

@@ -9,7 +9,7 @@
 #include "monitor/MonitorRules.h"
 #include "monitor/TrayPicture.h"
 #include "probes/MemoryEx.h"
-#include "probes/unitUseage.h"
+#include "probes/CpuUsage.h"
 #include "widgets/Application.h"
 #include "platform/Seam.h"
 

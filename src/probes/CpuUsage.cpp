@@ -1,4 +1,4 @@
-#include "probes/unitUseage.h"
+#include "probes/CpuUsage.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Processor usage of the whole machine, measured between two calls from the
-// system's cumulative processor times (GetSystemTimes, looked up in
-// kernel32.dll at run time). Where the system lacks that function (before
-// Windows XP SP1) the idle time and clock of NtQuerySystemInformation,
-// looked up in ntdll.dll at run time, are used instead.
+// system's cumulative processor times (GetSystemTimes, from the table of
+// functions looked up at run time). Where the system lacks that function
+// (before Windows XP SP1) the idle time and clock of
+// NtQuerySystemInformation, from the same table, are used instead.
 #pragma once
 #include <windows.h>
 
@@ -16,28 +16,10 @@ namespace probes {
 // exported. GUI thread only: the baseline has no lock.
 int GetCpuUsage();
 
-// ---- Test seams (replaced through platform::ScopedSeam) ----
+// ---- For tests ----
+// GetSystemTimes and NtQuerySystemInformation are the slots of
+// platform::DynCalls(), replaced through platform::ScopedSeam.
 
-using SystemTimesFn = BOOL(WINAPI*)(LPFILETIME idleTime, LPFILETIME kernelTime, LPFILETIME userTime);
-// Finds GetSystemTimes; the default looks it up in the loaded "kernel32.dll".
-// Returning null means "not exported".
-using SystemTimesLookupFn = SystemTimesFn (*)();
-// The resolved GetSystemTimes; nullptr means "not resolved yet": the next
-// call looks it up again through SystemTimesLookup.
-extern SystemTimesFn SystemTimes;
-extern SystemTimesLookupFn SystemTimesLookup;
-
-using NtQueryFn = LONG(WINAPI*)(ULONG infoClass, PVOID buffer, ULONG length,
-                                PULONG returnLength);
-// Finds the query entry; the default looks up "NtQuerySystemInformation" in
-// the loaded "ntdll.dll". Returning null means "not exported".
-using NtQueryLookupFn = NtQueryFn (*)();
-
-// The resolved query entry, used only while GetSystemTimes is not found;
-// nullptr means "not resolved yet": the next such call looks it up again
-// through NtQueryLookup.
-extern NtQueryFn NtQuery;
-extern NtQueryLookupFn NtQueryLookup;
 // Forgets both baselines.
 void ResetCpuUsageForTest();
 

@@ -11,6 +11,7 @@
 #include "probes/MemoryEx.h"
 #include "probes/CpuUsage.h"
 #include "widgets/Application.h"
+#include "platform/DynCalls.h"
 #include "platform/Seam.h"
 
 using app::TMainForm;
@@ -70,9 +71,6 @@ BOOL WINAPI InjectedStatus(LPMEMORYSTATUSEX m) {
     m->ullAvailPhys = m->ullAvailPageFile = m->ullAvailVirtual = m->ullTotalPhys - (1 << 20);
     return TRUE;
 }
-FARPROC InjectedLookup(const wchar_t*, const char*) {
-    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&InjectedStatus));
-}
 int taskbarIconSize = 20;
 int TaskbarIconSize() { return taskbarIconSize; }
 }  // namespace
@@ -81,7 +79,7 @@ int TaskbarIconSize() { return taskbarIconSize; }
 // of its bar; the tray icon has the taskbar's size from the start, and again
 // when the scale may have changed.
 TEST(MainForm, FiguresKeepClearOfTheirBarsAndTheTrayIconTakesTheTaskbarsSize) {
-    platform::ScopedSeam<probes::MemoryProcLookupFn> lookup(probes::MemoryLookup, &InjectedLookup);
+    platform::ScopedSeam status(platform::DynCalls().GlobalMemoryStatusEx, &InjectedStatus);
     platform::ScopedSeam<int (*)()> query(monitor::TrayIconSizeQuery, &TaskbarIconSize);
     auto form = NewMainForm();
     for (const std::int64_t total : {9999, 10000, 65536, 4194304}) {
@@ -165,11 +163,8 @@ TEST(MainForm, TickShiftsHistoryAndShowsTheNewestSample) {
     auto form = NewMainForm();
     {
         // The tick shows what the sampler gives, here from the idle-time query.
-        platform::ScopedSeam<probes::SystemTimesFn> noTimes(probes::SystemTimes, nullptr);
-        platform::ScopedSeam<probes::SystemTimesLookupFn> missing(probes::SystemTimesLookup, [] {
-            return probes::SystemTimesFn{};
-        });
-        platform::ScopedSeam<probes::NtQueryFn> query(probes::NtQuery, &FakeQuery);
+        platform::ScopedSeam noTimes(platform::DynCalls().GetSystemTimes, nullptr);
+        platform::ScopedSeam query(platform::DynCalls().NtQuerySystemInformation, &FakeQuery);
         probes::ResetCpuUsageForTest();
         form->Timer_cpuTimer();  // baseline
         ++fakeSeconds;

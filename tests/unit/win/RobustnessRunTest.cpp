@@ -247,7 +247,6 @@ TEST(TrimmingWalk, ProcessesThatEndDuringTheWalkArePassedOver) {
                                          nullptr, &si, &pi));
             gWalk.children.push_back(pi);
         }
-        probes::ResetToolHelpForTest();
         monitor::ResetCpuHistory();
         {
             platform::ScopedSeam<freeing::OpenProcessFn> open(freeing::OpenProcessCall, &EndingOpen);

@@ -13,6 +13,7 @@
 #include "app/MainForm.h"
 #include "app/UniqueInstance.h"
 #include "widgets/Application.h"
+#include "platform/DynCalls.h"
 #include "platform/Seam.h"
 #include "widgets/Window.h"
 #include "widgets/MessageFilter.h"
@@ -307,28 +308,22 @@ BOOL WINAPI FakeChangeWindowMessageFilter(UINT message, DWORD flag) {
     FilterCalls.push_back({"Vista", nullptr, message, flag, nullptr});
     return TRUE;
 }
-// Which of the two calls this "system" has.
-bool HasEx = true, HasVista = true;
-FARPROC FakeLookUp(const char* name) {
-    if (HasEx && std::string(name) == "ChangeWindowMessageFilterEx")
-        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FakeChangeWindowMessageFilterEx));
-    if (HasVista && std::string(name) == "ChangeWindowMessageFilter")
-        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FakeChangeWindowMessageFilter));
-    return nullptr;
-}
 }  // namespace
 
 // Windows 7 and later open the application window; Vista opens the message
 // for the process; XP has no filter and nothing is called.
 TEST_F(UniqueInstanceGuard, FirstStartLetsTheInstanceMessagePastTheIntegrityFilter) {
-    const platform::ScopedSeam lookUp(widgets::LookUpUser32Function, &FakeLookUp);
     const struct {
         bool ex, vista;
         const char* function;
     } systems[] = {{true, true, "Ex"}, {false, true, "Vista"}, {false, false, nullptr}};
     for (const auto& system : systems) {
-        HasEx = system.ex;
-        HasVista = system.vista;
+        // Which of the two calls this "system" has.
+        platform::DynCallTable& calls = platform::DynCalls();
+        const platform::ScopedSeam ex(calls.ChangeWindowMessageFilterEx,
+                                      system.ex ? &FakeChangeWindowMessageFilterEx : nullptr);
+        const platform::ScopedSeam vista(calls.ChangeWindowMessageFilter,
+                                         system.vista ? &FakeChangeWindowMessageFilter : nullptr);
         FilterCalls.clear();
         app::CheckUniqueInstance();
         ASSERT_TRUE(Halts.empty());

@@ -119,7 +119,7 @@ TEST_F(WorkingSets, ProcessesThatCannotBeOpenedArePassedOver) {
 
 TEST_F(WorkingSets, WithoutToolHelpNoProcessIsVisitedButThePaceIsSet) {
     toolHelp_.processes = {4, 8};
-    toolHelp_.missing = {"CreateToolhelp32Snapshot"};
+    platform::ScopedSeam missing(platform::DynCalls().CreateToolhelp32Snapshot, nullptr);
     monitor::CpuHistory[125] = 40;
     FreeWorkingSets(pacer_);
     EXPECT_EQ(7000, pacer_.Interval());
@@ -130,7 +130,7 @@ TEST_F(WorkingSets, WithoutToolHelpNoProcessIsVisitedButThePaceIsSet) {
 
 TEST_F(WorkingSets, WithoutProcess32FirstTheSnapshotIsStillClosed) {
     toolHelp_.processes = {4, 8};
-    toolHelp_.missing = {"Process32First"};
+    platform::ScopedSeam missing(platform::DynCalls().Process32FirstA, nullptr);
     FreeWorkingSets(pacer_);
     EXPECT_EQ(1, toolHelp_.snapshots);
     EXPECT_TRUE(gLog.opened.empty());
@@ -139,7 +139,7 @@ TEST_F(WorkingSets, WithoutProcess32FirstTheSnapshotIsStillClosed) {
 
 TEST_F(WorkingSets, WithoutProcess32NextOnlyTheFirstProcessIsVisited) {
     toolHelp_.processes = {4, 8};
-    toolHelp_.missing = {"Process32Next"};
+    platform::ScopedSeam missing(platform::DynCalls().Process32NextA, nullptr);
     FreeWorkingSets(pacer_);
     EXPECT_EQ(std::vector<DWORD>{4}, gLog.opened);
     const std::vector<HANDLE> closed{ProcessHandleFor(4), FakeToolHelp::kSnapshot};
@@ -201,7 +201,6 @@ BOOL WINAPI CountingClose(HANDLE h) {
 }  // namespace
 
 TEST(WorkingSetsReal, AHundredPassesLeaveNoHandleOpen) {
-    probes::ResetToolHelpForTest();
     monitor::ResetCpuHistory();
     gOpenHandles.clear();
     gSucceededOpens = gProcessCloses = gOtherCloses = gFailedCloses = 0;

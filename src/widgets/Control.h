@@ -21,8 +21,8 @@ struct FontStyle {
     int height = -11;  // LOGFONT rule: negative is character height
     bool bold = false;
     TColor color = clWindowText;
-    bool operator==(const FontStyle& o) const {
-        return name == o.name && height == o.height && bold == o.bold && color == o.color;
+    bool operator==(const FontStyle& other) const {
+        return name == other.name && height == other.height && bold == other.bold && color == other.color;
     }
 };
 

@@ -131,8 +131,8 @@ private:
 // A layout row whose control is created into member, a T* of the form.
 template <class T>
 LayoutRow Row(T*& member, CreateArgs args) {
-    return {[](TTntForm& form, const CreateArgs& a, void* slot) -> TControl* {
-                return *static_cast<T**>(slot) = form.Add<T>(a);
+    return {[](TTntForm& form, const CreateArgs& rowArgs, void* slot) -> TControl* {
+                return *static_cast<T**>(slot) = form.Add<T>(rowArgs);
             },
             &member, std::move(args)};
 }

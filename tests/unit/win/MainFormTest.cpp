@@ -34,10 +34,10 @@ std::int64_t TotalPhysMb() {
     return static_cast<std::int64_t>(ms.ullTotalPhys / (1024 * 1024));
 }
 
-RECT ClientRectOf(const TControl& c) {
+RECT ClientRectOf(const TControl& control) {
     RECT r{};
-    ::GetWindowRect(c.Handle(), &r);
-    ::MapWindowPoints(nullptr, ::GetParent(c.Handle()), reinterpret_cast<POINT*>(&r), 2);
+    ::GetWindowRect(control.Handle(), &r);
+    ::MapWindowPoints(nullptr, ::GetParent(control.Handle()), reinterpret_cast<POINT*>(&r), 2);
     return r;
 }
 
@@ -66,9 +66,9 @@ TEST(MainForm, FirstTickFillsEveryFigure) {
 
 namespace {
 std::int64_t injectedTotalMb = 0;  // every figure reads 1 MB less free than this total
-BOOL WINAPI InjectedStatus(LPMEMORYSTATUSEX m) {
-    m->ullTotalPhys = m->ullTotalPageFile = m->ullTotalVirtual = static_cast<DWORDLONG>(injectedTotalMb) << 20;
-    m->ullAvailPhys = m->ullAvailPageFile = m->ullAvailVirtual = m->ullTotalPhys - (1 << 20);
+BOOL WINAPI InjectedStatus(LPMEMORYSTATUSEX status) {
+    status->ullTotalPhys = status->ullTotalPageFile = status->ullTotalVirtual = static_cast<DWORDLONG>(injectedTotalMb) << 20;
+    status->ullAvailPhys = status->ullAvailPageFile = status->ullAvailVirtual = status->ullTotalPhys - (1 << 20);
     return TRUE;
 }
 int taskbarIconSize = 20;

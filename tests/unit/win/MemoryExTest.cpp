@@ -45,16 +45,16 @@ protected:
 using Status = platform::ScopedSeam<decltype(platform::DynCallTable::GlobalMemoryStatusEx)>;
 auto& Slot() { return platform::DynCalls().GlobalMemoryStatusEx; }
 
-void ExpectLayoutFromGetSystemInfo(const TMemory& m) {
+void ExpectLayoutFromGetSystemInfo(const TMemory& memory) {
     SYSTEM_INFO info;
     ::GetSystemInfo(&info);
-    EXPECT_EQ(static_cast<int32_t>(info.dwPageSize), m.PageSize);
-    EXPECT_EQ(static_cast<int32_t>(info.dwAllocationGranularity), m.AllocGranularity);
+    EXPECT_EQ(static_cast<int32_t>(info.dwPageSize), memory.PageSize);
+    EXPECT_EQ(static_cast<int32_t>(info.dwAllocationGranularity), memory.AllocGranularity);
     EXPECT_EQ(static_cast<int32_t>(reinterpret_cast<uintptr_t>(info.lpMaximumApplicationAddress)),
-              m.MaxAppAddress);
+              memory.MaxAppAddress);
     EXPECT_EQ(static_cast<int32_t>(reinterpret_cast<uintptr_t>(info.lpMinimumApplicationAddress)),
-              m.MinAppAddress);
-    EXPECT_NE(0, m.PageSize);
+              memory.MinAppAddress);
+    EXPECT_NE(0, memory.PageSize);
 }
 
 }  // namespace

@@ -208,15 +208,15 @@ HANDLE WINAPI EndingOpen(DWORD access, BOOL inherit, DWORD pid) {
     return h;
 }
 
-BOOL WINAPI CountingClose(HANDLE h) {
-    auto it = gWalk.open.find(h);
+BOOL WINAPI CountingClose(HANDLE handle) {
+    auto it = gWalk.open.find(handle);
     if (it != gWalk.open.end()) {
         gWalk.open.erase(it);
         ++gWalk.processCloses;
     } else {
         ++gWalk.otherCloses;
     }
-    const BOOL ok = ::CloseHandle(h);
+    const BOOL ok = ::CloseHandle(handle);
     if (!ok) ++gWalk.failedCloses;
     return ok;
 }

@@ -581,9 +581,9 @@ const std::vector<std::string> kLockTimeoutFallback = {
     "SPI 8192 0 &value 0", "SPI 8193 0 0 2", "BringWindowToTop", "SetForegroundWindow",
     "SPI 8193 0 200000 2"};
 
-std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
+std::vector<std::string> Join(std::vector<std::string> first, const std::vector<std::string>& rest) {
+    first.insert(first.end(), rest.begin(), rest.end());
+    return first;
 }
 
 class ForceForegroundFaked : public UniqueInstanceGuard {
@@ -618,8 +618,8 @@ const app::PlatformVersion kThreadInputVersions[] = {
 const app::PlatformVersion kOlderVersions[] = {
     {app::kPlatformWindowsNT, 4, 0}, {app::kPlatformWindows9x, 4, 0}, {0, 6, 0}};
 
-std::string Describe(const app::PlatformVersion& v) {
-    return std::to_string(v.platform) + ":" + std::to_string(v.major) + "." + std::to_string(v.minor);
+std::string Describe(const app::PlatformVersion& version) {
+    return std::to_string(version.platform) + ":" + std::to_string(version.major) + "." + std::to_string(version.minor);
 }
 
 }  // namespace

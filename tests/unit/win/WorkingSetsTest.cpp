@@ -185,15 +185,15 @@ HANDLE WINAPI CountingOpen(DWORD access, BOOL inherit, DWORD pid) {
     }
     return h;
 }
-BOOL WINAPI CountingClose(HANDLE h) {
-    auto it = gOpenHandles.find(h);
+BOOL WINAPI CountingClose(HANDLE handle) {
+    auto it = gOpenHandles.find(handle);
     if (it != gOpenHandles.end()) {
         gOpenHandles.erase(it);
         ++gProcessCloses;
     } else {
         ++gOtherCloses;
     }
-    const BOOL ok = ::CloseHandle(h);
+    const BOOL ok = ::CloseHandle(handle);
     if (!ok) ++gFailedCloses;
     return ok;
 }

@@ -166,8 +166,8 @@ bool TTntForm::HandleDialogMessage(MSG& msg) {
         // The focused control may take Enter itself (a push button does);
         // otherwise the dialog handling below gets it.
         constexpr LPARAM kRepeat = LPARAM{1} << 30;  // the key was already down
-        if (TControl* focused = controlByHandle(msg.hwnd); focused && focused->EnterPressed((msg.lParam & kRepeat) != 0))
-            return true;
+        TControl* focused = controlByHandle(msg.hwnd);
+        if (focused && focused->EnterPressed((msg.lParam & kRepeat) != 0)) return true;
     }
     return ::IsDialogMessageW(Handle(), &msg) != FALSE;
 }

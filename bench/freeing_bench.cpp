@@ -23,6 +23,7 @@
 #include "localisation/Language.h"
 #include "probes/MemoryEx.h"
 #include "widgets/Application.h"
+#include "platform/DynCalls.h"
 #include "platform/Seam.h"
 
 namespace {
@@ -37,9 +38,6 @@ BOOL WINAPI FixedStatus(LPMEMORYSTATUSEX status) {
     status->ullAvailPhys = kBlocks * kMegabyte;
     return TRUE;
 }
-FARPROC FixedLookup(const wchar_t*, const char*) {
-    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FixedStatus));
-}
 void WINAPI NoPause(DWORD) {}
 
 // Readings whose Deep Clean target is 6 GB (6,144 blocks).
@@ -48,9 +46,6 @@ BOOL WINAPI SixGigabyteStatus(LPMEMORYSTATUSEX status) {
     status->ullTotalPhys = kReachTargetMb * kMegabyte;
     status->ullAvailPhys = kReachTargetMb * kMegabyte;
     return TRUE;
-}
-FARPROC SixGigabyteLookup(const wchar_t*, const char*) {
-    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&SixGigabyteStatus));
 }
 // Blocks that take address space but share their memory.
 HANDLE gSection = nullptr;
@@ -144,7 +139,7 @@ struct BenchWindow {
 int main() {
     widgets::Application.Initialize();
     BenchWindow w;
-    platform::ScopedSeam<probes::MemoryProcLookupFn> fixed(probes::MemoryLookup, &FixedLookup);
+    platform::ScopedSeam fixed(platform::DynCalls().GlobalMemoryStatusEx, &FixedStatus);
     const double mb = static_cast<double>(kBlocks);
 
     std::printf("freeing_bench: %d runs each, medians\n\n", kRuns);
@@ -193,7 +188,7 @@ int main() {
     if (!gSection) {
         std::printf("  no shared section (error %lu): not measured\n", ::GetLastError());
     } else {
-        platform::ScopedSeam<probes::MemoryProcLookupFn> sixGigabytes(probes::MemoryLookup, &SixGigabyteLookup);
+        platform::ScopedSeam sixGigabytes(platform::DynCalls().GlobalMemoryStatusEx, &SixGigabyteStatus);
         platform::ScopedSeam<freeing::BlockAllocateFn> allocate(freeing::BlockAllocateCall, &SharedViewAllocate);
         platform::ScopedSeam<freeing::BlockReleaseFn> release(freeing::BlockReleaseCall, &SharedViewRelease);
         platform::ScopedSeam<freeing::SleepFn> noPause(freeing::DeepCleanSleepCall, &NoPause);

@@ -1,6 +1,6 @@
 // The monitor tick against the bare probe calls it makes, in the same run:
-// GetSystemTimes (looked up once), the GlobalMemoryStatusEx lookup and call,
-// and GetSystemInfo. Rounds alternate so that drift on a shared
+// GetSystemTimes and GlobalMemoryStatusEx (each looked up once, as the
+// program's table does) and GetSystemInfo. Rounds alternate so that drift on a shared
 // machine hits both sides alike. Prints medians (ms per call) and ratios:
 // the whole tick, the tick with the tray call answered in-process (what the
 // program itself spends, without the tray's own work), and the same two with
@@ -19,7 +19,7 @@
 #include "monitor/CpuHistory.h"
 #include "monitor/TrayPicture.h"
 #include "probes/MemoryEx.h"
-#include "probes/unitUseage.h"
+#include "probes/CpuUsage.h"
 #include "widgets/Application.h"
 #include "platform/Paths.h"
 #include "platform/Seam.h"
@@ -35,7 +35,7 @@ void BareProbes() {
         reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetSystemTimes")));
     FILETIME idle, kernel, user;
     times(&idle, &kernel, &user);
-    auto status = reinterpret_cast<StatusFn>(
+    static auto status = reinterpret_cast<StatusFn>(
         reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32"), "GlobalMemoryStatusEx")));
     MEMORYSTATUSEX ms{};
     ms.dwLength = sizeof ms;

@@ -14,7 +14,7 @@
 #include "monitor/TickModelRules.h"
 #include "monitor/TrayPicture.h"
 #include "probes/MemoryEx.h"
-#include "probes/unitUseage.h"
+#include "probes/CpuUsage.h"
 #include "widgets/Application.h"
 #include "widgets/Errors.h"
 #include "platform/Trace.h"

@@ -6,9 +6,9 @@ namespace monitor {
 
 using platform::ClampToInt32;
 
-std::int32_t GraphRow(std::int32_t v, std::int32_t height) {
-    // |100 - v| < 2^32 and |height| < 2^31: the product fits in 64 bits.
-    const std::int64_t scaled = (100 - static_cast<std::int64_t>(v)) * height;
+std::int32_t GraphRow(std::int32_t percent, std::int32_t height) {
+    // |100 - percent| < 2^32 and |height| < 2^31: the product fits in 64 bits.
+    const std::int64_t scaled = (100 - static_cast<std::int64_t>(percent)) * height;
     return ClampToInt32(scaled / 100 - 1);
 }
 
@@ -17,8 +17,8 @@ std::int32_t NextGridPhase(std::int32_t phase) {
     return phase + 1;
 }
 
-std::int32_t HorizontalGridRow(std::int32_t k, std::int32_t height) {
-    return ClampToInt32(static_cast<std::int64_t>(k) * (height / 4));
+std::int32_t HorizontalGridRow(std::int32_t line, std::int32_t height) {
+    return ClampToInt32(static_cast<std::int64_t>(line) * (height / 4));
 }
 
 std::int32_t VerticalGridLineCount(std::int32_t width) {
@@ -26,8 +26,8 @@ std::int32_t VerticalGridLineCount(std::int32_t width) {
     return count > 0 ? count : 0;
 }
 
-std::int32_t VerticalGridX(std::int32_t i, std::int32_t phase) {
-    return ClampToInt32(static_cast<std::int64_t>(kGraphGridSpacing) * i -
+std::int32_t VerticalGridX(std::int32_t line, std::int32_t phase) {
+    return ClampToInt32(static_cast<std::int64_t>(kGraphGridSpacing) * line -
                         static_cast<std::int64_t>(kGraphPixelsPerSample) * phase);
 }
 

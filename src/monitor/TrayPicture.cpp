@@ -5,7 +5,7 @@
 
 #include "monitor/TrayGlyphRules.h"
 #include "monitor/TrayPictureRules.h"
-#include "platform/Exports.h"
+#include "platform/DynCalls.h"
 
 namespace monitor {
 
@@ -14,31 +14,13 @@ int (*TrayIconSizeQuery)() = &TaskbarSmallIconSize;
 
 namespace {
 
-using SetThreadDpiAwarenessContextFn = HANDLE(WINAPI*)(HANDLE context);
-using GetSystemMetricsForDpiFn = int(WINAPI*)(int index, UINT dpi);
-using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR monitor, int type, UINT* dpiX, UINT* dpiY);
-
 // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE and MDT_EFFECTIVE_DPI, which the
 // XP-era headers this program is built with do not define.
 const HANDLE kPerMonitorAware = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3));
 constexpr int kEffectiveDpi = 0;
-constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32, Windows 8 and later
-
-// GetDpiForMonitor lives in shcore.dll (Windows 8.1 and later), which this
-// program does not import: loaded from the system folder only, once, and
-// kept. Older systems have neither the file nor the search flag: null.
-GetDpiForMonitorFn DpiForMonitor() {
-    static const GetDpiForMonitorFn fn = [] {
-        HMODULE shcore = ::GetModuleHandleW(L"shcore.dll");
-        if (!shcore) shcore = ::LoadLibraryExW(L"shcore.dll", nullptr, kSearchSystem32);
-        return shcore ? platform::ExportAs<GetDpiForMonitorFn>(::GetProcAddress(shcore, "GetDpiForMonitor"))
-                      : nullptr;
-    }();
-    return fn;
-}
 
 // The monitor the taskbar is on; the primary one while there is no taskbar.
-UINT TaskbarDpi(GetDpiForMonitorFn dpiForMonitor) {
+UINT TaskbarDpi(decltype(platform::DynCallTable::GetDpiForMonitor) dpiForMonitor) {
     HMONITOR monitor = ::MonitorFromWindow(::FindWindowW(L"Shell_TrayWnd", nullptr), MONITOR_DEFAULTTOPRIMARY);
     UINT dpiX = 0, dpiY = 0;
     return SUCCEEDED(dpiForMonitor(monitor, kEffectiveDpi, &dpiX, &dpiY)) ? dpiX : 0;
@@ -47,11 +29,10 @@ UINT TaskbarDpi(GetDpiForMonitorFn dpiForMonitor) {
 }  // namespace
 
 int TaskbarSmallIconSize() {
-    const auto setContext = platform::ExportAs<SetThreadDpiAwarenessContextFn>(
-        platform::LookUpExport(L"user32.dll", "SetThreadDpiAwarenessContext"));
-    const auto metricsForDpi = platform::ExportAs<GetSystemMetricsForDpiFn>(
-        platform::LookUpExport(L"user32.dll", "GetSystemMetricsForDpi"));
-    const GetDpiForMonitorFn dpiForMonitor = DpiForMonitor();
+    const platform::DynCallTable& calls = platform::DynCalls();
+    const auto setContext = calls.SetThreadDpiAwarenessContext;
+    const auto metricsForDpi = calls.GetSystemMetricsForDpi;
+    const auto dpiForMonitor = calls.GetDpiForMonitor;
     if (setContext && metricsForDpi && dpiForMonitor) {
         // An unaware thread is told 96 DPI: ask as a per-monitor-aware one,
         // and put the thread's own context back at once.

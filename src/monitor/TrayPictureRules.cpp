@@ -6,7 +6,7 @@ namespace {
 
 constexpr std::uint32_t kColorBits = 0x00FFFFFFu;
 
-bool SameColor(std::uint32_t a, std::uint32_t b) { return ((a ^ b) & kColorBits) == 0; }
+bool SameColor(std::uint32_t first, std::uint32_t second) { return ((first ^ second) & kColorBits) == 0; }
 
 bool ValidBuffer(const std::uint32_t* pixels, int width, int height) {
     return pixels != nullptr && width > 0 && height > 0;
@@ -24,9 +24,9 @@ int SmallIconSizeAtDpi(unsigned dpi) {
     return static_cast<int>(static_cast<std::uint64_t>(dpi) * 16 / 96);  // at most 715,827,882
 }
 
-int TrayScale(int v, int size) {
-    // floor((v x size + 16) / 32) in 64 bits: any int pair, negatives rounded alike.
-    const std::int64_t shifted = static_cast<std::int64_t>(v) * size + kTrayDesignSize / 2;
+int TrayScale(int designValue, int size) {
+    // floor((designValue x size + 16) / 32) in 64 bits: any int pair, negatives rounded alike.
+    const std::int64_t shifted = static_cast<std::int64_t>(designValue) * size + kTrayDesignSize / 2;
     const std::int64_t q = shifted / kTrayDesignSize;
     return static_cast<int>(shifted % kTrayDesignSize < 0 ? q - 1 : q);
 }

@@ -9,8 +9,8 @@
 
 namespace monitor {
 
-constexpr std::uint32_t RgbColor(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
-    return r | (g << 8) | (b << 16);
+constexpr std::uint32_t RgbColor(std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
+    return red | (green << 8) | (blue << 16);
 }
 constexpr std::uint32_t kTrayBlack = RgbColor(0, 0, 0);
 constexpr std::uint32_t kTrayWhite = RgbColor(255, 255, 255);
@@ -44,9 +44,10 @@ int TrayPictureSize(int smallIconSize);
 // 16 pixels at 96 DPI (100 %), scaled and rounded down, 0 for no DPI.
 int SmallIconSizeAtDpi(unsigned dpi);
 
-// A coordinate or height of the 32-pixel design at `size`: v x size / 32,
-// rounded to the nearest pixel (halves up). Exact at 32.
-int TrayScale(int v, int size);
+// A coordinate or height of the 32-pixel design at `size`:
+// designValue x size / 32, rounded to the nearest pixel (halves up). Exact
+// at 32.
+int TrayScale(int designValue, int size);
 
 // Where the bar goes at a given size, right/bottom bounds exclusive. At 32:
 // frame (1, 23)-(32, 32); fill (2, 24)-(R, 31) with R = percent x 31 div
@@ -121,8 +122,8 @@ std::vector<std::uint8_t> IconMaskBits(const std::uint32_t* pixels, int width, i
 void PaintKeyBlack(std::uint32_t* pixels, int width, int height, std::uint32_t key);
 
 // A 0x00BBGGRR colour as a 0x00RRGGBB pixel word.
-constexpr std::uint32_t ColorToPixelWord(std::uint32_t c) {
-    return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+constexpr std::uint32_t ColorToPixelWord(std::uint32_t color) {
+    return ((color & 0xFFu) << 16) | (color & 0xFF00u) | ((color >> 16) & 0xFFu);
 }
 
 }  // namespace monitor

@@ -3,9 +3,11 @@
 namespace platform {
 namespace {
 
-bool IsSeparator(wchar_t c) { return c <= L' '; }
+bool IsSeparator(wchar_t character) { return character <= L' '; }
 
-wchar_t AsciiLower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+wchar_t AsciiLower(wchar_t character) {
+    return character >= L'A' && character <= L'Z' ? static_cast<wchar_t>(character - L'A' + L'a') : character;
+}
 
 // Whether `param` is "/" or "-" followed by `name` (lower case) in any ASCII
 // letter case. Only ASCII letters fold: no locale can make another character

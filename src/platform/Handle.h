@@ -16,14 +16,14 @@ public:
     using pointer = typename Traits::type;
 
     UniqueHandle() noexcept = default;
-    explicit UniqueHandle(pointer h) noexcept : h_(h) {
+    explicit UniqueHandle(pointer handle) noexcept : h_(handle) {
         if (valid()) ++liveCount();
     }
-    UniqueHandle(UniqueHandle&& o) noexcept : h_(o.release()) {
+    UniqueHandle(UniqueHandle&& other) noexcept : h_(other.release()) {
         if (valid()) ++liveCount();
     }
-    UniqueHandle& operator=(UniqueHandle&& o) noexcept {
-        if (this != &o) reset(o.release());
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other) reset(other.release());
         return *this;
     }
     UniqueHandle(const UniqueHandle&) = delete;
@@ -41,14 +41,14 @@ public:
         h_ = Traits::invalid();
         return h;
     }
-    // Closes the current handle (if any) and takes h.
-    void reset(pointer h = Traits::invalid()) noexcept {
-        if (h == h_) return;
+    // Closes the current handle (if any) and takes `handle`.
+    void reset(pointer handle = Traits::invalid()) noexcept {
+        if (handle == h_) return;
         if (valid()) {
             --liveCount();
             Traits::close(h_);
         }
-        h_ = h;
+        h_ = handle;
         if (valid()) ++liveCount();
     }
 
@@ -72,7 +72,7 @@ struct HandleTraits {
         if constexpr (NoneIsInvalidHandleValue) return INVALID_HANDLE_VALUE;
         else return nullptr;
     }
-    static void close(T h) noexcept { (void)Close(h); }
+    static void close(T handle) noexcept { (void)Close(handle); }
 };
 
 using UniqueKernelHandle = UniqueHandle<HandleTraits<HANDLE, &::CloseHandle>>;

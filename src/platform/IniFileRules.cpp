@@ -5,11 +5,11 @@
 namespace platform {
 namespace {
 
-int DigitValue(wchar_t c, int base) {
+int DigitValue(wchar_t character, int base) {
     int v = -1;
-    if (c >= L'0' && c <= L'9') v = c - L'0';
-    else if (c >= L'a' && c <= L'f') v = c - L'a' + 10;
-    else if (c >= L'A' && c <= L'F') v = c - L'A' + 10;
+    if (character >= L'0' && character <= L'9') v = character - L'0';
+    else if (character >= L'a' && character <= L'f') v = character - L'a' + 10;
+    else if (character >= L'A' && character <= L'F') v = character - L'A' + 10;
     return v < base ? v : -1;
 }
 

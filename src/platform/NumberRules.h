@@ -4,7 +4,7 @@
 
 namespace platform {
 
-// v limited to the int32 range: below it gives INT32_MIN, above it INT32_MAX.
-std::int32_t ClampToInt32(std::int64_t v);
+// value limited to the int32 range: below it gives INT32_MIN, above it INT32_MAX.
+std::int32_t ClampToInt32(std::int64_t value);
 
 }  // namespace platform

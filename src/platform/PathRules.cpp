@@ -3,7 +3,7 @@
 namespace platform {
 namespace {
 
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+bool IsSeparator(wchar_t character) { return character == L'\\' || character == L'/'; }
 
 }  // namespace
 

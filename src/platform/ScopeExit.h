@@ -8,8 +8,9 @@ namespace platform {
 template <class F>
 class ScopeExit {
 public:
-    explicit ScopeExit(F f) noexcept : f_(std::move(f)) {}
-    ScopeExit(ScopeExit&& o) noexcept : f_(std::move(o.f_)), armed_(std::exchange(o.armed_, false)) {}
+    explicit ScopeExit(F undo) noexcept : f_(std::move(undo)) {}
+    ScopeExit(ScopeExit&& other) noexcept
+        : f_(std::move(other.f_)), armed_(std::exchange(other.armed_, false)) {}
     ScopeExit(const ScopeExit&) = delete;
     ScopeExit& operator=(const ScopeExit&) = delete;
     ScopeExit& operator=(ScopeExit&&) = delete;
@@ -26,8 +27,8 @@ private:
 
 // auto restore = OnScopeExit([&] { ... });
 template <class F>
-[[nodiscard]] ScopeExit<F> OnScopeExit(F f) noexcept {
-    return ScopeExit<F>(std::move(f));
+[[nodiscard]] ScopeExit<F> OnScopeExit(F undo) noexcept {
+    return ScopeExit<F>(std::move(undo));
 }
 
 }  // namespace platform

@@ -7,16 +7,16 @@ namespace probes {
 
 namespace {
 
-// a - b as a double. The difference is taken in 64-bit integers when it fits:
+// later - earlier as a double. The difference is taken in 64-bit integers when it fits:
 // the clock reads about 1.3e17 units since 1601, where doubles are 16 units
 // apart, and converting each reading first would shift an interval by up to
 // 16 units, enough to turn a fully idle interval into -1 percent. Only a
 // difference that would overflow is taken in floating point.
-double DifferenceAsDouble(int64_t a, int64_t b) {
-    const bool overflows = (b > 0 && a < std::numeric_limits<int64_t>::min() + b) ||
-                           (b < 0 && a > std::numeric_limits<int64_t>::max() + b);
-    if (overflows) return static_cast<double>(a) - static_cast<double>(b);
-    return static_cast<double>(a - b);
+double DifferenceAsDouble(int64_t later, int64_t earlier) {
+    const bool overflows = (earlier > 0 && later < std::numeric_limits<int64_t>::min() + earlier) ||
+                           (earlier < 0 && later > std::numeric_limits<int64_t>::max() + earlier);
+    if (overflows) return static_cast<double>(later) - static_cast<double>(earlier);
+    return static_cast<double>(later - earlier);
 }
 
 // 100 - share * 100 / processors, share = idle / elapsed, or the undivided

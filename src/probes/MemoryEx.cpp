@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/Exports.h"
+#include "platform/DynCalls.h"
 
 namespace probes {
 
@@ -14,21 +14,11 @@ static_assert(sizeof(MEMORYSTATUSEX) == 64, "MEMORYSTATUSEX is 64 bytes");
 static_assert(sizeof(SYSTEM_INFO) == 36, "SYSTEM_INFO is 36 bytes on 32-bit Windows");
 #endif
 
-// One address for all objects, rewritten by every construction.
-GlobalMemoryStatusExFn gGlobalMemoryStatusEx = nullptr;
-
 int32_t AddressAsInt32(const void* address) {
     return static_cast<int32_t>(reinterpret_cast<uintptr_t>(address));
 }
 
 }  // namespace
-
-MemoryProcLookupFn MemoryLookup = &platform::LookUpExport;
-
-TMemory::TMemory() {
-    gGlobalMemoryStatusEx =
-        platform::ExportAs<GlobalMemoryStatusExFn>(MemoryLookup(L"kernel32", "GlobalMemoryStatusEx"));
-}
 
 void TMemory::Refresh() {
     MEMORYSTATUSEX status;
@@ -36,7 +26,8 @@ void TMemory::Refresh() {
     status.dwLength = sizeof status;
     // The result is not examined: on failure the figures are whatever the
     // call left in the zero-filled record.
-    if (gGlobalMemoryStatusEx) (void)gGlobalMemoryStatusEx(&status);
+    if (const auto globalMemoryStatusEx = platform::DynCalls().GlobalMemoryStatusEx)
+        (void)globalMemoryStatusEx(&status);
     PhysicalTotal = static_cast<int64_t>(status.ullTotalPhys);
     PhysicalFree = static_cast<int64_t>(status.ullAvailPhys);
     VirtualTotal = static_cast<int64_t>(status.ullTotalVirtual);
@@ -53,7 +44,5 @@ void TMemory::Refresh() {
     MinAppAddress = AddressAsInt32(info.lpMinimumApplicationAddress);
     PageSize = static_cast<int32_t>(info.dwPageSize);
 }
-
-GlobalMemoryStatusExFn GlobalMemoryStatusExAddress() { return gGlobalMemoryStatusEx; }
 
 }  // namespace probes

@@ -1,7 +1,7 @@
 // A snapshot of the machine's memory figures: construct, Refresh once, read
-// the fields, let it go. GlobalMemoryStatusEx is looked up in kernel32 at run
-// time so that the program still starts where it is missing; the figures it
-// would give then read 0.
+// the fields, let it go. GlobalMemoryStatusEx comes from the table of
+// functions looked up at run time, so that the program still starts where it
+// is missing; the figures it would give then read 0.
 #pragma once
 #include <windows.h>
 
@@ -11,12 +11,11 @@ namespace probes {
 
 class TMemory {
 public:
-    // Looks up "GlobalMemoryStatusEx" in "kernel32" and stores the address (or
-    // null) in the variable shared by all objects. Reads no figures: every
-    // field is 0 until Refresh.
-    TMemory();
+    // Reads no figures: every field is 0 until Refresh.
+    TMemory() = default;
 
-    // Fills every field from GlobalMemoryStatusEx (when found) and
+    // Fills every field from GlobalMemoryStatusEx (when the system has it;
+    // tests replace platform::DynCalls().GlobalMemoryStatusEx) and
     // GetSystemInfo. Reading a field afterwards never queries the system.
     void Refresh();
 
@@ -33,16 +32,5 @@ public:
     int32_t MinAppAddress = 0;
     int32_t PageSize = 0;
 };
-
-// ---- Test seams (replaced through platform::ScopedSeam) ----
-
-using GlobalMemoryStatusExFn = BOOL(WINAPI*)(LPMEMORYSTATUSEX status);
-// Finds an exported function by module and function name, defaulting to
-// platform::LookUpExport. Returning null means "not exported".
-using MemoryProcLookupFn = FARPROC (*)(const wchar_t* module, const char* name);
-// The lookup the constructor uses.
-extern MemoryProcLookupFn MemoryLookup;
-// The shared address as the last construction left it.
-GlobalMemoryStatusExFn GlobalMemoryStatusExAddress();
 
 }  // namespace probes

@@ -4,27 +4,16 @@
 #include <cstring>
 
 #include "probes/ToolHelp.h"
-#include "platform/Exports.h"
+#include "platform/DynCalls.h"
 #include "platform/Handle.h"
 
 namespace probes {
 
 namespace {
 
+// Kernel32's from Windows 7 on, psapi's before: the run-time table's.
 GetProcessMemoryInfoFn DefaultFindProcessMemoryInfo() {
-    static bool searched = false;
-    static GetProcessMemoryInfoFn found = nullptr;
-    if (searched) return found;
-    searched = true;
-    found = platform::ExportAs<GetProcessMemoryInfoFn>(platform::LookUpExport(L"kernel32", "K32GetProcessMemoryInfo"));
-    if (found) return found;
-    // By full path: a psapi.dll beside the program must not be the one loaded.
-    wchar_t folder[MAX_PATH];
-    const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    const HMODULE psapi = ::LoadLibraryW((std::wstring(folder, length) + L"\\psapi.dll").c_str());
-    if (psapi) found = platform::ExportAs<GetProcessMemoryInfoFn>(::GetProcAddress(psapi, "GetProcessMemoryInfo"));
-    return found;
+    return reinterpret_cast<GetProcessMemoryInfoFn>(platform::DynCalls().GetProcessMemoryInfo);
 }
 
 // Handles are closed through the seam, so that a test can count them.

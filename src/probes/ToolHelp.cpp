@@ -1,93 +1,28 @@
 #include "probes/ToolHelp.h"
 
-#include <cstddef>
-
-#include "platform/Exports.h"
+#include "platform/DynCalls.h"
 
 namespace probes {
 
 namespace {
 
-// The whole family is bound in one pass, in this order; only the snapshot
-// and the two narrow process functions are called.
-constexpr const char* kEntryNames[] = {
-    "CreateToolhelp32Snapshot",
-    "Heap32ListFirst",
-    "Heap32ListNext",
-    "Heap32First",
-    "Heap32Next",
-    "Toolhelp32ReadProcessMemory",
-    "Process32First",
-    "Process32Next",
-    "Process32FirstW",
-    "Process32NextW",
-    "Thread32First",
-    "Thread32Next",
-    "Module32First",
-    "Module32Next",
-    "Module32FirstW",
-    "Module32NextW",
-};
-constexpr size_t kEntryCount = sizeof kEntryNames / sizeof kEntryNames[0];
-static_assert(kEntryCount == 16, "sixteen Tool Help entry points");
-constexpr size_t kSnapshotSlot = 0;
-constexpr size_t kProcessFirstSlot = 6;
-constexpr size_t kProcessNextSlot = 7;
-
-using SnapshotFn = HANDLE(WINAPI*)(DWORD flags, DWORD processId);
-using ProcessWalkFn = BOOL(WINAPI*)(HANDLE snapshot, ProcessEntry32* entry);
-
-HMODULE DefaultModuleLookup(const char* name) { return ::GetModuleHandleA(name); }
-FARPROC DefaultProcLookup(HMODULE module, const char* name) {
-    return ::GetProcAddress(module, name);
-}
-
-// GetModuleHandleA takes no reference, so nothing is ever released.
-HMODULE gKernel32 = nullptr;
-FARPROC gSlots[kEntryCount] = {};
-
-template <class Fn>
-Fn SlotAs(size_t index) {
-    return platform::ExportAs<Fn>(gSlots[index]);
-}
+bool ToolHelpAvailable() { return platform::DynCalls().CreateToolhelp32Snapshot != nullptr; }
 
 }  // namespace
 
-ModuleLookupFn ToolHelpModuleLookup = &DefaultModuleLookup;
-ProcLookupFn ToolHelpProcLookup = &DefaultProcLookup;
-
-bool LoadToolHelpEntries() {
-    // While the module is not found every call tries again; once it is, the
-    // names are looked up this one time and missing ones stay null.
-    if (!gKernel32) {
-        gKernel32 = ToolHelpModuleLookup("kernel32.dll");
-        if (gKernel32) {
-            for (size_t i = 0; i < kEntryCount; ++i) {
-                gSlots[i] = ToolHelpProcLookup(gKernel32, kEntryNames[i]);
-            }
-        }
-    }
-    return gKernel32 != nullptr && gSlots[kSnapshotSlot] != nullptr;
-}
-
 HANDLE CreateToolhelp32SnapshotSafe(DWORD flags, DWORD processId) {
-    if (!LoadToolHelpEntries()) return nullptr;
-    return SlotAs<SnapshotFn>(kSnapshotSlot)(flags, processId);
+    const auto snapshot = platform::DynCalls().CreateToolhelp32Snapshot;
+    return snapshot ? snapshot(flags, processId) : nullptr;
 }
 
 BOOL Process32FirstSafe(HANDLE snapshot, ProcessEntry32* entry) {
-    if (!LoadToolHelpEntries() || !gSlots[kProcessFirstSlot]) return FALSE;
-    return SlotAs<ProcessWalkFn>(kProcessFirstSlot)(snapshot, entry);
+    const auto first = platform::DynCalls().Process32FirstA;
+    return ToolHelpAvailable() && first ? first(snapshot, entry) : FALSE;
 }
 
 BOOL Process32NextSafe(HANDLE snapshot, ProcessEntry32* entry) {
-    if (!LoadToolHelpEntries() || !gSlots[kProcessNextSlot]) return FALSE;
-    return SlotAs<ProcessWalkFn>(kProcessNextSlot)(snapshot, entry);
-}
-
-void ResetToolHelpForTest() {
-    gKernel32 = nullptr;
-    for (FARPROC& slot : gSlots) slot = nullptr;
+    const auto next = platform::DynCalls().Process32NextA;
+    return ToolHelpAvailable() && next ? next(snapshot, entry) : FALSE;
 }
 
 }  // namespace probes

@@ -1,6 +1,6 @@
-// The Tool Help snapshot functions, bound by name from kernel32.dll on first
-// use instead of imported, so that the program runs where they are missing:
-// a process walk then simply finds no process.
+// The Tool Help process walk, through the table of functions looked up at
+// run time (platform::DynCalls) instead of imported, so that the program runs
+// where they are missing: a process walk then simply finds no process.
 #pragma once
 // <tlhelp32.h> needs the types of <windows.h> first.
 #include <windows.h>
@@ -18,29 +18,16 @@ using ProcessEntry32 = ::tagPROCESSENTRY32;
 static_assert(sizeof(ProcessEntry32) == (sizeof(void*) == 8 ? 304 : 296),
               "the narrow PROCESSENTRY32 of this build");
 
-// Binds the sixteen Tool Help entry points on first use (once the module is
-// found, never again) and reports whether Tool Help is available: kernel32
-// found and "CreateToolhelp32Snapshot" exported.
-bool LoadToolHelpEntries();
-
-// Forwarders with the arguments and results of the functions they call. Each
-// binds first; when Tool Help is not available, or its own entry point is
-// missing, it returns its failure value without calling anything. Note the
+// Forwarders with the arguments and results of the functions they call. When
+// Tool Help is not available (no "CreateToolhelp32Snapshot"), or its own
+// entry point is missing, each returns its failure value without calling anything. Note the
 // snapshot forwarder's failure value is 0, while CreateToolhelp32Snapshot
 // itself reports failure as INVALID_HANDLE_VALUE: check for both.
 HANDLE CreateToolhelp32SnapshotSafe(DWORD flags, DWORD processId);
 BOOL Process32FirstSafe(HANDLE snapshot, ProcessEntry32* entry);
 BOOL Process32NextSafe(HANDLE snapshot, ProcessEntry32* entry);
 
-// ---- Test seams (replaced through platform::ScopedSeam) ----
-
-// Module lookup (default GetModuleHandleA) and export lookup (default
-// GetProcAddress).
-using ModuleLookupFn = HMODULE (*)(const char* name);
-using ProcLookupFn = FARPROC (*)(HMODULE module, const char* name);
-extern ModuleLookupFn ToolHelpModuleLookup;
-extern ProcLookupFn ToolHelpProcLookup;
-// Unbinds: the module handle back to 0 and every slot back to null.
-void ResetToolHelpForTest();
+// Tests replace the three slots of platform::DynCalls() through
+// platform::ScopedSeam.
 
 }  // namespace probes

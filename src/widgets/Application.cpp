@@ -11,6 +11,12 @@ namespace widgets {
 TInitProc InitProc = nullptr;
 TApplication Application;
 
+bool ProgramEnding() { return Application.Terminated(); }
+
+void FormFreed(const TTntForm& form) {
+    if (Application.MainForm() == &form) Application.Terminate();
+}
+
 std::optional<LRESULT> HandleEndRequest(UINT msg, WPARAM wParam) {
     switch (msg) {
         case WM_CLOSE:

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 #include "widgets/Form.h"
+#include "widgets/Program.h"
 
 namespace widgets {
 
@@ -16,13 +17,6 @@ namespace widgets {
 // keeps the previous value and calls it in turn.
 using TInitProc = void (*)();
 extern TInitProc InitProc;
-
-// What a top-level window of the program does with a request to end from
-// outside: WM_CLOSE ends the program as the tray's "Exit" does;
-// WM_QUERYENDSESSION is agreed to; WM_ENDSESSION (when the session does end)
-// ends the program the same way. Returns the window procedure's result when
-// msg was one of these.
-std::optional<LRESULT> HandleEndRequest(UINT msg, WPARAM wParam);
 
 class TApplication : private TWindowBase {
 public:

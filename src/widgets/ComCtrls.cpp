@@ -51,7 +51,7 @@ TTntStatusBar::TTntStatusBar(TTntForm& form, const CreateArgs& args)
 
 LRESULT TTntStatusBar::SubclassProc(void* self, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_CTLCOLORSTATIC || msg == WM_COMMAND)
-        return ::SendMessageW(static_cast<TTntStatusBar*>(self)->Form().Handle(), msg, wParam, lParam);
+        return ::SendMessageW(static_cast<TTntStatusBar*>(self)->FormHandle(), msg, wParam, lParam);
     return ::DefSubclassProc(wnd, msg, wParam, lParam);
 }
 
@@ -59,7 +59,7 @@ void TTntStatusBar::Realign() {
     ::SendMessageW(Handle(), WM_SIZE, 0, 0);
     RECT r{};
     ::GetWindowRect(Handle(), &r);
-    ::MapWindowPoints(nullptr, Form().Handle(), reinterpret_cast<POINT*>(&r), 2);
+    ::MapWindowPoints(nullptr, FormHandle(), reinterpret_cast<POINT*>(&r), 2);
     SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 

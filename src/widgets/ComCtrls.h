@@ -35,6 +35,8 @@ public:
 
 protected:
     bool DrawItem(const DRAWITEMSTRUCT& item) override;
+    // Realigns along the new bottom edge, whatever the change.
+    void FormClientHeightChanged(int /*delta*/) override { Realign(); }
 
 private:
     static LRESULT SubclassProc(void* self, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);

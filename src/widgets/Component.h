@@ -3,6 +3,7 @@
 // the exact class name, so every concrete class passes its own name up and a
 // descendant that passes another name is told apart from its base.
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
@@ -28,6 +29,10 @@ public:
     // The text a user reads on the component; empty for components without one.
     virtual std::wstring Caption() const { return {}; }
     virtual void SetCaption(const std::wstring&) {}
+
+    // A timer message with this id reached the owning form: the component
+    // whose timer it is handles it and returns true; every other declines.
+    virtual bool TimerFired(std::uintptr_t /*timerId*/) { return false; }
 
     // Takes ownership of a new component and returns it.
     template <class T>

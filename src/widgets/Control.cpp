@@ -1,7 +1,6 @@
 #include "widgets/Control.h"
 
 #include "widgets/Errors.h"
-#include "widgets/Form.h"
 #include "widgets/Window.h"
 
 namespace widgets {
@@ -17,16 +16,16 @@ platform::UniqueFont CreateFontFor(const FontStyle& style) {
 
 // An explicit id in the automatic range could be shared with another control,
 // and WM_COMMAND or WM_DRAWITEM would then reach the wrong one.
-static int ControlId(TTntForm& form, const CreateArgs& args) {
+static int ControlId(TControlHost& form, const CreateArgs& args) {
     if (!args.id) return form.NextControlId();
-    if (args.id < 0 || args.id >= TTntForm::kFirstAutomaticControlId)
+    if (args.id < 0 || args.id >= TControlHost::kFirstAutomaticControlId)
         throw platform::Exception(L"Control id out of range: " + std::to_wstring(args.id));
     return args.id;
 }
 
-TControl::TControl(TTntForm& form, const CreateArgs& args, const char* ownClassName)
+TControl::TControl(TControlHost& form, const CreateArgs& args, const char* ownClassName)
     : TComponent(args.name, args.className.empty() ? std::string(ownClassName) : args.className),
-      form_(form),
+      host_(form),
       id_(ControlId(form, args)),
       anchorBottom_(args.anchorBottom),
       fontStyle_(form.Font()) {}
@@ -34,7 +33,7 @@ TControl::TControl(TTntForm& form, const CreateArgs& args, const char* ownClassN
 void TControl::CreateHandle(const wchar_t* windowClass, DWORD style, const CreateArgs& args, DWORD exStyle,
                             TWindowBase* attach) {
     bounds_ = args.bounds;
-    if (anchorBottom_) bounds_.top += form_.BottomShift();
+    if (anchorBottom_) bounds_.top += host_.BottomShift();
     visible_ = args.visible;
     WindowArgs window;
     window.what = Name();
@@ -46,13 +45,13 @@ void TControl::CreateHandle(const wchar_t* windowClass, DWORD style, const Creat
     window.top = bounds_.top;
     window.width = bounds_.width;
     window.height = bounds_.height;
-    window.parent = form_.Handle();
+    window.parent = host_.HostHandle();
     if (!args.parent.empty()) {
-        if (const TControl* parent = form_.ControlNamed(args.parent)) window.parent = parent->Handle();
+        if (const TControl* parent = host_.ControlNamed(args.parent)) window.parent = parent->Handle();
     }
     window.id = id_;
     hwnd_ = attach ? attach->Create(window) : CreateChildWindow(window);
-    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(form_.FontHandle()), FALSE);
+    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(host_.FontHandle()), FALSE);
 }
 
 void TControl::Command(WORD code) {
@@ -96,9 +95,9 @@ void TControl::SetCaption(const std::wstring& caption) {
 
 void TControl::SetFont(const FontStyle& style) {
     fontStyle_ = style;
-    FontStyle formFont = form_.Font();
+    FontStyle formFont = host_.Font();
     formFont.color = style.color;
-    HFONT handle = form_.FontHandle();
+    HFONT handle = host_.FontHandle();
     if (style == formFont) {
         font_.reset();  // colour alone does not need a font of its own
     } else {
@@ -107,6 +106,10 @@ void TControl::SetFont(const FontStyle& style) {
     }
     if (hwnd_) ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(handle), TRUE);
     CaptionChanged();
+}
+
+void TControl::FormClientHeightChanged(int delta) {
+    if (anchorBottom_ && delta != 0 && ::GetParent(hwnd_) == host_.HostHandle()) SetTop(Top() + delta);
 }
 
 HBRUSH TControl::CtlColor(HDC dc) {

@@ -12,6 +12,7 @@
 namespace widgets {
 
 class TTntForm;
+class TControl;
 
 constexpr TColor clWindowText = RGB(0, 0, 0);
 
@@ -20,8 +21,8 @@ struct FontStyle {
     int height = -11;  // LOGFONT rule: negative is character height
     bool bold = false;
     TColor color = clWindowText;
-    bool operator==(const FontStyle& o) const {
-        return name == o.name && height == o.height && bold == o.bold && color == o.color;
+    bool operator==(const FontStyle& other) const {
+        return name == other.name && height == other.height && bold == other.bold && color == other.color;
     }
 };
 
@@ -64,11 +65,34 @@ struct CreateArgs {
     std::wstring parent{};
 };
 
+// What a control takes from the form it is made on: the form's window (its
+// parent), the form's font, how far bottom-anchored controls sit from their
+// design places, an id, and the controls made before it. TTntForm gives it;
+// a control knows no more of its form.
+class TControlHost {
+public:
+    // Controls given no id of their own are numbered from here up, a range
+    // that explicit ids (below it) never reach, so no two share one.
+    static constexpr int kFirstAutomaticControlId = 0x4000;
+
+    virtual HWND HostHandle() const = 0;
+    virtual HFONT FontHandle() const = 0;
+    virtual const FontStyle& Font() const = 0;
+    virtual int BottomShift() const = 0;
+    virtual int NextControlId() = 0;
+    // The control of that name, or null.
+    virtual TControl* ControlNamed(const std::wstring& name) const = 0;
+
+protected:
+    ~TControlHost() = default;
+};
+
 class TControl : public TComponent {
 public:
     HWND Handle() const noexcept { return hwnd_; }
     int Id() const noexcept { return id_; }
-    TTntForm& Form() const noexcept { return form_; }
+    // The window of the form the control is on.
+    HWND FormHandle() const { return host_.HostHandle(); }
 
     int Left() const noexcept { return bounds_.left; }
     int Top() const noexcept { return bounds_.top; }
@@ -100,7 +124,7 @@ public:
     void Click();
 
 protected:
-    TControl(TTntForm& form, const CreateArgs& args, const char* ownClassName);
+    TControl(TControlHost& form, const CreateArgs& args, const char* ownClassName);
     // Creates the child window (a system class, or one of the program's own
     // with `attach` as its object). Throws platform::Exception naming the
     // control when the system refuses.
@@ -113,10 +137,18 @@ protected:
     virtual HBRUSH CtlColor(HDC dc);
     virtual bool DrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
     virtual void CaptionChanged() {}
+    // Enter was pressed while the control has the focus (`repeated`: the key
+    // was already down). Returns whether the control used the key; by
+    // default none does, and the form's dialog keyboard handling gets it.
+    virtual bool EnterPressed(bool /*repeated*/) { return false; }
+    // The form's client area changed height by `delta` pixels (0: a resize
+    // that kept the height). A bottom-anchored child of the form moves by
+    // as much; others stay.
+    virtual void FormClientHeightChanged(int delta);
 
 private:
     friend class TTntForm;
-    TTntForm& form_;
+    TControlHost& host_;
     HWND hwnd_ = nullptr;
     int id_ = 0;
     Bounds bounds_;

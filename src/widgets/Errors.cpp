@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "widgets/Application.h"
+#include "widgets/Program.h"
 #include "platform/Trace.h"
 
 namespace widgets {
@@ -26,7 +26,7 @@ void ReportError(const std::wstring& message) {
     if (g_reportOpen) return;  // one report at a time
     // The program is ending (Exit, a close request, the session's end): a box
     // now would keep it from ending, or be left open as the session ends.
-    if (Application.Terminated()) return;
+    if (ProgramEnding()) return;
     g_reportOpen = true;
     try {
         ShowReport(message);

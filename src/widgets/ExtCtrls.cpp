@@ -36,7 +36,7 @@ TOOLINFOW TTntImage::toolInfo() {
     TOOLINFOW ti{};
     ti.cbSize = TTTOOLINFOW_V1_SIZE;
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = Form().Handle();
+    ti.hwnd = FormHandle();
     ti.uId = reinterpret_cast<UINT_PTR>(Handle());
     ti.lpszText = const_cast<wchar_t*>(hint_.c_str());
     return ti;
@@ -44,7 +44,7 @@ TOOLINFOW TTntImage::toolInfo() {
 
 void TTntImage::createTooltip(const MSG& firstMove) {
     tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Form().Handle(), nullptr,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, FormHandle(), nullptr,
                                  ::GetModuleHandleW(nullptr), nullptr);
     if (!tooltip_) return;
     TOOLINFOW ti = toolInfo();
@@ -108,6 +108,12 @@ TTimer::TTimer(TTntForm& form, const TimerArgs& args)
 
 TTimer::~TTimer() {
     if (form_.Handle()) ::KillTimer(form_.Handle(), id_);
+}
+
+bool TTimer::TimerFired(std::uintptr_t timerId) {
+    if (timerId != id_) return false;
+    if (enabled_ && OnTimer) Dispatch(OnTimer);
+    return true;
 }
 
 void TTimer::SetEnabled(bool enabled) { update(interval_, enabled); }

@@ -52,6 +52,9 @@ public:
     void SetInterval(unsigned interval);
     UINT_PTR Id() const noexcept { return id_; }
     TNotifyEvent OnTimer;
+    // Its own id: runs OnTimer while enabled (a message still queued when
+    // the timer was stopped runs nothing) and counts as handled either way.
+    bool TimerFired(std::uintptr_t timerId) override;
 
 private:
     void update(unsigned interval, bool enabled);  // restarts when either changes

@@ -2,11 +2,8 @@
 
 #include <vector>
 
-#include "widgets/Application.h"
-#include "widgets/ComCtrls.h"
 #include "widgets/Errors.h"
-#include "widgets/ExtCtrls.h"
-#include "widgets/StdCtrls.h"
+#include "widgets/Program.h"
 
 namespace widgets {
 namespace {
@@ -85,10 +82,10 @@ TControl* TTntForm::controlByHandle(HWND wnd) const {
     return nullptr;
 }
 
-TTimer* TTntForm::timerById(UINT_PTR id) const {
+bool TTntForm::timerFired(UINT_PTR id) const {
     for (int i = 0; i < ComponentCount(); ++i)
-        if (auto* t = dynamic_cast<TTimer*>(Components(i)); t && t->Id() == id) return t;
-    return nullptr;
+        if (Components(i)->TimerFired(id)) return true;
+    return false;
 }
 
 LRESULT TTntForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -109,10 +106,7 @@ LRESULT TTntForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 if (c->DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
             break;
         case WM_TIMER:
-            if (TTimer* t = timerById(wParam)) {
-                if (t->Enabled() && t->OnTimer) Dispatch(t->OnTimer);
-                return 0;
-            }
+            if (timerFired(wParam)) return 0;
             break;
         case WM_SHOWWINDOW:
             if (wParam) {
@@ -144,7 +138,7 @@ LRESULT TTntForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             TCloseAction action = TCloseAction::Hide;
             if (OnClose) Dispatch([&] { OnClose(action); });
             if (action == TCloseAction::Hide) Hide();
-            if (action == TCloseAction::Free && Application.MainForm() == this) Application.Terminate();
+            if (action == TCloseAction::Free) FormFreed(*this);
             return 0;
         }
         case WM_QUERYENDSESSION:
@@ -182,28 +176,19 @@ void TTntForm::focusOnActivation() {
 
 bool TTntForm::HandleDialogMessage(MSG& msg) {
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && msg.hwnd == ::GetFocus()) {
-        // IsDialogMessage would send Enter to the default button, which no
-        // form here has, whatever has the focus.
-        if (auto* button = dynamic_cast<TTntButton*>(controlByHandle(msg.hwnd))) {
-            constexpr LPARAM kRepeat = LPARAM{1} << 30;  // the key was already down
-            if (!(msg.lParam & kRepeat) && ::IsWindowEnabled(button->Handle())) button->Click();
-            return true;
-        }
+        // The focused control may take Enter itself (a push button does);
+        // otherwise the dialog handling below gets it.
+        constexpr LPARAM kRepeat = LPARAM{1} << 30;  // the key was already down
+        TControl* focused = controlByHandle(msg.hwnd);
+        if (focused && focused->EnterPressed((msg.lParam & kRepeat) != 0)) return true;
     }
     return ::IsDialogMessageW(Handle(), &msg) != FALSE;
 }
 
 void TTntForm::realignBottomAnchored(int oldClientHeight, int newClientHeight) {
     const int delta = newClientHeight - oldClientHeight;
-    for (int i = 0; i < ComponentCount(); ++i) {
-        if (auto* bar = dynamic_cast<TTntStatusBar*>(Components(i))) {
-            bar->Realign();
-            continue;
-        }
-        auto* c = dynamic_cast<TControl*>(Components(i));
-        if (c && c->AnchorBottom() && delta != 0 && ::GetParent(c->Handle()) == Handle())
-            c->SetTop(c->Top() + delta);
-    }
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (auto* c = dynamic_cast<TControl*>(Components(i))) c->FormClientHeightChanged(delta);
 }
 
 std::wstring TTntForm::Caption() const { return WindowText(Handle()); }
@@ -284,7 +269,7 @@ void TTntForm::ShowModal() {
     Show();
     MSG msg;
     while (Visible()) {
-        if (Application.Terminated()) {
+        if (ProgramEnding()) {
             // Exit (or the session's end) came from a handler run inside this
             // loop, and its quit may have been taken by an inner pump: close
             // the dialog and leave the quit for the loop outside.

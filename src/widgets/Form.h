@@ -14,8 +14,6 @@
 
 namespace widgets {
 
-class TTimer;
-
 enum class TCloseAction { None, Hide, Free };
 
 struct FormOptions {
@@ -40,7 +38,7 @@ struct LayoutRow {
     CreateArgs args;
 };
 
-class TTntForm : public TComponent, public TWindowBase {
+class TTntForm : public TComponent, public TWindowBase, public TControlHost {
 public:
     TTntForm(std::wstring name, std::string className, const FormOptions& options,
              HWND owner = nullptr);
@@ -62,7 +60,7 @@ public:
     void CenterOn(HWND other);
     // How far the bottom-anchored controls sit from their design places: the
     // made client height less the design's.
-    int BottomShift() const noexcept { return bottomShift_; }
+    int BottomShift() const noexcept override { return bottomShift_; }
 
     bool Visible() const;
     void Show();  // visible, restored when minimised, and in front
@@ -82,8 +80,9 @@ public:
     // Returns whether the message was used up.
     bool HandleDialogMessage(MSG& msg);
 
-    HFONT FontHandle() const noexcept { return font_.get(); }
-    const FontStyle& Font() const noexcept { return fontStyle_; }
+    HFONT FontHandle() const noexcept override { return font_.get(); }
+    const FontStyle& Font() const noexcept override { return fontStyle_; }
+    HWND HostHandle() const override { return Handle(); }
 
     std::function<void()> OnShow;
     std::function<void(TCloseAction&)> OnClose;
@@ -100,12 +99,10 @@ public:
     // Creates the controls of a layout, row by row, in order.
     void CreateControls(std::initializer_list<LayoutRow> layout);
     // The control of that name, or null.
-    TControl* ControlNamed(const std::wstring& name) const;
+    TControl* ControlNamed(const std::wstring& name) const override;
 
-    // Controls given no id of their own are numbered from here up, a range
-    // that explicit ids (below it) never reach, so no two share one.
-    static constexpr int kFirstAutomaticControlId = 0x4000;
-    int NextControlId() noexcept { return nextId_++; }
+    // From kFirstAutomaticControlId up (TControlHost).
+    int NextControlId() noexcept override { return nextId_++; }
     UINT_PTR NextTimerId() noexcept { return nextTimerId_++; }
 
 protected:
@@ -114,7 +111,8 @@ protected:
 private:
     TControl* controlById(int id) const;
     TControl* controlByHandle(HWND wnd) const;
-    TTimer* timerById(UINT_PTR id) const;
+    // Offers a timer message to each component until one takes it.
+    bool timerFired(UINT_PTR id) const;
     void realignBottomAnchored(int oldClientHeight, int newClientHeight);
     // The control the focus goes to when the form gets it (null: none can).
     HWND focusTarget() const;
@@ -135,8 +133,8 @@ private:
 // A layout row whose control is created into member, a T* of the form.
 template <class T>
 LayoutRow Row(T*& member, CreateArgs args) {
-    return {[](TTntForm& form, const CreateArgs& a, void* slot) -> TControl* {
-                return *static_cast<T**>(slot) = form.Add<T>(a);
+    return {[](TTntForm& form, const CreateArgs& rowArgs, void* slot) -> TControl* {
+                return *static_cast<T**>(slot) = form.Add<T>(rowArgs);
             },
             &member, std::move(args)};
 }

@@ -14,15 +14,15 @@ bool Change(T& field, const T& value) {
 
 }  // namespace
 
-void TCanvas::SetBrushColor(TColor c) {
-    if (!Change(brushColor_, c)) return;
+void TCanvas::SetBrushColor(TColor color) {
+    if (!Change(brushColor_, color)) return;
     if (dc_ && brush_) ::SelectObject(dc_, ::GetStockObject(WHITE_BRUSH));
     brush_.reset();
 }
 
-void TCanvas::SetPen(TColor c, int width) {
-    if (c != penColor_ || width != penWidth_) {
-        penColor_ = c;
+void TCanvas::SetPen(TColor color, int width) {
+    if (color != penColor_ || width != penWidth_) {
+        penColor_ = color;
         penWidth_ = width;
         if (dc_ && pen_) ::SelectObject(dc_, ::GetStockObject(BLACK_PEN));
         pen_.reset();
@@ -88,9 +88,9 @@ void TCanvas::selectFont() {
     if (::GetCurrentObject(dc_, OBJ_FONT) != font_.get()) ::SelectObject(dc_, font_.get());
 }
 
-void TCanvas::FillRect(const RECT& r) {
+void TCanvas::FillRect(const RECT& rect) {
     selectBrush();
-    ::FillRect(dc_, &r, brush_.get());
+    ::FillRect(dc_, &rect, brush_.get());
 }
 
 void TCanvas::Rectangle(int left, int top, int right, int bottom) {
@@ -135,7 +135,7 @@ int TCanvas::AverageCharWidth() {
 }
 
 TColor TCanvas::Pixel(int x, int y) const { return ::GetPixel(dc_, x, y); }
-void TCanvas::SetPixel(int x, int y, TColor c) { ::SetPixelV(dc_, x, y, c); }
+void TCanvas::SetPixel(int x, int y, TColor color) { ::SetPixelV(dc_, x, y, color); }
 
 void TCanvas::StretchDraw(const RECT& dest, HDC source, int width, int height) {
     ::SetStretchBltMode(dc_, COLORONCOLOR);

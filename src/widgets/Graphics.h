@@ -32,10 +32,10 @@ public:
     HDC Handle() const noexcept { return dc_; }
 
     // Brush (always solid).
-    void SetBrushColor(TColor c);
+    void SetBrushColor(TColor color);
     TColor BrushColor() const noexcept { return brushColor_; }
     // Pen (solid, copy mode).
-    void SetPen(TColor c, int width);
+    void SetPen(TColor color, int width);
     TColor PenColor() const noexcept { return penColor_; }
     int PenWidth() const noexcept { return penWidth_; }
     // Font; height follows LOGFONT: positive = cell height, negative = character height.
@@ -45,7 +45,7 @@ public:
     // Average character width in pixels (LOGFONT lfWidth): 0 is the face's
     // own proportions; a smaller value draws the glyphs narrower.
     void SetFontWidth(int width);
-    void SetFontColor(TColor c) noexcept { fontColor_ = c; }
+    void SetFontColor(TColor color) noexcept { fontColor_ = color; }
     const std::wstring& FontName() const noexcept { return fontName_; }
     int FontHeight() const noexcept { return fontHeight_; }
     bool FontBold() const noexcept { return fontBold_; }
@@ -53,7 +53,7 @@ public:
     // The selected font's average character width (its text metrics).
     int AverageCharWidth();
 
-    void FillRect(const RECT& r);
+    void FillRect(const RECT& rect);
     // Outlined with the pen, filled with the brush; right/bottom exclusive.
     void Rectangle(int left, int top, int right, int bottom);
     void MoveTo(int x, int y);
@@ -67,7 +67,7 @@ public:
     void TextOut(int x, int y, const std::wstring& text);
     SIZE TextExtent(const std::wstring& text);
     TColor Pixel(int x, int y) const;
-    void SetPixel(int x, int y, TColor c);
+    void SetPixel(int x, int y, TColor color);
     void StretchDraw(const RECT& dest, HDC source, int width, int height);
 
 private:
@@ -124,11 +124,11 @@ private:
     TCanvas canvas_;
 };
 
-inline TColor PixelToColor(std::uint32_t px) noexcept {
-    return RGB((px >> 16) & 0xFF, (px >> 8) & 0xFF, px & 0xFF);
+inline TColor PixelToColor(std::uint32_t pixel) noexcept {
+    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
 }
-inline std::uint32_t ColorToPixel(TColor c) noexcept {
-    return (std::uint32_t(GetRValue(c)) << 16) | (std::uint32_t(GetGValue(c)) << 8) | GetBValue(c);
+inline std::uint32_t ColorToPixel(TColor color) noexcept {
+    return (std::uint32_t(GetRValue(color)) << 16) | (std::uint32_t(GetGValue(color)) << 8) | GetBValue(color);
 }
 
 // Scope guard for GetDC/ReleaseDC.

@@ -4,7 +4,8 @@
 // it says so: a non-elevated second start could not reach an elevated first
 // copy, and an elevated copy would never hear the shell's TaskbarCreated.
 //
-// The calls are looked up at run time, since older systems lack them:
+// The calls come from the table of functions looked up at run time
+// (platform::DynCalls), since older systems lack them:
 // ChangeWindowMessageFilterEx (Windows 7 on) opens one window; where only
 // ChangeWindowMessageFilter exists (Vista) the message is opened for the
 // process; before Vista there is no filter and nothing is done.
@@ -23,9 +24,5 @@ enum class MessageFilterWay {
 // Returns the way taken; a failed call is ignored (the program works as well
 // as it did without it).
 MessageFilterWay AllowMessageThroughFilter(HWND window, UINT message);
-
-// Seam: finds an export of user32.dll by name, or nullptr (default:
-// GetProcAddress on the loaded user32.dll).
-extern FARPROC (*LookUpUser32Function)(const char* name);
 
 }  // namespace widgets

@@ -78,6 +78,11 @@ bool TTntButton::DrawItem(const DRAWITEMSTRUCT& item) {
     return true;
 }
 
+bool TTntButton::EnterPressed(bool repeated) {
+    if (!repeated && ::IsWindowEnabled(Handle())) Click();
+    return true;
+}
+
 TTntCheckBox::TTntCheckBox(TTntForm& form, const CreateArgs& args) : TControl(form, args, "TTntCheckBox") {
     CreateHandle(L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, args);
 }

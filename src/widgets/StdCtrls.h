@@ -29,6 +29,9 @@ public:
 
 protected:
     bool DrawItem(const DRAWITEMSTRUCT& item) override;
+    // Clicks itself when enabled and the key was not already down: a dialog
+    // box would send Enter to its default button, which no form here has.
+    bool EnterPressed(bool repeated) override;
 };
 
 class TTntCheckBox : public TControl {

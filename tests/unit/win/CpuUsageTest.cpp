@@ -8,7 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "probes/unitUseage.h"
+#include "probes/CpuUsage.h"
+#include "platform/DynCalls.h"
 #include "platform/Seam.h"
 
 using namespace probes;
@@ -34,7 +35,7 @@ struct FakeSystem {
     std::vector<ULONG> classes;
     std::vector<ULONG> lengths;
     bool returnLengthPassed = false;
-    bool hasSystemTimes = false, systemTimesFail = false;
+    bool systemTimesFail = false;
     int64_t times[3] = {4000000000, 5000000000, 3000000000};  // idle, kernel (idle included), user
 };
 FakeSystem gFake;
@@ -45,8 +46,12 @@ BOOL WINAPI FakeSystemTimes(LPFILETIME idle, LPFILETIME kernel, LPFILETIME user)
     std::memcpy(user, &gFake.times[2], 8);
     return !gFake.systemTimesFail;
 }
-SystemTimesFn FakeSystemTimesLookup() { return gFake.hasSystemTimes ? &FakeSystemTimes : nullptr; }
-const SystemTimesLookupFn kRealSystemTimesLookup = SystemTimesLookup;
+using QueryFn = decltype(platform::DynCallTable::NtQuerySystemInformation);
+// The system's own query, whatever the table holds at the moment.
+QueryFn RealQuery() {
+    return reinterpret_cast<QueryFn>(reinterpret_cast<void (*)()>(
+        ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+}
 
 LONG WINAPI FakeQuery(ULONG infoClass, PVOID buffer, ULONG length, PULONG returnLength) {
     gFake.classes.push_back(infoClass);
@@ -65,21 +70,10 @@ LONG WINAPI FakeQuery(ULONG infoClass, PVOID buffer, ULONG length, PULONG return
     return 0;
 }
 
-int gLookups = 0;
-NtQueryFn MissingLookup() {
-    ++gLookups;
-    return nullptr;
-}
-NtQueryFn FakeLookup() {
-    ++gLookups;
-    return &FakeQuery;
-}
-
 class CpuUsage : public ::testing::Test {
 protected:
     void SetUp() override {
         gFake = FakeSystem{};
-        gLookups = 0;
         ResetCpuUsageForTest();
     }
     void TearDown() override { ResetCpuUsageForTest(); }
@@ -94,15 +88,15 @@ protected:
     }
 
 private:
-    // Without GetSystemTimes unless a test says otherwise (gFake.hasSystemTimes).
-    platform::ScopedSeam<SystemTimesFn> systemTimes_{SystemTimes, nullptr};
-    platform::ScopedSeam<SystemTimesLookupFn> systemTimesLookup_{SystemTimesLookup, &FakeSystemTimesLookup};
-    platform::ScopedSeam<NtQueryFn> query_{NtQuery, &FakeQuery};
+    // A system without GetSystemTimes unless a test gives it one.
+    platform::ScopedSeam<decltype(platform::DynCallTable::GetSystemTimes)> systemTimes_{
+        platform::DynCalls().GetSystemTimes, nullptr};
+    platform::ScopedSeam<QueryFn> query_{platform::DynCalls().NtQuerySystemInformation, &FakeQuery};
 };
 
-// The query entry back to "not resolved yet" for one test.
-struct Unresolved : platform::ScopedSeam<NtQueryFn> {
-    Unresolved() : ScopedSeam(NtQuery, nullptr) {}
+// The system's own query for one test.
+struct RealQueryInPlace : platform::ScopedSeam<QueryFn> {
+    RealQueryInPlace() : ScopedSeam(platform::DynCalls().NtQuerySystemInformation, RealQuery()) {}
 };
 
 }  // namespace
@@ -137,7 +131,7 @@ TEST_F(CpuUsage, ReadsTheProcessorCountFromItsRecord) {
 // of, and the clock set back 0.9 s (which made the idle time over the
 // clock's advance read -888 %) changes nothing.
 TEST_F(CpuUsage, ProcessorTimesNeedNeitherTheCountNorTheClock) {
-    gFake.hasSystemTimes = true;
+    platform::ScopedSeam times(platform::DynCalls().GetSystemTimes, &FakeSystemTimes);
     gFake.processors = 32;
     EXPECT_EQ(0, GetCpuUsage());
     AdvanceTimes({480000000, 480000000, 0});  // 48 processors idle for a second
@@ -200,30 +194,19 @@ TEST_F(CpuUsage, AFailureBeforeAnyBaselineStillLeavesTheFirstSuccessAtZero) {
 }
 
 TEST_F(CpuUsage, AMissingQueryFunctionGivesZeroEveryCall) {
-    Unresolved unresolved;
-    platform::ScopedSeam<NtQueryLookupFn> missing(NtQueryLookup, &MissingLookup);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(0, GetCpuUsage());
-    EXPECT_EQ(3, gLookups);  // still unresolved: each call looks again
+    {
+        platform::ScopedSeam missing(platform::DynCalls().NtQuerySystemInformation, nullptr);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(0, GetCpuUsage());
+    }
     EXPECT_TRUE(gFake.classes.empty());
-    // Once it is found it is kept, and no baseline was set meanwhile.
-    platform::ScopedSeam<NtQueryLookupFn> found(NtQueryLookup, &FakeLookup);
+    // No baseline was set meanwhile: with the query, the first call sets it.
     EXPECT_EQ(0, GetCpuUsage());
     Advance(10000000, 0);
     EXPECT_EQ(100, GetCpuUsage());
-    EXPECT_EQ(4, gLookups);
-}
-
-TEST_F(CpuUsage, LooksUpNtQuerySystemInformationInNtdll) {
-    Unresolved unresolved;
-    GetCpuUsage();
-    const FARPROC expected =
-        ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation");
-    ASSERT_NE(nullptr, expected);
-    EXPECT_EQ(reinterpret_cast<void*>(expected), reinterpret_cast<void*>(NtQuery));
 }
 
 TEST_F(CpuUsage, RealCountersGiveZeroThenAPlausiblePercentage) {
-    Unresolved unresolved;
+    RealQueryInPlace real;
     EXPECT_EQ(0, GetCpuUsage());
     ::Sleep(300);
     const int usage = GetCpuUsage();
@@ -235,7 +218,7 @@ TEST_F(CpuUsage, RealCountersGiveZeroThenAPlausiblePercentage) {
 
 // The real GetSystemTimes with one spinning thread per processor.
 TEST_F(CpuUsage, RealProcessorTimesReadEveryProcessorBusyAsNinetyOrMore) {
-    platform::ScopedSeam<SystemTimesLookupFn> real(SystemTimesLookup, kRealSystemTimesLookup);
+    platform::ScopedSeam real(platform::DynCalls().GetSystemTimes, &::GetSystemTimes);
     SYSTEM_INFO info{};
     ::GetSystemInfo(&info);
     std::atomic<bool> stop{false};
@@ -259,7 +242,7 @@ namespace {
 // clock. The sampler then reads 0 % exactly when each real query succeeded
 // with its record size and the count and both counters were read from their
 // right places in the real records.
-NtQueryFn gRealQuery = nullptr;
+QueryFn gRealQuery = nullptr;
 std::vector<LONG> gRealStatuses;
 int64_t gRealClock = 0;
 LONG WINAPI AllIdleRealQuery(ULONG infoClass, PVOID buffer, ULONG length, PULONG returnLength) {
@@ -279,11 +262,10 @@ LONG WINAPI AllIdleRealQuery(ULONG infoClass, PVOID buffer, ULONG length, PULONG
 }  // namespace
 
 TEST_F(CpuUsage, EachRealQuerySucceedsAndGivesTheProcessorCountAndTheCounters) {
-    gRealQuery = reinterpret_cast<NtQueryFn>(reinterpret_cast<void (*)()>(
-        ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    gRealQuery = RealQuery();
     ASSERT_NE(nullptr, gRealQuery);
     gRealStatuses.clear();
-    platform::ScopedSeam<NtQueryFn> allIdle(NtQuery, &AllIdleRealQuery);
+    platform::ScopedSeam allIdle(platform::DynCalls().NtQuerySystemInformation, &AllIdleRealQuery);
     EXPECT_EQ(0, GetCpuUsage());
     ::Sleep(100);
     EXPECT_EQ(0, GetCpuUsage());

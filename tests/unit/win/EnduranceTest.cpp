@@ -10,7 +10,7 @@
 #include "ResourceCounts.h"
 #include "MainFormSupport.h"
 #include "app/MainForm.h"
-#include "probes/unitUseage.h"
+#include "probes/CpuUsage.h"
 #include "widgets/Application.h"
 
 using endurance::ResourceCounts;

@@ -5,7 +5,7 @@
 #include "app/MainForm.h"
 #include "localisation/Language.h"
 #include "localisation/TranslateForm.h"
-#include "probes/unitUseage.h"
+#include "probes/CpuUsage.h"
 #include "settings/OptionForm.h"
 #include "settings/SettingsStore.h"
 #include "widgets/Application.h"

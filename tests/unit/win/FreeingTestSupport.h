@@ -10,7 +10,6 @@
 #include <deque>
 #include <functional>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -27,6 +26,7 @@
 #include "widgets/Errors.h"
 #include "widgets/ExtCtrls.h"
 #include "widgets/Form.h"
+#include "platform/DynCalls.h"
 #include "platform/Paths.h"
 #include "platform/Seam.h"
 #include "widgets/StdCtrls.h"
@@ -180,26 +180,19 @@ inline void PumpFor(DWORD ms) {
     }
 }
 
-// A pretend kernel32 for the Tool Help binding: a snapshot of the listed
-// process IDs, with any names made to look missing. Installed for the
-// object's lifetime; the binding is reset on both ends.
+// A pretend Tool Help in the table of functions looked up at run time: a
+// snapshot of the listed process IDs. Installed for the object's lifetime;
+// a test makes a function look missing by replacing its slot with nullptr.
 class FakeToolHelp {
 public:
     static inline const HANDLE kSnapshot = reinterpret_cast<HANDLE>(0x5150);
 
-    FakeToolHelp() {
-        current() = this;
-        probes::ResetToolHelpForTest();
-    }
-    ~FakeToolHelp() {
-        probes::ResetToolHelpForTest();
-        current() = nullptr;
-    }
+    FakeToolHelp() { current() = this; }
+    ~FakeToolHelp() { current() = nullptr; }
     FakeToolHelp(const FakeToolHelp&) = delete;
     FakeToolHelp& operator=(const FakeToolHelp&) = delete;
 
     std::vector<DWORD> processes;
-    std::set<std::string> missing;
     HANDLE snapshotResult = kSnapshot;
 
     int snapshots = 0, firstCalls = 0;
@@ -210,19 +203,6 @@ private:
     static FakeToolHelp*& current() {
         static FakeToolHelp* instance = nullptr;
         return instance;
-    }
-    static HMODULE Module(const char*) { return reinterpret_cast<HMODULE>(0x20000); }
-    template <class Fn>
-    static FARPROC AsProc(Fn fn) {
-        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(fn));
-    }
-    static FARPROC Proc(HMODULE, const char* name) {
-        const std::string n(name);
-        if (current()->missing.count(n)) return nullptr;
-        if (n == "CreateToolhelp32Snapshot") return AsProc(&Snapshot);
-        if (n == "Process32First") return AsProc(&First);
-        if (n == "Process32Next") return AsProc(&Next);
-        return nullptr;
     }
     static HANDLE WINAPI Snapshot(DWORD flags, DWORD pid) {
         FakeToolHelp& self = *current();
@@ -249,12 +229,16 @@ private:
     }
 
     std::size_t next_ = 0;
-    platform::ScopedSeam<probes::ModuleLookupFn> module_{probes::ToolHelpModuleLookup, &Module};
-    platform::ScopedSeam<probes::ProcLookupFn> proc_{probes::ToolHelpProcLookup, &Proc};
+    platform::DynCallTable& calls_ = platform::DynCalls();
+    platform::ScopedSeam<decltype(calls_.CreateToolhelp32Snapshot)> snapshotSeam_{
+        calls_.CreateToolhelp32Snapshot, &Snapshot};
+    platform::ScopedSeam<decltype(calls_.Process32FirstA)> firstSeam_{calls_.Process32FirstA, &First};
+    platform::ScopedSeam<decltype(calls_.Process32NextA)> nextSeam_{calls_.Process32NextA, &Next};
 };
 
-// Scripted physical-memory readings through TMemory's GlobalMemoryStatusEx
-// lookup: each call takes the next (total, free) pair; the last one repeats.
+// Scripted physical-memory readings through the table's GlobalMemoryStatusEx,
+// which TMemory calls: each call takes the next (total, free) pair; the last
+// one repeats.
 class FakeMemory {
 public:
     struct Reading {
@@ -276,9 +260,6 @@ private:
         static FakeMemory* instance = nullptr;
         return instance;
     }
-    static FARPROC Lookup(const wchar_t*, const char*) {
-        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&Status));
-    }
     static BOOL WINAPI Status(LPMEMORYSTATUSEX status) {
         FakeMemory& self = *current();
         ++self.calls;
@@ -293,7 +274,8 @@ private:
         return TRUE;
     }
     std::deque<Reading> readings_;
-    platform::ScopedSeam<probes::MemoryProcLookupFn> lookup_{probes::MemoryLookup, &Lookup};
+    platform::ScopedSeam<decltype(platform::DynCallTable::GlobalMemoryStatusEx)> status_{
+        platform::DynCalls().GlobalMemoryStatusEx, &Status};
 };
 
 // Whether WM_QUIT is waiting in this thread's queue (taken off if so).

@@ -10,8 +10,9 @@
 #include "monitor/MonitorRules.h"
 #include "monitor/TrayPicture.h"
 #include "probes/MemoryEx.h"
-#include "probes/unitUseage.h"
+#include "probes/CpuUsage.h"
 #include "widgets/Application.h"
+#include "platform/DynCalls.h"
 #include "platform/Seam.h"
 
 using app::TMainForm;
@@ -34,10 +35,10 @@ std::int64_t TotalPhysMb() {
     return static_cast<std::int64_t>(ms.ullTotalPhys / (1024 * 1024));
 }
 
-RECT ClientRectOf(const TControl& c) {
+RECT ClientRectOf(const TControl& control) {
     RECT r{};
-    ::GetWindowRect(c.Handle(), &r);
-    ::MapWindowPoints(nullptr, ::GetParent(c.Handle()), reinterpret_cast<POINT*>(&r), 2);
+    ::GetWindowRect(control.Handle(), &r);
+    ::MapWindowPoints(nullptr, ::GetParent(control.Handle()), reinterpret_cast<POINT*>(&r), 2);
     return r;
 }
 
@@ -66,13 +67,10 @@ TEST(MainForm, FirstTickFillsEveryFigure) {
 
 namespace {
 std::int64_t injectedTotalMb = 0;  // every figure reads 1 MB less free than this total
-BOOL WINAPI InjectedStatus(LPMEMORYSTATUSEX m) {
-    m->ullTotalPhys = m->ullTotalPageFile = m->ullTotalVirtual = static_cast<DWORDLONG>(injectedTotalMb) << 20;
-    m->ullAvailPhys = m->ullAvailPageFile = m->ullAvailVirtual = m->ullTotalPhys - (1 << 20);
+BOOL WINAPI InjectedStatus(LPMEMORYSTATUSEX status) {
+    status->ullTotalPhys = status->ullTotalPageFile = status->ullTotalVirtual = static_cast<DWORDLONG>(injectedTotalMb) << 20;
+    status->ullAvailPhys = status->ullAvailPageFile = status->ullAvailVirtual = status->ullTotalPhys - (1 << 20);
     return TRUE;
-}
-FARPROC InjectedLookup(const wchar_t*, const char*) {
-    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&InjectedStatus));
 }
 int taskbarIconSize = 20;
 int TaskbarIconSize() { return taskbarIconSize; }
@@ -82,7 +80,7 @@ int TaskbarIconSize() { return taskbarIconSize; }
 // of its bar; the tray icon has the taskbar's size from the start, and again
 // when the scale may have changed.
 TEST(MainForm, FiguresKeepClearOfTheirBarsAndTheTrayIconTakesTheTaskbarsSize) {
-    platform::ScopedSeam<probes::MemoryProcLookupFn> lookup(probes::MemoryLookup, &InjectedLookup);
+    platform::ScopedSeam status(platform::DynCalls().GlobalMemoryStatusEx, &InjectedStatus);
     platform::ScopedSeam<int (*)()> query(monitor::TrayIconSizeQuery, &TaskbarIconSize);
     auto form = NewMainForm();
     for (const std::int64_t total : {9999, 10000, 65536, 4194304}) {
@@ -166,11 +164,8 @@ TEST(MainForm, TickShiftsHistoryAndShowsTheNewestSample) {
     auto form = NewMainForm();
     {
         // The tick shows what the sampler gives, here from the idle-time query.
-        platform::ScopedSeam<probes::SystemTimesFn> noTimes(probes::SystemTimes, nullptr);
-        platform::ScopedSeam<probes::SystemTimesLookupFn> missing(probes::SystemTimesLookup, [] {
-            return probes::SystemTimesFn{};
-        });
-        platform::ScopedSeam<probes::NtQueryFn> query(probes::NtQuery, &FakeQuery);
+        platform::ScopedSeam noTimes(platform::DynCalls().GetSystemTimes, nullptr);
+        platform::ScopedSeam query(platform::DynCalls().NtQuerySystemInformation, &FakeQuery);
         probes::ResetCpuUsageForTest();
         form->Timer_cpuTimer();  // baseline
         ++fakeSeconds;

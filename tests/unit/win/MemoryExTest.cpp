@@ -1,18 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <cwchar>
-#include <string>
-#include <vector>
 
 #include "probes/MemoryEx.h"
+#include "platform/DynCalls.h"
 #include "platform/Seam.h"
 
 using namespace probes;
 
 namespace {
 
-std::vector<std::string> gLookedUp;
 int gFakeCalls = 0;
 MEMORYSTATUSEX gSeen;  // the record the fake was handed
 
@@ -39,47 +36,25 @@ BOOL WINAPI OtherFake(LPMEMORYSTATUSEX status) {
     return TRUE;
 }
 
-FARPROC AsProc(GlobalMemoryStatusExFn fn) {
-    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(fn));
-}
-void Log(const wchar_t* module, const char* name) {
-    gLookedUp.push_back(std::string(module, module + std::wcslen(module)) + "!" + name);  // ASCII names
-}
-FARPROC MissingLookup(const wchar_t* module, const char* name) {
-    Log(module, name);
-    return nullptr;
-}
-FARPROC FakeLookup(const wchar_t* module, const char* name) {
-    Log(module, name);
-    return AsProc(&FakeStatus);
-}
-FARPROC FailingLookup(const wchar_t*, const char*) { return AsProc(&FailingStatus); }
-FARPROC OtherLookup(const wchar_t*, const char*) { return AsProc(&OtherFake); }
-
 class Memory : public ::testing::Test {
 protected:
-    void SetUp() override {
-        gLookedUp.clear();
-        gFakeCalls = 0;
-    }
-    void TearDown() override {
-        TMemory restore;  // put the real address back for later users
-    }
+    void SetUp() override { gFakeCalls = 0; }
 };
 
-// The constructor's lookup, replaced for the helper's life.
-using Lookup = platform::ScopedSeam<MemoryProcLookupFn>;
+// The table's GlobalMemoryStatusEx, replaced for the helper's life.
+using Status = platform::ScopedSeam<decltype(platform::DynCallTable::GlobalMemoryStatusEx)>;
+auto& Slot() { return platform::DynCalls().GlobalMemoryStatusEx; }
 
-void ExpectLayoutFromGetSystemInfo(const TMemory& m) {
+void ExpectLayoutFromGetSystemInfo(const TMemory& memory) {
     SYSTEM_INFO info;
     ::GetSystemInfo(&info);
-    EXPECT_EQ(static_cast<int32_t>(info.dwPageSize), m.PageSize);
-    EXPECT_EQ(static_cast<int32_t>(info.dwAllocationGranularity), m.AllocGranularity);
+    EXPECT_EQ(static_cast<int32_t>(info.dwPageSize), memory.PageSize);
+    EXPECT_EQ(static_cast<int32_t>(info.dwAllocationGranularity), memory.AllocGranularity);
     EXPECT_EQ(static_cast<int32_t>(reinterpret_cast<uintptr_t>(info.lpMaximumApplicationAddress)),
-              m.MaxAppAddress);
+              memory.MaxAppAddress);
     EXPECT_EQ(static_cast<int32_t>(reinterpret_cast<uintptr_t>(info.lpMinimumApplicationAddress)),
-              m.MinAppAddress);
-    EXPECT_NE(0, m.PageSize);
+              memory.MinAppAddress);
+    EXPECT_NE(0, memory.PageSize);
 }
 
 }  // namespace
@@ -119,22 +94,24 @@ TEST_F(Memory, RefreshReadsTheSystemFiguresInBytes) {
     ExpectLayoutFromGetSystemInfo(m);
 }
 
-TEST_F(Memory, ConstructionLooksUpGlobalMemoryStatusExInKernel32) {
+// Refresh calls whatever the table holds at that moment, also in an object
+// made before it changed.
+TEST_F(Memory, RefreshCallsTheFunctionTheTableHolds) {
+    TMemory m;
     {
-        Lookup fake(MemoryLookup, &FakeLookup);
-        TMemory a;
-        TMemory b;
+        Status other(Slot(), &OtherFake);
+        m.Refresh();
     }
-    EXPECT_EQ((std::vector<std::string>{"kernel32!GlobalMemoryStatusEx",
-                                        "kernel32!GlobalMemoryStatusEx"}),
-              gLookedUp);
-    TMemory real;
-    const FARPROC expected = ::GetProcAddress(::GetModuleHandleA("kernel32"), "GlobalMemoryStatusEx");
-    EXPECT_EQ(reinterpret_cast<void*>(expected), reinterpret_cast<void*>(GlobalMemoryStatusExAddress()));
+    EXPECT_EQ(12345, m.PhysicalTotal);
+    {
+        Status missing(Slot(), nullptr);
+        m.Refresh();
+    }
+    EXPECT_EQ(0, m.PhysicalTotal);
 }
 
 TEST_F(Memory, FiguresAreCopiedBitForBitFromAZeroFilledRecord) {
-    Lookup fake(MemoryLookup, &FakeLookup);
+    Status fake(Slot(), &FakeStatus);
     std::memset(&gSeen, 0xCC, sizeof gSeen);
     TMemory m;
     m.Refresh();
@@ -153,7 +130,7 @@ TEST_F(Memory, FiguresAreCopiedBitForBitFromAZeroFilledRecord) {
 }
 
 TEST_F(Memory, AFailureReportIsIgnored) {
-    Lookup failing(MemoryLookup, &FailingLookup);
+    Status failing(Slot(), &FailingStatus);
     TMemory m;
     m.Refresh();
     EXPECT_EQ(1, gFakeCalls);
@@ -162,11 +139,10 @@ TEST_F(Memory, AFailureReportIsIgnored) {
 }
 
 TEST_F(Memory, WithoutGlobalMemoryStatusExTheMemoryFiguresReadZero) {
-    Lookup missing(MemoryLookup, &MissingLookup);
+    Status missing(Slot(), nullptr);
     TMemory m;
     m.PhysicalTotal = 99;  // a stale figure is overwritten, not kept
     m.Refresh();
-    EXPECT_EQ(nullptr, GlobalMemoryStatusExAddress());
     EXPECT_EQ(0, m.PhysicalTotal);
     EXPECT_EQ(0, m.PhysicalFree);
     EXPECT_EQ(0, m.VirtualTotal);
@@ -175,18 +151,4 @@ TEST_F(Memory, WithoutGlobalMemoryStatusExTheMemoryFiguresReadZero) {
     EXPECT_EQ(0, m.PageFileFree);
     EXPECT_EQ(0, m.MemoryLoad);
     ExpectLayoutFromGetSystemInfo(m);  // GetSystemInfo is imported, always there
-}
-
-TEST_F(Memory, AllObjectsShareTheAddressTheLastConstructionFound) {
-    Lookup fake(MemoryLookup, &FakeLookup);
-    TMemory first;
-    Lookup other(MemoryLookup, &OtherLookup);
-    TMemory second;
-    first.Refresh();  // uses the address the second construction stored
-    EXPECT_EQ(0, gFakeCalls);
-    EXPECT_EQ(12345, first.PhysicalTotal);
-    Lookup missing(MemoryLookup, &MissingLookup);
-    TMemory third;
-    second.Refresh();
-    EXPECT_EQ(0, second.PhysicalTotal);
 }

@@ -14,7 +14,7 @@
 #include "SettingsTestSupport.h"
 #include "MainFormSupport.h"
 #include "app/MainForm.h"
-#include "probes/unitUseage.h"
+#include "probes/CpuUsage.h"
 #include "widgets/Application.h"
 #include "widgets/Errors.h"
 #include "widgets/TrayIcon.h"

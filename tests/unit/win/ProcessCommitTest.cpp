@@ -98,7 +98,6 @@ GetProcessMemoryInfoFn FindOneMegabyte() { return &OneMegabyte; }
 }  // namespace
 
 TEST(ProcessCommits, TheRealWalkNamesThisProgramAndClosesEveryHandle) {
-    ResetToolHelpForTest();
     gOpen.clear();
     ASSERT_NE(nullptr, FindProcessMemoryInfo());  // kernel32's or psapi's
     platform::ScopedSeam<CommitOpenProcessFn> open(CommitOpenProcessCall, &CountingOpen);

@@ -208,15 +208,15 @@ HANDLE WINAPI EndingOpen(DWORD access, BOOL inherit, DWORD pid) {
     return h;
 }
 
-BOOL WINAPI CountingClose(HANDLE h) {
-    auto it = gWalk.open.find(h);
+BOOL WINAPI CountingClose(HANDLE handle) {
+    auto it = gWalk.open.find(handle);
     if (it != gWalk.open.end()) {
         gWalk.open.erase(it);
         ++gWalk.processCloses;
     } else {
         ++gWalk.otherCloses;
     }
-    const BOOL ok = ::CloseHandle(h);
+    const BOOL ok = ::CloseHandle(handle);
     if (!ok) ++gWalk.failedCloses;
     return ok;
 }
@@ -247,7 +247,6 @@ TEST(TrimmingWalk, ProcessesThatEndDuringTheWalkArePassedOver) {
                                          nullptr, &si, &pi));
             gWalk.children.push_back(pi);
         }
-        probes::ResetToolHelpForTest();
         {
             platform::ScopedSeam<freeing::OpenProcessFn> open(freeing::OpenProcessCall, &EndingOpen);
             platform::ScopedSeam<freeing::CloseHandleFn> close(freeing::CloseHandleCall, &CountingClose);

@@ -13,7 +13,7 @@
 #include "SettingsTestSupport.h"
 #include "MainFormSupport.h"
 #include "app/MainForm.h"
-#include "probes/unitUseage.h"
+#include "probes/CpuUsage.h"
 #include "settings/OptionForm.h"
 #include "settings/SettingsStore.h"
 #include "widgets/Application.h"

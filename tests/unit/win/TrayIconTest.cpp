@@ -10,6 +10,7 @@
 #include "widgets/Form.h"
 #include "widgets/Menus.h"
 #include "widgets/MessageFilter.h"
+#include "platform/DynCalls.h"
 #include "platform/Seam.h"
 #include "widgets/TrayIcon.h"
 
@@ -234,16 +235,12 @@ BOOL WINAPI RecordFilterEx(HWND wnd, UINT msg, DWORD, void*) {
     Opened.emplace_back(wnd, msg);
     return TRUE;
 }
-FARPROC OnlyFilterEx(const char* name) {
-    if (std::string(name) != "ChangeWindowMessageFilterEx") return nullptr;
-    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&RecordFilterEx));
-}
 }  // namespace
 
 TEST_F(BusyShellFixture, TaskbarCreatedAddsTheIconAgainAndIsLetPastTheIntegrityFilter) {
     Opened.clear();
     TTextTrayIcon* tray = [&] {
-        const platform::ScopedSeam lookUp(LookUpUser32Function, &OnlyFilterEx);
+        const platform::ScopedSeam filterEx(platform::DynCalls().ChangeWindowMessageFilterEx, &RecordFilterEx);
         return NewTray();
     }();
     const UINT taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");

@@ -13,6 +13,7 @@
 #include "app/MainForm.h"
 #include "app/UniqueInstance.h"
 #include "widgets/Application.h"
+#include "platform/DynCalls.h"
 #include "platform/Seam.h"
 #include "widgets/Window.h"
 #include "widgets/MessageFilter.h"
@@ -307,28 +308,22 @@ BOOL WINAPI FakeChangeWindowMessageFilter(UINT message, DWORD flag) {
     FilterCalls.push_back({"Vista", nullptr, message, flag, nullptr});
     return TRUE;
 }
-// Which of the two calls this "system" has.
-bool HasEx = true, HasVista = true;
-FARPROC FakeLookUp(const char* name) {
-    if (HasEx && std::string(name) == "ChangeWindowMessageFilterEx")
-        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FakeChangeWindowMessageFilterEx));
-    if (HasVista && std::string(name) == "ChangeWindowMessageFilter")
-        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FakeChangeWindowMessageFilter));
-    return nullptr;
-}
 }  // namespace
 
 // Windows 7 and later open the application window; Vista opens the message
 // for the process; XP has no filter and nothing is called.
 TEST_F(UniqueInstanceGuard, FirstStartLetsTheInstanceMessagePastTheIntegrityFilter) {
-    const platform::ScopedSeam lookUp(widgets::LookUpUser32Function, &FakeLookUp);
     const struct {
         bool ex, vista;
         const char* function;
     } systems[] = {{true, true, "Ex"}, {false, true, "Vista"}, {false, false, nullptr}};
     for (const auto& system : systems) {
-        HasEx = system.ex;
-        HasVista = system.vista;
+        // Which of the two calls this "system" has.
+        platform::DynCallTable& calls = platform::DynCalls();
+        const platform::ScopedSeam ex(calls.ChangeWindowMessageFilterEx,
+                                      system.ex ? &FakeChangeWindowMessageFilterEx : nullptr);
+        const platform::ScopedSeam vista(calls.ChangeWindowMessageFilter,
+                                         system.vista ? &FakeChangeWindowMessageFilter : nullptr);
         FilterCalls.clear();
         app::CheckUniqueInstance();
         ASSERT_TRUE(Halts.empty());
@@ -586,9 +581,9 @@ const std::vector<std::string> kLockTimeoutFallback = {
     "SPI 8192 0 &value 0", "SPI 8193 0 0 2", "BringWindowToTop", "SetForegroundWindow",
     "SPI 8193 0 200000 2"};
 
-std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
+std::vector<std::string> Join(std::vector<std::string> first, const std::vector<std::string>& rest) {
+    first.insert(first.end(), rest.begin(), rest.end());
+    return first;
 }
 
 class ForceForegroundFaked : public UniqueInstanceGuard {
@@ -623,8 +618,8 @@ const app::PlatformVersion kThreadInputVersions[] = {
 const app::PlatformVersion kOlderVersions[] = {
     {app::kPlatformWindowsNT, 4, 0}, {app::kPlatformWindows9x, 4, 0}, {0, 6, 0}};
 
-std::string Describe(const app::PlatformVersion& v) {
-    return std::to_string(v.platform) + ":" + std::to_string(v.major) + "." + std::to_string(v.minor);
+std::string Describe(const app::PlatformVersion& version) {
+    return std::to_string(version.platform) + ":" + std::to_string(version.major) + "." + std::to_string(version.minor);
 }
 
 }  // namespace

@@ -119,7 +119,7 @@ TEST_F(WorkingSets, ProcessesThatCannotBeOpenedArePassedOver) {
 
 TEST_F(WorkingSets, WithoutToolHelpNoProcessIsVisitedButThePaceIsSet) {
     toolHelp_.processes = {4, 8};
-    toolHelp_.missing = {"CreateToolhelp32Snapshot"};
+    platform::ScopedSeam missing(platform::DynCalls().CreateToolhelp32Snapshot, nullptr);
     monitor_.cpuHistory[125] = 40;
     Pass();
     EXPECT_EQ(7000, pacer_.Interval());
@@ -130,7 +130,7 @@ TEST_F(WorkingSets, WithoutToolHelpNoProcessIsVisitedButThePaceIsSet) {
 
 TEST_F(WorkingSets, WithoutProcess32FirstTheSnapshotIsStillClosed) {
     toolHelp_.processes = {4, 8};
-    toolHelp_.missing = {"Process32First"};
+    platform::ScopedSeam missing(platform::DynCalls().Process32FirstA, nullptr);
     Pass();
     EXPECT_EQ(1, toolHelp_.snapshots);
     EXPECT_TRUE(gLog.opened.empty());
@@ -139,7 +139,7 @@ TEST_F(WorkingSets, WithoutProcess32FirstTheSnapshotIsStillClosed) {
 
 TEST_F(WorkingSets, WithoutProcess32NextOnlyTheFirstProcessIsVisited) {
     toolHelp_.processes = {4, 8};
-    toolHelp_.missing = {"Process32Next"};
+    platform::ScopedSeam missing(platform::DynCalls().Process32NextA, nullptr);
     Pass();
     EXPECT_EQ(std::vector<DWORD>{4}, gLog.opened);
     const std::vector<HANDLE> closed{ProcessHandleFor(4), FakeToolHelp::kSnapshot};
@@ -189,15 +189,15 @@ HANDLE WINAPI CountingOpen(DWORD access, BOOL inherit, DWORD pid) {
     }
     return h;
 }
-BOOL WINAPI CountingClose(HANDLE h) {
-    auto it = gOpenHandles.find(h);
+BOOL WINAPI CountingClose(HANDLE handle) {
+    auto it = gOpenHandles.find(handle);
     if (it != gOpenHandles.end()) {
         gOpenHandles.erase(it);
         ++gProcessCloses;
     } else {
         ++gOtherCloses;
     }
-    const BOOL ok = ::CloseHandle(h);
+    const BOOL ok = ::CloseHandle(handle);
     if (!ok) ++gFailedCloses;
     return ok;
 }
@@ -205,7 +205,6 @@ BOOL WINAPI CountingClose(HANDLE h) {
 }  // namespace
 
 TEST(WorkingSetsReal, AHundredPassesLeaveNoHandleOpen) {
-    probes::ResetToolHelpForTest();
     gOpenHandles.clear();
     gSucceededOpens = gProcessCloses = gOtherCloses = gFailedCloses = 0;
     {

@@ -1,15 +1,18 @@
-#include "probes/unitUseage.h"
+#include "probes/CpuUsage.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
 #include "probes/CpuUsageRules.h"
-#include "platform/Exports.h"
+#include "platform/DynCalls.h"
 
 namespace probes {
 
 namespace {
+
+using SystemTimesFn = decltype(platform::DynCallTable::GetSystemTimes);
+using QueryFn = decltype(platform::DynCallTable::NtQuerySystemInformation);
 
 // Information classes and the exact record sizes the system expects for them;
 // only one field of each record is read. The basic-information record holds
@@ -31,14 +34,6 @@ constexpr ULONG kPerformanceInformation = 2;  // SYSTEM_PERFORMANCE_INFORMATION
 constexpr ULONG kPerformanceSize = 312;
 constexpr size_t kIdleTimeOffset = 0;         // IdleProcessTime, 64-bit
 
-SystemTimesFn LookupSystemTimes() {
-    return platform::ExportAs<SystemTimesFn>(platform::LookUpExport(L"kernel32.dll", "GetSystemTimes"));
-}
-
-NtQueryFn LookupNtQuery() {
-    return platform::ExportAs<NtQueryFn>(platform::LookUpExport(L"ntdll.dll", "NtQuerySystemInformation"));
-}
-
 ProcessorTimes gPreviousTimes;    // idle 0: no sample yet
 int64_t gPreviousIdleTime = 0;    // 0: no sample yet
 int64_t gPreviousSystemTime = 0;
@@ -58,17 +53,17 @@ int64_t Count(const FILETIME& time) {
 }
 
 // One query into a buffer of exactly the record's size; no return length.
-bool Query(ULONG infoClass, unsigned char* buffer, ULONG size) {
+bool Query(QueryFn query, ULONG infoClass, unsigned char* buffer, ULONG size) {
     std::memset(buffer, 0, size);
-    return NtQuery(infoClass, buffer, size, nullptr) == 0;
+    return query(infoClass, buffer, size, nullptr) == 0;
 }
 
 // Idle, kernel and user time cover the same processors, so their ratio
 // needs neither a processor count (a 32-bit process on 64-bit Windows is
 // told of at most 32) nor the clock (which the user may set back).
-int UsageFromSystemTimes() {
+int UsageFromSystemTimes(SystemTimesFn systemTimes) {
     FILETIME idle{}, kernel{}, user{};
-    if (!SystemTimes(&idle, &kernel, &user)) return 0;  // baseline kept
+    if (!systemTimes(&idle, &kernel, &user)) return 0;  // baseline kept
     const ProcessorTimes now{Count(idle), Count(kernel), Count(user)};
     const int result = CpuUsageFromProcessorTimes(now, gPreviousTimes);
     gPreviousTimes = now;
@@ -78,17 +73,17 @@ int UsageFromSystemTimes() {
 // Before Windows XP SP1: the idle time summed over all processors against
 // the system clock times the processor count.
 int UsageFromNtQuery() {
-    if (!NtQuery) NtQuery = NtQueryLookup();
-    if (!NtQuery) return 0;  // not exported: nothing to measure
+    const auto query = platform::DynCalls().NtQuerySystemInformation;
+    if (!query) return 0;  // not exported: nothing to measure
 
     alignas(8) unsigned char basic[kBasicSize];
     alignas(8) unsigned char timeOfDay[kTimeOfDaySize];
     alignas(8) unsigned char performance[kPerformanceSize];
     // Each query only when the one before succeeded; a failure keeps the
     // baseline so that the next success measures the whole interval.
-    if (!Query(kBasicInformation, basic, kBasicSize)) return 0;
-    if (!Query(kTimeOfDayInformation, timeOfDay, kTimeOfDaySize)) return 0;
-    if (!Query(kPerformanceInformation, performance, kPerformanceSize)) return 0;
+    if (!Query(query, kBasicInformation, basic, kBasicSize)) return 0;
+    if (!Query(query, kTimeOfDayInformation, timeOfDay, kTimeOfDaySize)) return 0;
+    if (!Query(query, kPerformanceInformation, performance, kPerformanceSize)) return 0;
 
     const uint32_t processors = basic[kProcessorsOffset];
     const int64_t systemTime = ReadInt64(timeOfDay, kCurrentTimeOffset);
@@ -102,14 +97,9 @@ int UsageFromNtQuery() {
 
 }  // namespace
 
-SystemTimesFn SystemTimes = nullptr;
-SystemTimesLookupFn SystemTimesLookup = &LookupSystemTimes;
-NtQueryFn NtQuery = nullptr;
-NtQueryLookupFn NtQueryLookup = &LookupNtQuery;
-
 int GetCpuUsage() {
-    if (!SystemTimes) SystemTimes = SystemTimesLookup();
-    return SystemTimes ? UsageFromSystemTimes() : UsageFromNtQuery();
+    const auto systemTimes = platform::DynCalls().GetSystemTimes;
+    return systemTimes ? UsageFromSystemTimes(systemTimes) : UsageFromNtQuery();
 }
 
 void ResetCpuUsageForTest() {

@@ -139,6 +139,8 @@ struct CleanRig : app::ProgramView {
     void ArmDeepClean() override { form.classicFreeTimer->SetEnabled(true); }
     freeing::CleanProgress& CleanProgress() override { return progress; }
     void ShowCleanInTray(std::int32_t released) override { trayReports.push_back(released); }
+    void ShowWarningInTray(const std::wstring&, const std::wstring& text) override { trayWarnings.push_back(text); }
+    unsigned long UseHotkey(const app::Hotkey&) override { return 0; }
     void SmartClean(app::CleanOrigin origin = app::CleanOrigin::User) {
         program.RequestClean(freeing::CleanKind::Smart, origin);
     }
@@ -155,6 +157,7 @@ struct CleanRig : app::ProgramView {
     freeing::WindowCleanProgress progress;
     app::Program program;
     std::vector<std::int32_t> trayReports;
+    std::vector<std::wstring> trayWarnings;
 };
 
 // Pumps until done() holds or about ten seconds have gone (a safety limit

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -200,6 +201,7 @@ public:
     FakeToolHelp& operator=(const FakeToolHelp&) = delete;
 
     std::vector<DWORD> processes;
+    std::map<DWORD, std::string> names;  // executable names; none for an ID not listed
     std::set<std::string> missing;
     HANDLE snapshotResult = kSnapshot;
 
@@ -246,6 +248,8 @@ private:
     bool take(probes::ProcessEntry32* entry) {
         if (next_ >= processes.size()) return false;
         entry->th32ProcessID = processes[next_++];
+        const std::string name = names.count(entry->th32ProcessID) ? names.at(entry->th32ProcessID) : "";
+        lstrcpynA(entry->szExeFile, name.c_str(), MAX_PATH);
         return true;
     }
 

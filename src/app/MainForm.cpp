@@ -299,9 +299,8 @@ void TMainForm::ShowCleanInTray(std::int32_t released) {
     (void)TextTrayIcon->ShowBalloon(title, FCleanProgress->ReportLineShown(released));
 }
 
-void TMainForm::ShowWarningInTray(const std::wstring& title, const std::wstring& text) {
-    // A tray that refuses the balloon (a busy shell) still has the tooltip's first line.
-    (void)TextTrayIcon->ShowBalloon(title, text, BalloonIcon::Warning);
+bool TMainForm::ShowWarningInTray(const std::wstring& title, const std::wstring& text) {
+    return TextTrayIcon->ShowBalloon(title, text, BalloonIcon::Warning);
 }
 
 unsigned long TMainForm::UseHotkey(const Hotkey& hotkey) {

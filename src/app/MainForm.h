@@ -45,7 +45,7 @@ public:
     void ArmDeepClean() override;
     freeing::CleanProgress& CleanProgress() override { return *FCleanProgress; }
     void ShowCleanInTray(std::int32_t released) override;
-    void ShowWarningInTray(const std::wstring& title, const std::wstring& text) override;
+    bool ShowWarningInTray(const std::wstring& title, const std::wstring& text) override;
     unsigned long UseHotkey(const Hotkey& hotkey) override;
 
     widgets::TTntLabel* Label_cpu;

@@ -42,8 +42,9 @@ public:
     // is out of sight.
     virtual void ShowCleanInTray(std::int32_t released) = 0;
     // The low-memory warning as a notification at the tray icon, with the
-    // warning icon, whether the window shows or not.
-    virtual void ShowWarningInTray(const std::wstring& title, const std::wstring& text) = 0;
+    // warning icon, whether the window shows or not. False when the tray
+    // did not take it (no icon there yet, a busy shell).
+    virtual bool ShowWarningInTray(const std::wstring& title, const std::wstring& text) = 0;
     // Makes `hotkey` the program's one hotkey in place of the one it had
     // (key 0: none). 0, or the system's error code when it is refused.
     virtual unsigned long UseHotkey(const Hotkey& hotkey) = 0;
@@ -127,7 +128,7 @@ private:
     // The commit watch's tick: the tooltip's first line while the charge is
     // high, and the warning when it is due (before any report held back).
     void watchCommit(const monitor::TickReadings& readings, monitor::TickView& view);
-    void showCommitWarning(const monitor::TickReadings& readings);
+    bool showCommitWarning(const monitor::TickReadings& readings);
     // A clean's report for the tray, held back to the next tick when the
     // warning was shown in this one.
     void reportInTray(std::int32_t released);
@@ -146,6 +147,9 @@ private:
     FileOnlySettings fileOnly_;
     bool fileOnlyRead_ = false;  // the hotkey is applied at the first reading whatever it is
     monitor::CommitWatch commitWatch_;
+    // A warning the tray has not taken yet (the first tick comes before the
+    // icon is there): tried again at every tick while the charge is high.
+    bool warningDue_ = false;
     int deepCleansUnderWay_ = 0;
     int passedOver_ = 0;  // by the last trimming pass of a Smart Clean
     // The balloons of one tick: a warning and a clean's report never

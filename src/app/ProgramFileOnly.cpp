@@ -80,8 +80,10 @@ void Program::watchCommit(const monitor::TickReadings& readings, monitor::TickVi
             commitWatch_.ChargePercent());
         view.hint = monitor::FitTrayHint(line + L"\n" + view.hint);
     }
-    if (warn) {
-        showCommitWarning(readings);
+    if (warn) warningDue_ = true;
+    if (!commitWatch_.High() || deepCleansUnderWay_ > 0) warningDue_ = false;
+    if (warningDue_ && showCommitWarning(readings)) {
+        warningDue_ = false;
         warningThisTick_ = true;
         // A report the warning replaces at the tray comes again next tick.
         if (reportShown && !reportHeldBack_) reportHeldBack_ = reportShown;
@@ -92,7 +94,7 @@ void Program::watchCommit(const monitor::TickReadings& readings, monitor::TickVi
     }
 }
 
-void Program::showCommitWarning(const monitor::TickReadings& readings) {
+bool Program::showCommitWarning(const monitor::TickReadings& readings) {
     const localisation::TLanguage& language = view_->Language();
     const std::wstring title = monitor::FitTrayHint(
         language.Translate(L"M", L"CommitWarningTitle", monitor::kCommitWarningTitle), monitor::kBalloonTitleCapacity);
@@ -108,8 +110,10 @@ void Program::showCommitWarning(const monitor::TickReadings& readings) {
     const std::int64_t charge = free >= 0 && free < limit ? limit - free : 0;
     const std::wstring text = monitor::CommitWarningBalloon(texts, charge, limit, commitWatch_.ChargePercent(),
                                                             largest, readings.decimalSeparator);
-    platform::Trace(L"low-memory warning: " + text);
-    view_->ShowWarningInTray(title, text);
+    const bool shown = view_->ShowWarningInTray(title, text);
+    platform::Trace(std::wstring(shown ? L"low-memory warning: " : L"low-memory warning not taken by the tray: ") +
+                    text);
+    return shown;
 }
 
 void Program::reportInTray(std::int32_t released) {

@@ -140,7 +140,10 @@ struct CleanRig : app::ProgramView {
     void ArmDeepClean() override { form.classicFreeTimer->SetEnabled(true); }
     freeing::CleanProgress& CleanProgress() override { return progress; }
     void ShowCleanInTray(std::int32_t released) override { trayReports.push_back(released); }
-    void ShowWarningInTray(const std::wstring&, const std::wstring& text) override { trayWarnings.push_back(text); }
+    bool ShowWarningInTray(const std::wstring&, const std::wstring& text) override {
+        trayWarnings.push_back(text);
+        return true;
+    }
     unsigned long UseHotkey(const app::Hotkey&) override { return 0; }
     void SmartClean(app::CleanOrigin origin = app::CleanOrigin::User) {
         program.RequestClean(freeing::CleanKind::Smart, origin);

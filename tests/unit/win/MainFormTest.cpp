@@ -310,22 +310,23 @@ BOOL WINAPI BalloonShell(DWORD message, PNOTIFYICONDATAW data) {
 }
 }  // namespace
 
-// The commit charge (the page file's total less its free figure) crossing
-// 90 % gives one warning balloon, and the tooltip leads with a line of its
-// own while it stays there; only after falling below 85 % does a second
-// crossing warn again.
+// The commit charge (the page file's total less its free figure) at or
+// above 90 % gives one warning balloon, once the tray holds the icon, and
+// the tooltip leads with a line of its own while it stays there; only after
+// falling below 85 % does a second crossing warn again.
 TEST(MainForm, ACommitCrossingWarnsOnceAndAgainOnlyAfterFallingBack) {
     platform::ScopedSeam<probes::MemoryProcLookupFn> lookup(probes::MemoryLookup, &PageFileLookup);
     platform::ScopedSeam<decltype(ShellNotifyIcon)> shell(ShellNotifyIcon, &BalloonShell);
     warningBalloons.clear();
-    pageFileFreeMb = 500;
-    auto form = NewMainForm();
+    pageFileFreeMb = 50;
+    auto form = NewMainForm();  // its first tick comes before the tray icon: the warning waits for it
+    EXPECT_TRUE(warningBalloons.empty());
     const struct {
         std::int64_t freeMb;
         std::size_t balloons;
         bool leadLine;
-    } ticks[] = {{500, 0, false}, {100, 1, true}, {50, 1, true}, {96, 1, true}, {140, 1, false},
-                 {100, 1, true},  {160, 1, false}, {80, 2, true}, {0, 2, true}};
+    } ticks[] = {{50, 1, true},  {500, 1, false}, {100, 2, true}, {50, 2, true}, {96, 2, true},
+                 {140, 2, false}, {100, 2, true},  {160, 2, false}, {80, 3, true}, {0, 3, true}};
     for (const auto& tick : ticks) {
         pageFileFreeMb = tick.freeMb;
         form->Timer_cpuTimer();
@@ -334,8 +335,9 @@ TEST(MainForm, ACommitCrossingWarnsOnceAndAgainOnlyAfterFallingBack) {
         EXPECT_EQ(tick.leadLine, hint.rfind(L"Low on memory: ", 0) == 0) << tick.freeMb;
         EXPECT_LT(hint.size(), monitor::kTrayHintCapacity);
     }
-    ASSERT_EQ(2u, warningBalloons.size());
-    EXPECT_EQ(0u, warningBalloons[0].find(L"900 of 1000MB committed (90 %)."));
-    EXPECT_EQ(0u, warningBalloons[1].find(L"920 of 1000MB committed (92 %)."));
+    ASSERT_EQ(3u, warningBalloons.size());
+    EXPECT_EQ(0u, warningBalloons[0].find(L"950 of 1000MB committed (95 %)."));
+    EXPECT_EQ(0u, warningBalloons[1].find(L"900 of 1000MB committed (90 %)."));
+    EXPECT_EQ(0u, warningBalloons[2].find(L"920 of 1000MB committed (92 %)."));
     EXPECT_EQ(0u, form->TextTrayIcon->Hint().find(L"Low on memory: 100 % committed\nBrimvale: 50% RAM free"));
 }

@@ -95,6 +95,11 @@ HotkeyReading ParseHotkey(const std::wstring& text) {
     return HotkeyReading{hotkey, std::wstring()};
 }
 
+unsigned RegisterHotkeyModifiers(const Hotkey& hotkey, int major, int minor) {
+    const bool windows7OrLater = major > 6 || (major == 6 && minor >= 1);
+    return hotkey.modifiers | (windows7OrLater ? kModNoRepeat : 0u);
+}
+
 std::wstring HotkeyText(const Hotkey& hotkey) {
     if (hotkey.key == 0) return std::wstring();
     std::wstring text;

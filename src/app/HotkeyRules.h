@@ -47,6 +47,14 @@ struct HotkeyReading {
 // or Win", "'F5' needs a modifier".
 HotkeyReading ParseHotkey(const std::wstring& text);
 
+// MOD_NOREPEAT: a key held down gives one WM_HOTKEY, not one per repeat.
+// Windows 7 (6.1) and later know it; XP and Vista refuse a hotkey with it.
+constexpr unsigned kModNoRepeat = 0x4000;
+
+// The modifiers RegisterHotKey takes on Windows major.minor: the hotkey's,
+// with kModNoRepeat from Windows 7 on.
+unsigned RegisterHotkeyModifiers(const Hotkey& hotkey, int major, int minor);
+
 // The hotkey as canonical text: the modifiers in the order Ctrl, Alt,
 // Shift, Win, then the key ("Ctrl+Alt+M", "Shift+F12"); empty for no
 // hotkey, and "?" in place of a key code outside the hotkey keys.

@@ -98,6 +98,7 @@ TMainForm::TMainForm(Program& program)
 }
 
 TMainForm::~TMainForm() {
+    (void)UseHotkey(Hotkey{});  // unregistered while the window still exists
     if (program_.View() == this) program_.SetView(nullptr);
     if (MainForm == this) MainForm = nullptr;
 }
@@ -328,6 +329,26 @@ void TMainForm::ShowCleanInTray(std::int32_t released) {
 
 void TMainForm::ShowCleanState() { updateTrayIcon(FTrayHint, FTrayPercent, FTrayFreeMb); }
 
+bool TMainForm::ShowWarningInTray(const std::wstring& title, const std::wstring& text) {
+    return TextTrayIcon->ShowBalloon(title, text, BalloonIcon::Warning);
+}
+
+unsigned long TMainForm::UseHotkey(const Hotkey& hotkey) {
+    if (FHotkeyRegistered) (void)::UnregisterHotKey(Handle(), kHotkeyId);  // fails only when not registered
+    FHotkeyRegistered = false;
+    if (hotkey.key == 0) return 0;
+    int major = 0, minor = 0;
+    ReadWindowsVersion(major, minor);
+    if (!::RegisterHotKey(Handle(), kHotkeyId, RegisterHotkeyModifiers(hotkey, major, minor), hotkey.key))
+        return ::GetLastError();
+    FHotkeyRegistered = true;
+    platform::Trace(L"hotkey " + HotkeyText(hotkey) + L" registered");
+    return 0;
+}
+
+// The hotkey runs a Smart Clean exactly as the tray menu's item does.
+void TMainForm::HotkeyPressed() { Tray_SmartCleanClick(); }
+
 void TMainForm::Timer_classic_freeTimer() {
     // Disarmed first: the run's pumps must not deliver another tick of it.
     Timer_classic_free->SetEnabled(false);
@@ -416,6 +437,10 @@ void TMainForm::StatusBar_smart_autoDrawPanel(int panel, TCanvas& canvas, const 
 LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_SHOWMAIN) {
         Dispatch([this] { WMShowMain(); });
+        return 0;
+    }
+    if (msg == WM_HOTKEY && wParam == kHotkeyId) {
+        Dispatch([this] { HotkeyPressed(); });
         return 0;
     }
     if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE) {

@@ -25,6 +25,8 @@ namespace app {
 
 // Sent to the main window to make it show itself (wParam 0, lParam -1).
 constexpr UINT WM_SHOWMAIN = WM_USER + 100;
+// The id the main window registers its one hotkey under (WM_HOTKEY's wParam).
+constexpr int kHotkeyId = 1;
 
 class TMainForm : public widgets::TTntForm, public ProgramView {
 public:
@@ -44,6 +46,8 @@ public:
     freeing::CleanProgress& CleanProgress() override { return *FCleanProgress; }
     void ShowCleanInTray(std::int32_t released) override;
     void ShowCleanState() override;
+    bool ShowWarningInTray(const std::wstring& title, const std::wstring& text) override;
+    unsigned long UseHotkey(const Hotkey& hotkey) override;
 
     widgets::TTntLabel* Label_cpu;
     widgets::TTntLabel* Label_cpu_usage;
@@ -104,6 +108,7 @@ public:
     void Timer_cpuTimer();
     void Timer_freeTimer();
     void Timer_classic_freeTimer();
+    void HotkeyPressed();
     void StatusBar_smart_autoDrawPanel(int panel, widgets::TCanvas& canvas, const RECT& rect);
 
 protected:
@@ -133,6 +138,8 @@ private:
     std::wstring FTrayHint;
     std::int32_t FTrayPercent = 0;
     std::int64_t FTrayFreeMb = 0;
+    // Whether the hotkey (id kHotkeyId) is registered to this window.
+    bool FHotkeyRegistered = false;
 };
 
 // The main window once created (the instance guard uses it).

@@ -4,7 +4,9 @@
 #include "freeing/SmartClean.h"
 #include "freeing/WorkingSets.h"
 #include "platform/Errors.h"
+#include "platform/ScopeExit.h"
 #include "settings/SettingsStore.h"
+#include "widgets/Errors.h"
 
 namespace app {
 
@@ -37,7 +39,7 @@ public:
         // Only a clean the user asked for here is reported at the tray: a
         // scheduled one would raise a notification (a toast with a sound on
         // Windows 10 and 11) every time; its result is in the trace.
-        if (origin_ == CleanOrigin::User) program_.view_->ShowCleanInTray(released);
+        if (origin_ == CleanOrigin::User) program_.reportInTray(released);
         // The idle auto-free's timer runs after every Smart Clean, whatever
         // the setting says (its ticks do nothing while the setting is off).
         if (kind_ == CleanKind::Smart) program_.view_->StartAutoFree();
@@ -94,6 +96,7 @@ std::vector<std::wstring> Program::StartSettings() {
     if (!unreadable.empty()) reports.push_back(unreadable);
     const std::wstring refused = applySettings(Autostart::RegisterWhenTicked);  // never removed here
     if (!refused.empty()) reports.push_back(refused);
+    for (std::wstring& report : takeFileOnlySettings()) reports.push_back(std::move(report));
     return reports;
 }
 
@@ -117,6 +120,7 @@ std::wstring Program::SaveSettings(const settings::SettingsValue& value, const s
     settings::WriteSettings(value, before, settingsFromFile_);
     settings_ = value;
     const bool startChanged = value.startWithWindows != before.startWithWindows;
+    for (const std::wstring& report : takeFileOnlySettings()) widgets::ReportError(report);
     return applySettings(settingsFromFile_ || startChanged ? Autostart::FollowTheSetting : Autostart::LeaveAlone);
 }
 
@@ -144,17 +148,21 @@ monitor::TickView Program::Tick(const monitor::TickReadings& readings, const mon
     monitor_.last = readings;
     monitor_.last.cpuSample = monitor::ShownCpuPercent(readings.cpuSample);
     monitor::ShiftCpuHistory(monitor_.cpuHistory, monitor_.last.cpuSample);
-    return monitor::ComputeTick(monitor_.last, monitor_.cpuHistory, texts);
+    monitor::TickView view = monitor::ComputeTick(monitor_.last, monitor_.cpuHistory, texts);
+    watchCommit(monitor_.last, view);
+    return view;
 }
 
 bool Program::trimPass() {
-    const bool listed = freeing::FreeWorkingSets(pacer_, monitor_.PacingSample());
+    const bool listed = freeing::FreeWorkingSets(pacer_, monitor_.PacingSample(), fileOnly_.excluded, passedOver_);
     if (view_) view_->PaceAutoFree(static_cast<unsigned>(pacer_.Interval()));
     return listed;
 }
 
 void Program::AutoFreeTick() {
-    if (settings_.autoFree) (void)freeing::FreeWorkingSets(pacer_, monitor_.PacingSample());
+    if (settings_.autoFree && idleFreeHeldBack()) return;  // the timer keeps its interval
+    int passedOver = 0;
+    if (settings_.autoFree) (void)freeing::FreeWorkingSets(pacer_, monitor_.PacingSample(), fileOnly_.excluded, passedOver);
     if (view_) view_->PaceAutoFree(static_cast<unsigned>(pacer_.Interval()));
 }
 
@@ -179,6 +187,8 @@ freeing::CleanOutcome Program::RunArmedDeepClean() {
 freeing::CleanOutcome Program::Clean(CleanKind kind, CleanOrigin origin) {
     if (!view_) return {};
     RunProgress progress(*this, kind, origin);
+    cleanBegins(kind);
+    const auto ended = platform::OnScopeExit([this, kind] { cleanEnds(kind); });
     if (kind == CleanKind::Smart) return freeing::RunSmartClean(progress, [this] { return trimPass(); });
     return freeing::RunDeepClean(progress);
 }

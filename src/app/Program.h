@@ -5,9 +5,12 @@
 // settings; the instance guard hands it the requests of other starts. Views
 // never meet through each other's controls.
 #pragma once
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/FileOnlySettings.h"
 #include "freeing/CleanProgress.h"
 #include "freeing/FreeingRules.h"
 #include "monitor/TickModelRules.h"
@@ -40,6 +43,13 @@ public:
     virtual void ShowCleanInTray(std::int32_t released) = 0;
     // A clean began, moved on by a tenth or more, or ended (CleanPercent).
     virtual void ShowCleanState() = 0;
+    // The low-memory warning as a notification at the tray icon, with the
+    // warning icon, whether the window shows or not. False when the tray
+    // did not take it (no icon there yet, a busy shell).
+    virtual bool ShowWarningInTray(const std::wstring& title, const std::wstring& text) = 0;
+    // Makes `hotkey` the program's one hotkey in place of the one it had
+    // (key 0: none). 0, or the system's error code when it is refused.
+    virtual unsigned long UseHotkey(const Hotkey& hotkey) = 0;
 
 protected:
     ~ProgramView() = default;
@@ -94,6 +104,11 @@ public:
     // How far the clean under way has come, 0 to 100; -1 while none runs.
     int CleanPercent() const noexcept { return cleanPercent_; }
 
+    // ---- Settings only the file holds ----
+    const FileOnlySettings& FileOnly() const noexcept { return fileOnly_; }
+    // ---- The low-memory warning ----
+    const monitor::CommitWatch& CommitWatch() const noexcept { return commitWatch_; }
+
 private:
     class RunProgress;
     // Status texts, autostart entry and auto-free timer, for the settings in
@@ -101,6 +116,26 @@ private:
     enum class Autostart { RegisterWhenTicked, FollowTheSetting, LeaveAlone };
     std::wstring applySettings(Autostart autostart);
     bool trimPass();
+
+    // Around every clean: Deep Cleans under way are counted, and the end of
+    // one starts the commit watch's quiet time; a Smart Clean's end traces
+    // the processes it passed over.
+    void cleanBegins(freeing::CleanKind kind);
+    void cleanEnds(freeing::CleanKind kind);
+    // Reads the settings only the file holds and acts on them: the warning's
+    // threshold, and the hotkey when its text changed. Returns the texts to
+    // report (a hotkey that cannot be read or registered), each once.
+    std::vector<std::wstring> takeFileOnlySettings();
+    std::wstring useHotkey();
+    // The idle auto-free waits while a full-screen program is in front.
+    bool idleFreeHeldBack() const;
+    // The commit watch's tick: the tooltip's first line while the charge is
+    // high, and the warning when it is due (before any report held back).
+    void watchCommit(const monitor::TickReadings& readings, monitor::TickView& view);
+    bool showCommitWarning(const monitor::TickReadings& readings);
+    // A clean's report for the tray, held back to the next tick when the
+    // warning was shown in this one.
+    void reportInTray(std::int32_t released);
 
     ProgramView* view_ = nullptr;
     settings::SettingsValue settings_;
@@ -114,6 +149,20 @@ private:
     void setCleanPercent(int percent);
     bool deepCleanArmed_ = false;
     CleanOrigin armedOrigin_ = CleanOrigin::OtherStart;
+
+    FileOnlySettings fileOnly_;
+    bool fileOnlyRead_ = false;  // the hotkey is applied at the first reading whatever it is
+    monitor::CommitWatch commitWatch_;
+    // A warning the tray has not taken yet (the first tick comes before the
+    // icon is there): tried again at every tick while the charge is high.
+    bool warningDue_ = false;
+    int deepCleansUnderWay_ = 0;
+    int passedOver_ = 0;  // by the last trimming pass of a Smart Clean
+    // The balloons of one tick: a warning and a clean's report never
+    // replace each other; the report follows at the next tick.
+    bool warningThisTick_ = false;
+    std::optional<std::int32_t> reportThisTick_;
+    std::optional<std::int32_t> reportHeldBack_;
 };
 
 }  // namespace app

@@ -15,6 +15,7 @@
 // will never answer.
 #include <windows.h>
 
+#include "app/FileOnlySettings.h"
 #include "app/MainForm.h"
 #include "app/Program.h"
 #include "app/UniqueInstance.h"
@@ -35,6 +36,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                                                  ? app::InstanceRequest::DeepClean
                                                  : app::InstanceRequest::SmartClean;
         if (app::HandCleanToRunningCopy(request)) return 0;
+        // Smart Clean passes over the processes the user excluded.
+        if (clean == platform::CleanSwitch::Smart) return freeing::CleanWithoutWindow(clean, app::ReadExclusionsOnly());
         return freeing::CleanWithoutWindow(clean);
     }
     // Installed here rather than from a static initialiser: the hook must be

@@ -46,6 +46,11 @@ std::wstring CleanTraceText(const std::wstring& clean, std::int64_t before, std:
            std::to_wstring(ReleasedMegabytes(before, after)) + L" MB released";
 }
 
+std::wstring PassedOverTraceText(const std::wstring& clean, int passedOver) {
+    return clean + L" passed over " + std::to_wstring(passedOver) +
+           (passedOver == 1 ? L" excluded process" : L" excluded processes");
+}
+
 int CleanExitCode(const CleanOutcome& outcome) { return outcome.measured && outcome.acted ? 0 : 1; }
 
 std::int32_t DeepCleanTarget(std::int64_t total, std::int64_t free) {

@@ -57,6 +57,10 @@ std::int32_t ReleasedMegabytes(std::int64_t before, std::int64_t after);
 // ("Smart Clean: 1000 MB free before, 1007 MB after, 7 MB released").
 std::wstring CleanTraceText(const std::wstring& clean, std::int64_t before, std::int64_t after);
 
+// The support trace's line for the processes a clean left alone because the
+// user excluded them ("Smart Clean passed over 2 excluded processes").
+std::wstring PassedOverTraceText(const std::wstring& clean, int passedOver);
+
 // What one clean did.
 struct CleanOutcome {
     bool measured = false;  // the memory status could be read (a physical total above 0)

@@ -51,18 +51,37 @@ void TrimProcess(DWORD processId) {
 }  // namespace
 
 bool FreeWorkingSets(AutoFreePacer& pacer, std::int32_t pacingSample) {
-    // The new pace governs the wait until the next tick, whatever the walk finds.
-    if (!pacer.Pace(pacingSample)) return false;
-    return TrimWorkingSets();
+    int passedOver = 0;
+    return FreeWorkingSets(pacer, pacingSample, ExclusionList(), passedOver);
 }
 
 bool TrimWorkingSets() {
+    int passedOver = 0;
+    return TrimWorkingSets(ExclusionList(), passedOver);
+}
+
+bool FreeWorkingSets(AutoFreePacer& pacer, std::int32_t pacingSample, const ExclusionList& excluded,
+                     int& passedOver) {
+    passedOver = 0;
+    // The new pace governs the wait until the next tick, whatever the walk finds.
+    if (!pacer.Pace(pacingSample)) return false;
+    return TrimWorkingSets(excluded, passedOver);
+}
+
+bool TrimWorkingSets(const ExclusionList& excluded, int& passedOver) {
+    passedOver = 0;
     UniqueSnapshot snapshot = TakeProcessSnapshot();
     if (!snapshot) return false;
+    const bool anyExcluded = !excluded.Names().empty();
     probes::ProcessEntry32 entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = probes::Process32FirstSafe(snapshot.get(), &entry); more;
          more = probes::Process32NextSafe(snapshot.get(), &entry)) {
+        // The name is converted only when there is a list to match it with.
+        if (anyExcluded && excluded.Excludes(probes::ProcessExeName(entry))) {
+            ++passedOver;
+            continue;
+        }
         TrimProcess(entry.th32ProcessID);
     }
     return true;

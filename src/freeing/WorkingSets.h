@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "freeing/ExclusionRules.h"
 #include "freeing/FreeingRules.h"
 
 namespace freeing {
@@ -23,6 +24,14 @@ bool FreeWorkingSets(AutoFreePacer& pacer, std::int32_t pacingSample);
 // The walk alone, with no pacing and no timer: every process of a Tool Help
 // snapshot trimmed as above. Returns false when no snapshot could be taken.
 bool TrimWorkingSets();
+
+// The same two with the processes the user excluded (the setting "exclude",
+// matched by the snapshot's executable name) passed over: they are not even
+// opened. `passedOver` is set to how many processes of the snapshot were
+// excluded (0 when the pass is skipped or finds no snapshot).
+bool FreeWorkingSets(AutoFreePacer& pacer, std::int32_t pacingSample, const ExclusionList& excluded,
+                     int& passedOver);
+bool TrimWorkingSets(const ExclusionList& excluded, int& passedOver);
 
 // ---- Test seams (replaced through platform::ScopedSeam) ----
 

@@ -42,18 +42,6 @@ bool QueryPrivateCommit(DWORD processId, GetProcessMemoryInfoFn query, std::int6
     return false;
 }
 
-// Tool Help's narrow name, without the folder that old systems put before it.
-std::wstring ExeName(const ProcessEntry32& entry) {
-    const char* name = entry.szExeFile;
-    const void* end = std::memchr(name, '\0', sizeof entry.szExeFile);
-    const int length = static_cast<int>(end ? static_cast<const char*>(end) - name : sizeof entry.szExeFile);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    const int converted = length > 0 ? ::MultiByteToWideChar(CP_ACP, 0, name, length, wide.data(), length) : 0;
-    wide.resize(converted > 0 ? static_cast<std::size_t>(converted) : 0);
-    const std::size_t cut = wide.find_last_of(L"\\/");
-    return cut == std::wstring::npos ? wide : wide.substr(cut + 1);
-}
-
 }  // namespace
 
 CommitOpenProcessFn CommitOpenProcessCall = &::OpenProcess;
@@ -75,7 +63,7 @@ std::vector<ProcessCommit> LargestPrivateCommits(std::size_t count) {
     for (BOOL more = Process32FirstSafe(snapshot.get(), &entry); more;
          more = Process32NextSafe(snapshot.get(), &entry)) {
         std::int64_t bytes = 0;
-        if (QueryPrivateCommit(entry.th32ProcessID, query, bytes)) found.push_back({ExeName(entry), bytes});
+        if (QueryPrivateCommit(entry.th32ProcessID, query, bytes)) found.push_back({ProcessExeName(entry), bytes});
     }
     std::stable_sort(found.begin(), found.end(),
                      [](const ProcessCommit& a, const ProcessCommit& b) { return a.privateBytes > b.privateBytes; });

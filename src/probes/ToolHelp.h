@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <string>
+
 namespace probes {
 
 // The 8-bit-character process record that "Process32First"/"Process32Next"
@@ -26,6 +28,10 @@ static_assert(sizeof(ProcessEntry32) == (sizeof(void*) == 8 ? 304 : 296),
 HANDLE CreateToolhelp32SnapshotSafe(DWORD flags, DWORD processId);
 BOOL Process32FirstSafe(HANDLE snapshot, ProcessEntry32* entry);
 BOOL Process32NextSafe(HANDLE snapshot, ProcessEntry32* entry);
+
+// The record's executable name as wide text (the narrow name is in the
+// ANSI code page), without the folder that old systems put before it.
+std::wstring ProcessExeName(const ProcessEntry32& entry);
 
 // Tests replace the three slots of platform::DynCalls() through
 // platform::ScopedSeam.

@@ -95,7 +95,7 @@ void TTextTrayIcon::present() {
     if (added_ && !wasPresent) platform::Trace(L"tray icon added (at start, after the shell restarted, or on a retry)");
 }
 
-bool TTextTrayIcon::ShowBalloon(const std::wstring& title, const std::wstring& text) {
+bool TTextTrayIcon::ShowBalloon(const std::wstring& title, const std::wstring& text, BalloonIcon icon) {
     if (!added_) return false;
     NOTIFYICONDATAW balloon{};
     lstrcpynW(balloon.szInfoTitle, title.c_str(), ARRAYSIZE(balloon.szInfoTitle));
@@ -103,7 +103,7 @@ bool TTextTrayIcon::ShowBalloon(const std::wstring& title, const std::wstring& t
     balloon.uTimeout = 10000;  // Windows 2000 and XP only; later shells choose themselves
     int major = 0, minor = 0;
     ReadWindowsVersion(major, minor);
-    balloon.dwInfoFlags = BalloonInfoFlags(major, minor);
+    balloon.dwInfoFlags = BalloonInfoFlags(major, minor, icon);
     return notify(NIM_MODIFY, &balloon);
 }
 

@@ -10,6 +10,7 @@
 #include "widgets/Component.h"
 #include "widgets/Control.h"
 #include "platform/Handle.h"
+#include "widgets/TrayIconRules.h"
 #include "widgets/Window.h"
 
 namespace widgets {
@@ -44,11 +45,11 @@ public:
     // Both at once, in one call to the tray (the once-a-second update).
     void Update(const std::wstring& hint, platform::UniqueIcon icon);
     bool IconVisible() const noexcept { return added_; }
-    // Shows a notification at the icon, a balloon with the information icon
-    // (flags by BalloonInfoFlags for the running Windows), the title and the
-    // text cut to what the tray takes (63 and 255 characters). False when
-    // the tray refused it (or holds no icon).
-    bool ShowBalloon(const std::wstring& title, const std::wstring& text);
+    // Shows a notification at the icon, a balloon with the information or
+    // the warning icon (flags by BalloonInfoFlags for the running Windows),
+    // the title and the text cut to what the tray takes (63 and 255
+    // characters). False when the tray refused it (or holds no icon).
+    bool ShowBalloon(const std::wstring& title, const std::wstring& text, BalloonIcon icon = BalloonIcon::Info);
 
     void SetPopupMenu(TTntPopupMenu* menu) noexcept { popupMenu_ = menu; }
     TNotifyEvent OnClick;

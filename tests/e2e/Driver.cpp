@@ -26,6 +26,22 @@ void ResetUserState() {
     DeleteRegValue(kRunKey, L"Brimvale");
 }
 
+void WriteSettingsFile(const std::string& lines) {
+    ::CreateDirectoryW((AppDataFolder() + L"\\Palvo").c_str(), nullptr);
+    ::CreateDirectoryW((AppDataFolder() + L"\\Palvo\\Brimvale").c_str(), nullptr);
+    WriteFileBytes(SettingsFilePath(), lines);
+}
+
+void PressKeys(const std::vector<WORD>& keys) {
+    std::vector<INPUT> input(keys.size() * 2);
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        input[i].type = input[input.size() - 1 - i].type = INPUT_KEYBOARD;
+        input[i].ki.wVk = input[input.size() - 1 - i].ki.wVk = keys[i];
+        input[input.size() - 1 - i].ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    ::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
 std::wstring CopyProgramAs(const std::wstring& fileName) {
     const std::wstring path = ProgramFolder() + fileName;
     ::CopyFileW(ProgramPath().c_str(), path.c_str(), FALSE);

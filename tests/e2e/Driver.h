@@ -71,6 +71,11 @@ private:
     DWORD pid_ = 0;
 };
 
+// Writes the settings file with these lines (the folders made as needed).
+void WriteSettingsFile(const std::string& lines);
+// Presses the keys in order and lets them go in reverse order (SendInput).
+void PressKeys(const std::vector<WORD>& keys);
+
 // Tray icons showing now, of any process.
 int TrayIconCount();
 

@@ -244,6 +244,21 @@ bool BalloonShows(std::wstring text) {
 }
 }  // namespace
 
+// The hotkey of the settings file runs a Smart Clean as the tray menu's item
+// does: the report line shows.
+TEST_F(Cleaning, TheHotkeyOfTheSettingsFileRunsASmartClean) {
+    WriteSettingsFile("[Brimvale]\r\nhotkey=Ctrl+Alt+M\r\n");
+    Program program;
+    HWND main = program.MainWindow();
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }));
+    ASSERT_FALSE(program.ControlVisible(app::idLabel_Memory_Released));
+    PressKeys({VK_CONTROL, VK_MENU, 'M'});
+    EXPECT_TRUE(WaitFor([&] { return program.ControlVisible(app::idLabel_Memory_Released) &&
+                                     IsReportText(program.ControlText(app::idLabel_Memory_Released)); },
+                        std::chrono::seconds(60)));
+    EXPECT_TRUE(program.ExitThroughTray());
+}
+
 // A clean's report reaches the user where the user is: with the window shown
 // it is on the window alone; hidden in the tray, the tray shows it too, as a
 // notification with the line the window shows.

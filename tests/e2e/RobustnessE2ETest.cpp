@@ -36,12 +36,6 @@ std::string GarbageBytes(std::size_t size, unsigned seed) {
 std::wstring LanguageFolder() { return ProgramFolder() + L"language"; }
 std::wstring RootSettingsFolder() { return L"C:\\Palvo"; }
 
-void WriteSettings(const std::string& bytes) {
-    ::CreateDirectoryW((AppDataFolder() + L"\\Palvo").c_str(), nullptr);
-    ::CreateDirectoryW((AppDataFolder() + L"\\Palvo\\Brimvale").c_str(), nullptr);
-    WriteFileBytes(SettingsFilePath(), bytes);
-}
-
 void WriteLanguage(const std::string& bytes) {
     ::CreateDirectoryW(LanguageFolder().c_str(), nullptr);
     WriteFileBytes(LanguageFolder() + L"\\English.lng", bytes);
@@ -198,19 +192,19 @@ TEST_F(BadInput, BrokenFilesNeitherStopNorBreakTheProgram) {
     } cases[] = {
         {"settings and language: 10 MB of binary garbage each",
          [] {
-             WriteSettings(GarbageBytes(10u << 20, 31u));
+             WriteSettingsFile(GarbageBytes(10u << 20, 31u));
              WriteLanguage(GarbageBytes(10u << 20, 57u));
          }},
         {"settings empty; language values of 100,000 characters",
          [&] {
-             WriteSettings("");
+             WriteSettingsFile("");
              WriteLanguage(Utf16File(L"[M_Brimvale]\r\nRamFree=" + longText + L"\r\nautoFreeoff=" + longText +
                                      L"\r\n[Brimvale_MainForm]\r\nCaption=" + longText +
                                      L"\r\n[Brimvale_OptionForm]\r\nButton_set_save.Caption=" + longText + L"\r\n"));
          }},
         {"settings with LF line ends, duplicate keys, a value of 2,000 characters",
          [] {
-             WriteSettings("[Brimvale]\nsmartfree=1\nsmartfree=0\nfreewhenleisure=" + std::string(2000, '7') +
+             WriteSettingsFile("[Brimvale]\nsmartfree=1\nsmartfree=0\nfreewhenleisure=" + std::string(2000, '7') +
                            "\npausewhenbusy=0\n");
          }},
     };
@@ -292,7 +286,7 @@ TEST_F(BadInput, AppDataOfTheWrongTypeGivesOneReportAtATimeAndTheProgramRunsOn) 
 // string without a report, and the status bar says what the boxes say.
 // Clearing the box and OK deletes the value.
 TEST_F(BadInput, ARunValueOfTheWrongTypeIsReplacedAndAutoFreeRuns) {
-    WriteSettings("[Brimvale]\r\nstartwithwindows=1\r\nfreewhenleisure=1\r\npausewhenbusy=1\r\nsmartfree=0\r\n");
+    WriteSettingsFile("[Brimvale]\r\nstartwithwindows=1\r\nfreewhenleisure=1\r\npausewhenbusy=1\r\nsmartfree=0\r\n");
     const DWORD one = 1;
     SetRegValue(kRunKey, L"Brimvale", REG_DWORD, &one, sizeof one);
     Program program;
@@ -460,4 +454,40 @@ TEST_F(Ending, ExitInModalLoopsAndRequestsFromOutsideEndTheProgram) {
         EXPECT_TRUE(AgreesAndEndsWithTheSession(program));
         ::DeleteFileW((AppDataFolder() + L"\\Palvo").c_str());
     }
+}
+
+// A hotkey that another program holds (here a copy under another file name,
+// which runs beside the first) is reported once by the later start, with the
+// system's reason, and that copy runs on without it while the first keeps
+// it; a hotkey that cannot be read is reported once, naming the fault.
+TEST_F(BadInput, AHotkeyHeldElsewhereOrUnreadableIsReportedOnceAndTheProgramRunsOn) {
+    WriteSettingsFile("[Brimvale]\r\nhotkey=Ctrl+Alt+M\r\n");
+    Program first;
+    ASSERT_TRUE(ShowsItsWindow(first));
+    EXPECT_TRUE(NoReportFor(first, milliseconds(500)));
+    const struct {
+        const char* setting;
+        const wchar_t* fileName;
+        const wchar_t* says;
+        bool systemReason;  // the system's text on a line of its own
+    } starts[] = {{"hotkey=Ctrl+Alt+M", L"brimvale-other.exe", L"The hotkey Ctrl+Alt+M cannot be registered", true},
+                  {"hotkey=Ctrl+Q1", L"brimvale-third.exe", L"cannot be read (unknown key 'Q1')", false}};
+    for (const auto& start : starts) {
+        SCOPED_TRACE(start.setting);
+        WriteSettingsFile(std::string("[Brimvale]\r\n") + start.setting + "\r\n");
+        Program other(L"", CopyProgramAs(start.fileName));
+        std::size_t mostAtOnce = 0;
+        const std::vector<Report> reports = CloseReports(other, 1, milliseconds(200), mostAtOnce);
+        ASSERT_EQ(1u, reports.size());
+        EXPECT_NE(std::wstring::npos, reports[0].text.find(start.says)) << Narrow(reports[0].text);
+        EXPECT_EQ(start.systemReason, reports[0].text.find(L'\n') != std::wstring::npos) << Narrow(reports[0].text);
+        EXPECT_TRUE(NoReportFor(other, milliseconds(1500)));
+        EXPECT_TRUE(TicksGoOn(other));
+        ::PostMessageW(other.FindWindowOfClass(kApplicationClass), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(other.WaitForExit(seconds(10)));
+    }
+    // The first copy still holds the key.
+    PressKeys({VK_CONTROL, VK_MENU, 'M'});
+    EXPECT_TRUE(WaitFor([&] { return first.ControlVisible(app::idLabel_Memory_Released); }, seconds(60)));
+    EXPECT_TRUE(first.ExitThroughTray());
 }

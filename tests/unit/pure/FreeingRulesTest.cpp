@@ -206,4 +206,6 @@ TEST(ReportInTray, OnlyWhileTheWindowIsOutOfSightAsOneLineWithVersionedFlags) {
                                                             {10, 0, 0x81}, {0, 0, 0x01}, {7, 0, 0x81}};
     for (const auto& [major, minor, flags] : versions)
         EXPECT_EQ(flags, widgets::BalloonInfoFlags(major, minor)) << major << "." << minor;
+    EXPECT_EQ(0x02u, widgets::BalloonInfoFlags(5, 1, widgets::BalloonIcon::Warning));
+    EXPECT_EQ(0x82u, widgets::BalloonInfoFlags(6, 1, widgets::BalloonIcon::Warning));
 }

@@ -47,6 +47,12 @@ TEST(ParseHotkey, SaysWhyATextCannotBeRead) {
         EXPECT_EQ(Hotkey{}, reading.hotkey) << row.text;
     }
     EXPECT_EQ(L"Ctrl+?", HotkeyText(Hotkey{kModControl, 0x20}));
+    // No repeats asked for where the system knows the flag: Windows 7 and later.
+    const Hotkey ctrlAltM{kModControl | kModAlt, 'M'};
+    EXPECT_EQ(3u, RegisterHotkeyModifiers(ctrlAltM, 5, 1));
+    EXPECT_EQ(3u, RegisterHotkeyModifiers(ctrlAltM, 6, 0));
+    EXPECT_EQ(0x4003u, RegisterHotkeyModifiers(ctrlAltM, 6, 1));
+    EXPECT_EQ(0x4003u, RegisterHotkeyModifiers(ctrlAltM, 10, 0));
 }
 
 TEST(NotificationState, FullScreenAndPresentationHoldBackTheIdleFreeWhileTheSettingIsOn) {

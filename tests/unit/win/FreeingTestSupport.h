@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -140,6 +141,11 @@ struct CleanRig : app::ProgramView {
     freeing::CleanProgress& CleanProgress() override { return progress; }
     void ShowCleanInTray(std::int32_t released) override { trayReports.push_back(released); }
     void ShowCleanState() override { cleanStates.push_back(program.CleanPercent()); }
+    bool ShowWarningInTray(const std::wstring&, const std::wstring& text) override {
+        trayWarnings.push_back(text);
+        return true;
+    }
+    unsigned long UseHotkey(const app::Hotkey&) override { return 0; }
     void SmartClean(app::CleanOrigin origin = app::CleanOrigin::User) {
         program.RequestClean(freeing::CleanKind::Smart, origin);
     }
@@ -157,6 +163,7 @@ struct CleanRig : app::ProgramView {
     app::Program program;
     std::vector<std::int32_t> trayReports;
     std::vector<int> cleanStates;
+    std::vector<std::wstring> trayWarnings;
 };
 
 // Pumps until done() holds or about ten seconds have gone (a safety limit
@@ -193,6 +200,7 @@ public:
     FakeToolHelp& operator=(const FakeToolHelp&) = delete;
 
     std::vector<DWORD> processes;
+    std::map<DWORD, std::string> names;  // executable names; none for an ID not listed
     HANDLE snapshotResult = kSnapshot;
 
     int snapshots = 0, firstCalls = 0;
@@ -225,6 +233,8 @@ private:
     bool take(probes::ProcessEntry32* entry) {
         if (next_ >= processes.size()) return false;
         entry->th32ProcessID = processes[next_++];
+        const std::string name = names.count(entry->th32ProcessID) ? names.at(entry->th32ProcessID) : "";
+        lstrcpynA(entry->szExeFile, name.c_str(), MAX_PATH);
         return true;
     }
 

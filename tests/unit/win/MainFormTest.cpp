@@ -284,3 +284,52 @@ TEST(MainForm, AShrinkingFigureLeavesNoOldTextOnScreen) {
     EXPECT_EQ(0, stale);
     form->Hide();
 }
+
+namespace {
+std::int64_t pageFileFreeMb = 1000;  // of a 1,000 MB commit limit; physical memory half free
+BOOL WINAPI PageFileStatus(LPMEMORYSTATUSEX m) {
+    m->ullTotalPhys = m->ullTotalVirtual = m->ullTotalPageFile = 1000ull << 20;
+    m->ullAvailPhys = m->ullAvailVirtual = 500ull << 20;
+    m->ullAvailPageFile = static_cast<DWORDLONG>(pageFileFreeMb) << 20;
+    return TRUE;
+}
+std::vector<std::wstring> warningBalloons;  // texts of the balloons with the warning icon
+BOOL WINAPI BalloonShell(DWORD message, PNOTIFYICONDATAW data) {
+    if (message == NIM_MODIFY && (data->uFlags & NIF_INFO) && (data->dwInfoFlags & NIIF_ICON_MASK) == NIIF_WARNING &&
+        std::wstring(data->szInfoTitle) == L"Brimvale: memory is running low")
+        warningBalloons.push_back(data->szInfo);
+    return TRUE;
+}
+}  // namespace
+
+// The commit charge (the page file's total less its free figure) at or
+// above 90 % gives one warning balloon, once the tray holds the icon, and
+// the tooltip leads with a line of its own while it stays there; only after
+// falling below 85 % does a second crossing warn again.
+TEST(MainForm, ACommitCrossingWarnsOnceAndAgainOnlyAfterFallingBack) {
+    platform::ScopedSeam status(platform::DynCalls().GlobalMemoryStatusEx, &PageFileStatus);
+    platform::ScopedSeam<decltype(ShellNotifyIcon)> shell(ShellNotifyIcon, &BalloonShell);
+    warningBalloons.clear();
+    pageFileFreeMb = 50;
+    auto form = NewMainForm();  // its first tick comes before the tray icon: the warning waits for it
+    EXPECT_TRUE(warningBalloons.empty());
+    const struct {
+        std::int64_t freeMb;
+        std::size_t balloons;
+        bool leadLine;
+    } ticks[] = {{50, 1, true},  {500, 1, false}, {100, 2, true}, {50, 2, true}, {96, 2, true},
+                 {140, 2, false}, {100, 2, true},  {160, 2, false}, {80, 3, true}, {0, 3, true}};
+    for (const auto& tick : ticks) {
+        pageFileFreeMb = tick.freeMb;
+        form->Timer_cpuTimer();
+        EXPECT_EQ(tick.balloons, warningBalloons.size()) << tick.freeMb;
+        const std::wstring hint = form->TextTrayIcon->Hint();
+        EXPECT_EQ(tick.leadLine, hint.rfind(L"Low on memory: ", 0) == 0) << tick.freeMb;
+        EXPECT_LT(hint.size(), monitor::kTrayHintCapacity);
+    }
+    ASSERT_EQ(3u, warningBalloons.size());
+    EXPECT_EQ(0u, warningBalloons[0].find(L"950 of 1000MB committed (95 %)."));
+    EXPECT_EQ(0u, warningBalloons[1].find(L"900 of 1000MB committed (90 %)."));
+    EXPECT_EQ(0u, warningBalloons[2].find(L"920 of 1000MB committed (92 %)."));
+    EXPECT_EQ(0u, form->TextTrayIcon->Hint().find(L"Low on memory: 100 % committed\nBrimvale: 50% RAM free"));
+}

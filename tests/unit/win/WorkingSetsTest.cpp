@@ -8,6 +8,10 @@
 #include <vector>
 
 #include "FreeingTestSupport.h"
+#include "app/NotificationState.h"
+#include "app/NotificationStateRules.h"
+#include "freeing/SmartClean.h"
+#include "platform/ScopeExit.h"
 #include "app/Program.h"
 #include "monitor/TickModelRules.h"
 #include "freeing/WorkingSets.h"
@@ -172,6 +176,61 @@ TEST_F(WorkingSets, UntickedAutoFreeChangesNothingNotEvenTheInterval) {
     EXPECT_EQ(10000, program.Pacer().Interval());
     EXPECT_EQ(1, toolHelp_.snapshots);
     EXPECT_EQ(2u, gLog.trimmed.size());
+}
+
+namespace {
+int gShellState = 0;
+int FakeShellState() { return gShellState; }
+void WINAPI NoPause(DWORD) {}
+}  // namespace
+
+// The idle auto-free waits while the shell says a full-screen program, a
+// game or a presentation is in front (the setting "pausefullscreen", on by
+// default): no process is visited and the pacer keeps its interval.
+TEST_F(WorkingSets, TheIdleFreeWaitsInFullScreenAndPresentationsKeepingItsInterval) {
+    toolHelp_.processes = {4, 8};
+    platform::ScopedSeam<app::NotificationStateFn> state(app::ReadNotificationState, &FakeShellState);
+    app::Program program;
+    program.Monitor().cpuHistory[125] = 60;
+    settings::SettingsValue autoFree;
+    autoFree.autoFree = true;
+    program.SetLiveSettings(autoFree);
+    for (const int held : {app::kQunsBusy, app::kQunsRunningD3dFullScreen, app::kQunsPresentationMode}) {
+        gShellState = held;
+        program.AutoFreeTick();
+        EXPECT_EQ(AutoFreePacer::kFirstInterval, program.Pacer().Interval()) << held;
+        EXPECT_EQ(0, toolHelp_.snapshots) << held;
+    }
+    gShellState = app::kQunsAcceptsNotifications;
+    program.AutoFreeTick();
+    EXPECT_EQ(10000, program.Pacer().Interval());
+    EXPECT_EQ(2u, gLog.trimmed.size());
+}
+
+// A Smart Clean passes over the processes the setting "exclude" names, as
+// read after OK in the settings dialog, by the snapshot's executable name,
+// and trims every other one; a full-screen program never holds it back.
+TEST_F(WorkingSets, SmartCleanPassesOverExcludedProcessesAndTrimsTheOthers) {
+    freeingtest::ScratchProgram scratch;
+    testsupport::ScratchFolder folder{L"exclude"};
+    testsupport::SavedRegistryValue run{settings::RunKey, settings::AutostartValue};
+    const auto reset = platform::OnScopeExit([] { settings::ResetSettingsForTest(); });
+    settings::SettingsPath = folder / L"Brimvale.ini";
+    testsupport::WriteBytes(settings::SettingsPath, "[Brimvale]\r\nexclude=Game.EXE; \"C:\\Tools\\obs64.exe\"\r\n");
+    settings::SettingsIni = std::make_unique<platform::TTntIniFile>(settings::SettingsPath);
+    toolHelp_.processes = {4, 8, 12, 16};
+    toolHelp_.names = {{4, "explorer.exe"}, {8, "game.exe"}, {12, "OBS64.exe"}, {16, "C:\\Apps\\notepad.exe"}};
+    freeingtest::FakeMemory memory{{{8192 * freeingtest::MB, 1000 * freeingtest::MB}}};
+    platform::ScopedSeam<SleepFn> noPause(SmartCleanSleepCall, &NoPause);
+    platform::ScopedSeam<app::NotificationStateFn> state(app::ReadNotificationState, &FakeShellState);
+    gShellState = app::kQunsBusy;
+    freeingtest::CleanRig rig;
+    const settings::SettingsValue none;
+    EXPECT_EQ(L"", rig.program.SaveSettings(none, none));
+    rig.SmartClean();
+    EXPECT_EQ(20u, gLog.opened.size());
+    EXPECT_EQ((std::set<DWORD>{4, 16}), std::set<DWORD>(gLog.opened.begin(), gLog.opened.end()));
+    EXPECT_EQ(20u, gLog.trimmed.size());
 }
 
 // ---- The real calls, counted ----

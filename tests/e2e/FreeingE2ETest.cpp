@@ -57,6 +57,8 @@ TEST_F(Cleaning, BothCleansFromTheGoMenuShowProgressAndAReport) {
         EXPECT_TRUE(program.ControlVisible(app::idLabel_clean_progress));
         EXPECT_EQ(height + 20, WindowHeight(main));
         EXPECT_FALSE(::IsWindowEnabled(go) || ::IsWindowEnabled(settingsButton));
+        // A click another program sends to the disabled button opens nothing.
+        ::PostMessageW(settingsButton, BM_CLICK, 0, 0);
         ASSERT_TRUE(WaitFor([&] { return !program.ControlVisible(app::idProgressBar_clean_progress); },
                             std::chrono::seconds(120)));
         EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(go) && ::IsWindowEnabled(settingsButton); }));
@@ -64,6 +66,8 @@ TEST_F(Cleaning, BothCleansFromTheGoMenuShowProgressAndAReport) {
         EXPECT_FALSE(program.ControlVisible(app::idLabel_clean_progress));
         EXPECT_TRUE(program.ControlVisible(app::idLabel_Memory_Released));
         EXPECT_TRUE(IsReportText(program.ControlText(app::idLabel_Memory_Released)));
+        const HWND dialog = program.FindWindowOfClass(settings::kOptionFormClass);
+        EXPECT_FALSE(dialog && ::IsWindowVisible(dialog));
     }
     EXPECT_TRUE(program.Running());
     EXPECT_TRUE(program.ExitThroughTray());
@@ -95,10 +99,30 @@ TEST_F(Cleaning, BothCleansFromTheTrayMenuWhileHidden) {
     EXPECT_TRUE(program.ExitThroughTray());
 }
 
+namespace {
+// Whether a visible tooltip window (as Wine's shell shows a notification,
+// about 2 s after it is set) reads the text: `wanted` is emptied if so.
+BOOL CALLBACK ClearIfBalloonShows(HWND wnd, LPARAM wanted) {
+    wchar_t name[64] = {}, shown[512] = {};
+    ::GetClassNameW(wnd, name, 64);
+    DWORD_PTR result = 0;
+    if (lstrcmpW(name, L"tooltips_class32") == 0 && ::IsWindowVisible(wnd) &&
+        ::SendMessageTimeoutW(wnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(shown), SMTO_ABORTIFHUNG, 2000, &result) &&
+        *reinterpret_cast<std::wstring*>(wanted) == shown)
+        reinterpret_cast<std::wstring*>(wanted)->clear();
+    return TRUE;
+}
+bool BalloonShows(std::wstring text) {
+    ::EnumWindows(&ClearIfBalloonShows, reinterpret_cast<LPARAM>(&text));
+    return text.empty();
+}
+}  // namespace
+
 // A clean from the command line, as Task Scheduler starts it. With no copy
 // running, it cleans alone and ends with code 0, making no window, tray icon
 // or settings file. Beside a running copy it ends with code 0, showing
-// nothing, and that copy cleans and reports while hidden in the tray.
+// nothing, and that copy cleans and reports while hidden in the tray, on the
+// window alone: a scheduled clean raises no notification.
 TEST_F(Cleaning, CleanSwitchesRunAloneWithoutAWindowOrInTheRunningCopy) {
     const wchar_t* switches[] = {L"/smartclean", L"-DeepClean"};
     // Watches a start until it ends: whether it ended, its exit code, and
@@ -125,6 +149,10 @@ TEST_F(Cleaning, CleanSwitchesRunAloneWithoutAWindowOrInTheRunningCopy) {
         EXPECT_TRUE(WaitFor([&] { return IsReportText(first.ControlText(app::idLabel_Memory_Released)) &&
                                          !first.ControlVisible(app::idProgressBar_clean_progress); },
                             std::chrono::seconds(120))) << i;
+        std::wstring line = first.ControlText(app::idLabel_Memory_Released);
+        if (first.ControlVisible(app::idLabel_free_number))
+            line = first.ControlText(app::idLabel_free_number) + L" " + line;
+        EXPECT_FALSE(WaitFor([&] { return BalloonShows(line); }, std::chrono::seconds(5))) << i;
         EXPECT_FALSE(::IsWindowVisible(main));
         EXPECT_EQ(1, TrayIconCount());
     }
@@ -225,24 +253,6 @@ TEST_F(Cleaning, ExitDuringADeepCleanEndsAsPromptlyAsAQuietExitAndTakesNoMore) {
     EXPECT_LE(taken, 4 << 20);
 }
 
-namespace {
-// Whether a visible tooltip window (as Wine's shell shows a notification,
-// about 2 s after it is set) reads the text: `wanted` is emptied if so.
-BOOL CALLBACK ClearIfBalloonShows(HWND wnd, LPARAM wanted) {
-    wchar_t name[64] = {}, shown[512] = {};
-    ::GetClassNameW(wnd, name, 64);
-    DWORD_PTR result = 0;
-    if (lstrcmpW(name, L"tooltips_class32") == 0 && ::IsWindowVisible(wnd) &&
-        ::SendMessageTimeoutW(wnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(shown), SMTO_ABORTIFHUNG, 2000, &result) &&
-        *reinterpret_cast<std::wstring*>(wanted) == shown)
-        reinterpret_cast<std::wstring*>(wanted)->clear();
-    return TRUE;
-}
-bool BalloonShows(std::wstring text) {
-    ::EnumWindows(&ClearIfBalloonShows, reinterpret_cast<LPARAM>(&text));
-    return text.empty();
-}
-}  // namespace
 
 // The hotkey of the settings file runs a Smart Clean as the tray menu's item
 // does: the report line shows.

@@ -85,6 +85,32 @@ TEST_F(SingleInstance, SecondStartRestoresAMinimisedWindow) {
     EXPECT_TRUE(first.ExitThroughTray());
 }
 
+// With the settings dialog open (the main window disabled behind it), a
+// second start brings forward the dialog, the window the user can use.
+TEST_F(SingleInstance, SecondStartBringsForwardTheDialogInUse) {
+    Program first;
+    HWND main = first.MainWindow();
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }));
+    ::PostMessageW(first.Control(app::idButton_setting), BM_CLICK, 0, 0);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        dialog = first.FindWindowOfClass(settings::kOptionFormClass);
+        return dialog && ::IsWindowVisible(dialog);
+    }));
+    // The user has turned to another program's window.
+    HWND other = ::CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                                   100, nullptr, nullptr, nullptr, nullptr);
+    ::SetForegroundWindow(other);
+    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == other; }));
+
+    ExpectQuietExit(StartAgain());
+    EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == dialog; }));
+    ::DestroyWindow(other);
+    ::PostMessageW(dialog, WM_CLOSE, 0, 0);  // the close box: Cancel
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(dialog); }));
+    EXPECT_TRUE(first.ExitThroughTray());
+}
+
 TEST_F(SingleInstance, SecondStartShowsACopyStartedInTheTray) {
     Program first(L"/m");
     HWND main = first.MainWindow();

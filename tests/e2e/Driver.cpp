@@ -42,6 +42,24 @@ void PressKeys(const std::vector<WORD>& keys) {
     ::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
+namespace {
+BOOL CALLBACK CollectShownTooltip(HWND wnd, LPARAM texts) {
+    wchar_t name[64] = {}, shown[512] = {};
+    ::GetClassNameW(wnd, name, 64);
+    DWORD_PTR result = 0;
+    if (lstrcmpW(name, L"tooltips_class32") == 0 && ::IsWindowVisible(wnd) &&
+        ::SendMessageTimeoutW(wnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(shown), SMTO_ABORTIFHUNG, 2000, &result))
+        reinterpret_cast<std::vector<std::wstring>*>(texts)->push_back(shown);
+    return TRUE;
+}
+}  // namespace
+
+std::vector<std::wstring> ShownTooltipTexts() {
+    std::vector<std::wstring> texts;
+    ::EnumWindows(&CollectShownTooltip, reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
 std::wstring CopyProgramAs(const std::wstring& fileName) {
     const std::wstring path = ProgramFolder() + fileName;
     ::CopyFileW(ProgramPath().c_str(), path.c_str(), FALSE);

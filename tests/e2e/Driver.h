@@ -76,6 +76,10 @@ void WriteSettingsFile(const std::string& lines);
 // Presses the keys in order and lets them go in reverse order (SendInput).
 void PressKeys(const std::vector<WORD>& keys);
 
+// The texts of the tooltip windows that show now, of any process (Wine's
+// shell shows a balloon as one, about 2 s after it is set).
+std::vector<std::wstring> ShownTooltipTexts();
+
 // Tray icons showing now, of any process.
 int TrayIconCount();
 

@@ -100,21 +100,11 @@ TEST_F(Cleaning, BothCleansFromTheTrayMenuWhileHidden) {
 }
 
 namespace {
-// Whether a visible tooltip window (as Wine's shell shows a notification,
-// about 2 s after it is set) reads the text: `wanted` is emptied if so.
-BOOL CALLBACK ClearIfBalloonShows(HWND wnd, LPARAM wanted) {
-    wchar_t name[64] = {}, shown[512] = {};
-    ::GetClassNameW(wnd, name, 64);
-    DWORD_PTR result = 0;
-    if (lstrcmpW(name, L"tooltips_class32") == 0 && ::IsWindowVisible(wnd) &&
-        ::SendMessageTimeoutW(wnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(shown), SMTO_ABORTIFHUNG, 2000, &result) &&
-        *reinterpret_cast<std::wstring*>(wanted) == shown)
-        reinterpret_cast<std::wstring*>(wanted)->clear();
-    return TRUE;
-}
-bool BalloonShows(std::wstring text) {
-    ::EnumWindows(&ClearIfBalloonShows, reinterpret_cast<LPARAM>(&text));
-    return text.empty();
+// Whether a notification with this text shows (Wine's shell shows one as a
+// tooltip window about 2 s after it is set).
+bool BalloonShows(const std::wstring& text) {
+    const std::vector<std::wstring> shown = ShownTooltipTexts();
+    return std::find(shown.begin(), shown.end(), text) != shown.end();
 }
 }  // namespace
 

@@ -11,12 +11,6 @@
 
 namespace settings {
 
-// The settings file's one section and its four keys.
-inline constexpr wchar_t SettingsSection[] = L"Brimvale";
-inline constexpr wchar_t KeyStartWithWindows[] = L"startwithwindows";
-inline constexpr wchar_t KeyFreeWhenLeisure[] = L"freewhenleisure";
-inline constexpr wchar_t KeyPauseWhenBusy[] = L"pausewhenbusy";
-inline constexpr wchar_t KeySmartFree[] = L"smartfree";
 
 // The app-data folder's registry value, as the tests and the callers here
 // have always named it (it lives with the folder's look-up in widgets).

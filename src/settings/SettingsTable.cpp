@@ -1,7 +1,5 @@
 #include "settings/SettingsTable.h"
 
-#include "settings/SettingsStore.h"
-
 namespace settings {
 
 const std::array<Setting, 4> Settings = {{

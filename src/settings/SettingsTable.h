@@ -6,6 +6,13 @@
 
 namespace settings {
 
+// The settings file's one section and its four keys.
+inline constexpr wchar_t SettingsSection[] = L"Brimvale";
+inline constexpr wchar_t KeyStartWithWindows[] = L"startwithwindows";
+inline constexpr wchar_t KeyFreeWhenLeisure[] = L"freewhenleisure";
+inline constexpr wchar_t KeyPauseWhenBusy[] = L"pausewhenbusy";
+inline constexpr wchar_t KeySmartFree[] = L"smartfree";
+
 // The settings in use. All off until the settings file is read at start-up.
 struct SettingsValue {
     bool startWithWindows = false;

@@ -291,3 +291,17 @@ TEST_F(SmartCleanTest, AWindowTheSystemWillNotGrowGetsItsOwnHeightBack) {
     SmartClean();
     EXPECT_EQ(height, form().Height());
 }
+
+// A low-memory warning and a clean's report due in the same tick both reach
+// the tray: the warning first, the report at the next tick.
+TEST_F(SmartCleanTest, AWarningAndAReportDueTogetherBothReachTheTrayTheWarningFirst) {
+    monitor::TickReadings high;
+    high.pageFile = {5 * MB, 100 * MB};  // 95 % of the commit limit in use
+    (void)rig_->program.Tick(high, {});
+    ASSERT_EQ(1u, rig_->trayWarnings.size());
+    SmartClean();
+    EXPECT_TRUE(rig_->trayReports.empty());
+    (void)rig_->program.Tick(high, {});
+    EXPECT_EQ(1u, rig_->trayReports.size());
+    EXPECT_EQ(1u, rig_->trayWarnings.size());
+}

@@ -85,30 +85,52 @@ TEST_F(SingleInstance, SecondStartRestoresAMinimisedWindow) {
     EXPECT_TRUE(first.ExitThroughTray());
 }
 
-// With the settings dialog open (the main window disabled behind it), a
-// second start brings forward the dialog, the window the user can use.
-TEST_F(SingleInstance, SecondStartBringsForwardTheDialogInUse) {
-    Program first;
-    HWND main = first.MainWindow();
-    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }));
-    ::PostMessageW(first.Control(app::idButton_setting), BM_CLICK, 0, 0);
-    HWND dialog = nullptr;
-    ASSERT_TRUE(WaitFor([&] {
-        dialog = first.FindWindowOfClass(settings::kOptionFormClass);
-        return dialog && ::IsWindowVisible(dialog);
-    }));
-    // The user has turned to another program's window.
-    HWND other = ::CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
-                                   100, nullptr, nullptr, nullptr, nullptr);
-    ::SetForegroundWindow(other);
-    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == other; }));
+// With the settings dialog or a start-up error report open (the main window
+// disabled behind it), a second start brings forward that window, the one
+// the user can use.
+TEST_F(SingleInstance, SecondStartBringsForwardTheDialogOrReportInUse) {
+    const auto shownBox = [](const Program& program) -> HWND {
+        for (HWND wnd : program.TopLevelWindows()) {
+            wchar_t name[16] = {};
+            ::GetClassNameW(wnd, name, 16);
+            if (std::wstring(name) == L"#32770" && ::IsWindowVisible(wnd)) return wnd;
+        }
+        return nullptr;
+    };
+    for (const bool report : {false, true}) {
+        SCOPED_TRACE(report ? "a start-up report" : "the settings dialog");
+        if (report) {  // a file where the settings folder should be: the first-run write is refused
+            RemoveTree(AppDataFolder() + L"\\Palvo");
+            WriteFileBytes(AppDataFolder() + L"\\Palvo", "not a folder");
+        }
+        Program first;
+        HWND inUse = nullptr;
+        if (report) {
+            ASSERT_TRUE(WaitFor([&] { return (inUse = shownBox(first)) != nullptr; }));
+        } else {
+            HWND main = first.MainWindow();
+            ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }));
+            ::PostMessageW(first.Control(app::idButton_setting), BM_CLICK, 0, 0);
+            ASSERT_TRUE(WaitFor([&] {
+                inUse = first.FindWindowOfClass(settings::kOptionFormClass);
+                return inUse && ::IsWindowVisible(inUse);
+            }));
+        }
+        // The user has turned to another program's window.
+        HWND other = ::CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                       200, 100, nullptr, nullptr, nullptr, nullptr);
+        ::SetForegroundWindow(other);
+        ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == other; }));
 
-    ExpectQuietExit(StartAgain());
-    EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == dialog; }));
-    ::DestroyWindow(other);
-    ::PostMessageW(dialog, WM_CLOSE, 0, 0);  // the close box: Cancel
-    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(dialog); }));
-    EXPECT_TRUE(first.ExitThroughTray());
+        ExpectQuietExit(StartAgain());
+        EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == inUse; }));
+        ::DestroyWindow(other);
+        // The report's OK, or the dialog's close box (Cancel).
+        ::PostMessageW(inUse, report ? WM_COMMAND : WM_CLOSE, report ? IDOK : 0, 0);
+        ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(inUse); }));
+        EXPECT_TRUE(first.ExitThroughTray());
+        if (report) ::DeleteFileW((AppDataFolder() + L"\\Palvo").c_str());
+    }
 }
 
 TEST_F(SingleInstance, SecondStartShowsACopyStartedInTheTray) {

@@ -32,6 +32,7 @@ namespace {
 constexpr int kDesignClientWidth = 482;
 constexpr int kDesignClientHeight = 363;
 constexpr int kRunTimeShrink = 20;  // the progress row is covered outside a clean
+constexpr int kDesignStatusBarHeight = 22;
 
 const wchar_t kIntroduction[] =
     L"Palvo Brimvale monitors your system in the background and frees up memory whenever needed "
@@ -157,7 +158,7 @@ void TMainForm::createComponents() {
         Row(ProgressBar_clean_progress, {.name = L"ProgressBar_clean_progress", .id = idProgressBar_clean_progress,
                                          .bounds = {128, 272, 337, 17}, .visible = false}),
         Row(StatusBar_smart_auto, {.name = L"StatusBar_smart_auto", .id = idStatusBar_smart_auto,
-                                   .bounds = {0, 0, 0, 22}, .panelWidths = {244, 50}}),
+                                   .bounds = {0, 0, 0, kDesignStatusBarHeight}, .panelWidths = {244, 50}}),
         // In the status bar's panels, beside their pictures.
         Row(Label_status_Smart, {.name = L"Label_status_Smart", .id = idLabel_status_Smart, .bounds = {25, 5, 200, 13},
                                  .caption = L"SmartFree", .autoSize = false, .parent = L"StatusBar_smart_auto"}),
@@ -212,9 +213,10 @@ void TMainForm::createComponents() {
 }
 
 void TMainForm::makeRoomForStatusBar() {
+    // The bar takes its height from the system's font (38 pixels at 192 DPI).
     RECT bar{};
     ::GetWindowRect(StatusBar_smart_auto->Handle(), &bar);
-    const int extra = (bar.bottom - bar.top) - StatusBar_smart_auto->Height();
+    const int extra = (bar.bottom - bar.top) - kDesignStatusBarHeight;
     if (extra <= 0) return;
     SetHeight(Height() + extra);  // the bottom rows move down with the bottom edge...
     for (int i = 0; i < ComponentCount(); ++i) {

@@ -235,6 +235,15 @@ TEST(TaskbarScale, TheTrayPictureIsDrawnForTheTaskbarsSize) {
         return ink > size / 2 && (size % 16 != 0 || (framedAndFilled && edgeInk == 0));
     }, std::chrono::seconds(5))) << size << " px: ink " << ink << ", bottom frame " << bottomFrame << " of " << size - 1
                                  << ", ink in the edge columns " << edgeInk;
+    // The status bar grows with the scale; the report line and the buttons
+    // stay clear of it.
+    RECT bar{};
+    ::GetWindowRect(program.Control(app::idStatusBar_smart_auto), &bar);
+    for (int id : {app::idLabel_Memory_Released, app::idButton_go}) {
+        RECT row{};
+        ::GetWindowRect(program.Control(id), &row);
+        EXPECT_LE(row.bottom, bar.top) << "control " << id << " at " << dpi << " DPI";
+    }
     EXPECT_TRUE(program.ExitThroughTray());
 }
 

@@ -10,9 +10,6 @@ namespace app {
 
 namespace {
 
-// Where the settings file lies below the application-data folder (as
-// settings::OpenSettingsFile puts it).
-constexpr wchar_t kSettingsBelowAppData[] = L"\\Palvo\\Brimvale\\Brimvale.ini";
 
 std::wstring Raw(const platform::TTntIniFile& file, const wchar_t* key) {
     return file.ReadString(settings::SettingsSection, key, std::wstring());
@@ -35,7 +32,7 @@ freeing::ExclusionList ReadExclusionsOnly() {
     const std::wstring folder = platform::GetAppDataFolderOrReport();
     // Without a folder the path would start at the current drive's root.
     if (folder.empty()) return freeing::ExclusionList();
-    const platform::TTntIniFile file(folder + kSettingsBelowAppData);
+    const platform::TTntIniFile file(folder + settings::SettingsBelowAppData);
     freeing::ExclusionList excluded = ReadFileOnlySettings(&file).excluded;
     platform::Trace(std::to_wstring(excluded.Names().size()) + L" excluded processes read from " + file.FileName());
     return excluded;

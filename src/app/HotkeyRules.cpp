@@ -1,5 +1,9 @@
 #include "app/HotkeyRules.h"
 
+#include <string_view>
+
+#include "platform/IniFileRules.h"
+
 namespace app {
 
 namespace {
@@ -55,24 +59,18 @@ unsigned KeyCode(const std::wstring& part) {
     return n >= 1 && n <= kVkF24 - kVkF1 + 1 ? kVkF1 + n - 1 : 0;
 }
 
-std::wstring Trimmed(const std::wstring& text, std::size_t from, std::size_t to) {
-    const std::size_t first = text.find_first_not_of(L" \t", from);
-    if (first == std::wstring::npos || first >= to) return std::wstring();
-    return text.substr(first, text.find_last_not_of(L" \t", to - 1) - first + 1);
-}
-
 HotkeyReading Refused(std::wstring why) { return HotkeyReading{Hotkey{}, std::move(why)}; }
 
 }  // namespace
 
 HotkeyReading ParseHotkey(const std::wstring& text) {
-    if (text.find_first_not_of(L" \t") == std::wstring::npos) return HotkeyReading{};
+    if (platform::TrimBlanks(text).empty()) return HotkeyReading{};
     Hotkey hotkey;
     std::wstring keyPart;
     for (std::size_t start = 0; start <= text.size();) {
         std::size_t end = text.find(L'+', start);
         if (end == std::wstring::npos) end = text.size();
-        const std::wstring part = Trimmed(text, start, end);
+        const std::wstring part = platform::TrimBlanks(std::wstring_view(text).substr(start, end - start));
         start = end + 1;
         if (part.empty()) return Refused(L"an empty part");
         if (const unsigned bit = ModifierBit(part)) {

@@ -217,14 +217,7 @@ void TMainForm::makeRoomForStatusBar() {
     RECT bar{};
     ::GetWindowRect(StatusBar_smart_auto->Handle(), &bar);
     const int extra = (bar.bottom - bar.top) - kDesignStatusBarHeight;
-    if (extra <= 0) return;
-    SetHeight(Height() + extra);  // the bottom rows move down with the bottom edge...
-    for (int i = 0; i < ComponentCount(); ++i) {
-        auto* control = dynamic_cast<TControl*>(Components(i));
-        // ...and go back to where they were, clear of the taller bar.
-        if (control && control->AnchorBottom() && ::GetParent(control->Handle()) == Handle())
-            control->SetTop(control->Top() - extra);
-    }
+    if (extra > 0) GrowBelowBottomRows(extra);
 }
 
 void TMainForm::wireEvents() {

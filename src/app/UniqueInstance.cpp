@@ -117,6 +117,13 @@ constexpr DWORD kExitWaitMs = 10000;
 // name, opened for waiting on (those that refuse it are left out). Tool Help
 // names each process by its file name in the code page: a name the code page
 // cannot hold matches nothing, and the wait is then for the name alone.
+// A file name upper-cased the way the file system compares names, character
+// by character and without a locale: every spelling of one file gives one name.
+std::wstring FileNameAsCompared(std::wstring name) {
+    if (!name.empty()) ::CharUpperBuffW(&name[0], static_cast<DWORD>(name.size()));
+    return name;
+}
+
 std::vector<platform::UniqueKernelHandle> SameNameProcesses(const std::wstring& name) {
     std::vector<platform::UniqueKernelHandle> found;
     HANDLE taken = probes::CreateToolhelp32SnapshotSafe(TH32CS_SNAPPROCESS, 0);
@@ -127,11 +134,9 @@ std::vector<platform::UniqueKernelHandle> SameNameProcesses(const std::wstring& 
     entry.dwSize = sizeof(entry);
     for (BOOL more = probes::Process32FirstSafe(snapshot.get(), &entry); more;
          more = probes::Process32NextSafe(snapshot.get(), &entry)) {
-        wchar_t file[MAX_PATH] = {};
-        const int length = ::MultiByteToWideChar(CP_ACP, 0, entry.szExeFile, -1, file, MAX_PATH);
-        if (length <= 1) continue;
-        ::CharUpperBuffW(file, static_cast<DWORD>(length - 1));
-        if (name != file || entry.th32ProcessID == ::GetCurrentProcessId()) continue;
+        if (name != FileNameAsCompared(probes::ProcessExeName(entry)) ||
+            entry.th32ProcessID == ::GetCurrentProcessId())
+            continue;
         if (!::ProcessIdToSessionId(entry.th32ProcessID, &theirs) || theirs != session) continue;
         platform::UniqueKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID));
         if (process) found.push_back(std::move(process));
@@ -210,11 +215,7 @@ PlatformVersion RuntimePlatformVersion() {
 
 std::wstring InstanceName() {
     const std::wstring path = Application.ExeName();
-    std::wstring name = path.substr(platform::ExtractFilePath(path).size());
-    // Upper-cased the way the file system compares names, character by
-    // character and without a locale: every spelling of one file gives one name.
-    if (!name.empty()) ::CharUpperBuffW(&name[0], static_cast<DWORD>(name.size()));
-    return name;
+    return FileNameAsCompared(path.substr(platform::ExtractFilePath(path).size()));
 }
 
 void InstallUniqueInstanceHook() {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "platform/IniFileRules.h"
+
 namespace freeing {
 
 namespace {
@@ -25,10 +27,8 @@ wchar_t UpperLetter(wchar_t c) {
 bool ForbiddenInName(wchar_t c) { return c < 0x20 || std::wstring_view(L"<>\"|?*").find(c) != std::wstring_view::npos; }
 
 // One item of the setting as a folded file name; empty when it names none.
-std::wstring ReadItem(std::wstring item) {
-    const std::size_t first = item.find_first_not_of(L" \t");
-    if (first == std::wstring::npos) return std::wstring();
-    item = item.substr(first, item.find_last_not_of(L" \t") - first + 1);
+std::wstring ReadItem(const std::wstring& raw) {
+    std::wstring item = platform::TrimBlanks(raw);
     if (item.size() >= 2 && item.front() == L'"' && item.back() == L'"') item = item.substr(1, item.size() - 2);
     const std::wstring name = ExecutableFileName(item);
     if (name.empty() || name.size() > kMaxExcludedNameLength) return std::wstring();

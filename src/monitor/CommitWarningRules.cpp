@@ -1,18 +1,17 @@
 #include "monitor/CommitWarningRules.h"
 
 #include "monitor/MonitorRules.h"
+#include "platform/IniFileRules.h"
 
 namespace monitor {
 
 int ParseCommitWarningThreshold(const std::wstring& raw) {
-    const std::size_t first = raw.find_first_not_of(L" \t");
-    const std::size_t last = raw.find_last_not_of(L" \t");
-    if (first == std::wstring::npos) return kCommitWarningDefault;
-    std::size_t pos = raw[first] == L'+' ? first + 1 : first;
-    if (pos > last) return kCommitWarningDefault;
+    const std::wstring text = platform::TrimBlanks(raw);
+    const std::size_t digits = !text.empty() && text[0] == L'+' ? 1 : 0;
+    if (digits >= text.size()) return kCommitWarningDefault;
     int value = 0;
-    for (; pos <= last; ++pos) {
-        const wchar_t c = raw[pos];
+    for (std::size_t pos = digits; pos < text.size(); ++pos) {
+        const wchar_t c = text[pos];
         if (c < L'0' || c > L'9') return kCommitWarningDefault;
         value = value * 10 + (c - L'0');
         if (value > kCommitWarningHighest) return kCommitWarningDefault;  // stops before any overflow

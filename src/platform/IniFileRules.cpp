@@ -69,6 +69,12 @@ bool SameKey(const std::wstring& a, const std::wstring& b) {
 }
 }  // namespace
 
+std::wstring TrimBlanks(std::wstring_view text) {
+    const std::size_t first = text.find_first_not_of(L" \t");
+    if (first == std::wstring_view::npos) return std::wstring();
+    return std::wstring(text.substr(first, text.find_last_not_of(L" \t") - first + 1));
+}
+
 IniLines WithKeysSet(const IniLines& lines, const IniLines& keys) {
     IniLines result = lines;
     for (const auto& [key, value] : keys) {

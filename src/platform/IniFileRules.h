@@ -2,6 +2,7 @@
 // to do with a file that exists but cannot be opened for reading.
 #pragma once
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -18,6 +19,10 @@ namespace platform {
 // Anything else (empty, words such as "yes" or "true", trailing characters,
 // out of range) is not an integer and yields defaultValue.
 bool ParseIniBool(const std::wstring& text, bool defaultValue);
+
+// The text without the blanks and tabs around it (a value typed into the
+// settings file by hand).
+std::wstring TrimBlanks(std::wstring_view text);
 
 // The lines of a section with each of `keys` set: a key already there
 // (compared without regard to ASCII letter case) keeps its place and

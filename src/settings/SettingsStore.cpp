@@ -16,9 +16,6 @@ std::unique_ptr<platform::TTntIniFile> SettingsIni;
 
 namespace {
 
-// Where the settings file went, before the shell was asked, when the
-// registry gave no folder: below the current drive's root.
-constexpr wchar_t kRootSettingsFile[] = L"\\Palvo\\Brimvale\\Brimvale.ini";
 
 void WaitMilliseconds(unsigned long milliseconds) { ::Sleep(milliseconds); }
 
@@ -65,14 +62,14 @@ void OpenSettingsFile() {
     // settings object: it is reported, and the shell's folder is used.
     bool fromShell = false;
     const std::wstring folder = platform::GetAppDataFolderOrReport(&fromShell);
-    SettingsPath = folder + L"\\Palvo\\Brimvale\\Brimvale.ini";
+    SettingsPath = folder + SettingsBelowAppData;
     platform::Trace(L"settings file " + SettingsPath);
     EnsureSettingsFolder();
     SettingsIni = std::make_unique<platform::TTntIniFile>(SettingsPath);
     // Settings a run without the registry's folder stored below the root
     // are taken over once: afterwards the new place has its own file.
-    if (fromShell && !platform::FileExists(SettingsPath) && platform::FileExists(kRootSettingsFile)) {
-        (void)::CopyFileW(kRootSettingsFile, SettingsPath.c_str(), TRUE);
+    if (fromShell && !platform::FileExists(SettingsPath) && platform::FileExists(SettingsBelowAppData)) {
+        (void)::CopyFileW(SettingsBelowAppData, SettingsPath.c_str(), TRUE);
     }
     if (!platform::FileExists(SettingsPath)) {
         // One write creates the file, its section line and every key.

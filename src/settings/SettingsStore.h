@@ -21,7 +21,10 @@ using platform::ShellFoldersKey;
 inline constexpr wchar_t RunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr wchar_t AutostartValue[] = L"Brimvale";
 
-// The settings file: the app-data folder + "\Palvo\Brimvale\Brimvale.ini".
+// Where the settings file lies below the app-data folder.
+inline constexpr wchar_t SettingsBelowAppData[] = L"\\Palvo\\Brimvale\\Brimvale.ini";
+
+// The settings file: the app-data folder + SettingsBelowAppData.
 // Set by OpenSettingsFile and kept for the life of the process.
 extern std::wstring SettingsPath;
 extern std::unique_ptr<platform::TTntIniFile> SettingsIni;

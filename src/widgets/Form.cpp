@@ -218,6 +218,12 @@ void TTntForm::SetHeight(int height) {
     ::SetWindowPos(Handle(), nullptr, 0, 0, Width(), height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void TTntForm::GrowBelowBottomRows(int extra) {
+    // Counted as the client height already: the resize moves no row.
+    clientHeight_ += extra;
+    SetHeight(Height() + extra);
+}
+
 int TTntForm::ClientWidth() const {
     RECT r{};
     ::GetClientRect(Handle(), &r);

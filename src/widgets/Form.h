@@ -53,6 +53,10 @@ public:
     int Width() const;
     int Height() const;
     void SetHeight(int height);
+    // Grows the window by `extra` pixels below its bottom rows: the
+    // bottom-anchored controls stay where they are, and the status bar takes
+    // the new bottom edge.
+    void GrowBelowBottomRows(int extra);
     int ClientWidth() const;
     int ClientHeight() const;
     // Places the window in the middle of the work area (or of another window).
